@@ -1,0 +1,30 @@
+// Exceptions and small string helpers shared by every unit. Strings are 8-bit text in the
+// program's ANSI code page (GBK at run time).
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+class Exception : public std::runtime_error {
+public:
+    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+    std::string Message() const { return what(); }
+};
+
+// Raised when a stream or list index runs past what it holds.
+class EReadError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class EListError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// printf-style formatting into a std::string.
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+std::string Trim(const std::string& s);
+std::string IntToStr(long long value);

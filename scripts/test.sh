@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Sets up a fresh machine, builds both targets and runs every test under Wine.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/tools/setup.sh"
+source "$root/tools/wine-env.sh"
+wine_prefix
+bash "$root/tools/build.sh" all
+with_display
+wine_warm_up
+cd "$build64"
+ctest --output-on-failure --timeout 300 -j "$(nproc)" "$@"

@@ -1,0 +1,43 @@
+# Sourced by the scripts: the Wine environment every test and demo run uses.
+# Expects $root (the checkout) and sets $build64, $WINEPREFIX and the locale.
+build64=${LEXDRILL_BUILD:-$root/build}/x86_64
+export WINEPREFIX=$build64/wineprefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mshtml="
+# Code page 936 comes from the locale name alone; the shell itself need not have the locale.
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 2>/dev/null
+
+# A private prefix made by a plain wineboot (overrides during its creation break the browser's
+# MIME registrations), with a virtual desktop as the default so windows behave as on Windows.
+wine_prefix() {
+  if [ ! -f "$WINEPREFIX/.lexdrill-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    WINEDLLOVERRIDES= wineboot -i >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.lexdrill-ready"
+  fi
+}
+
+# An X display: the caller's, or a private Xvfb that stops with the script.
+with_display() {
+  if [ -z "${DISPLAY:-}" ] || [ -n "${LEXDRILL_XVFB:-}" ]; then
+    local fifo
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    read -r display_number <"$fifo"
+    rm -f "$fifo"
+    export DISPLAY=:$display_number
+    trap 'wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null' EXIT
+  fi
+}
+
+# Starting the server and one program first keeps later starts fast.
+wine_warm_up() {
+  wineserver -p
+  wine cmd /c exit >/dev/null 2>&1 || true
+}
