@@ -99,7 +99,8 @@ def main():
     null = os.open(os.devnull, os.O_RDWR)
     for fd in (0, 1, 2):
         os.dup2(null, fd)
-    os.close(null)
+    if null > 2:
+        os.close(null)
     server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     # Written whole under another name first, so a reader never sees half a number.
