@@ -125,6 +125,12 @@ TComponent* TComponent::FindComponent(const std::string& name) const
     return nullptr;
 }
 
+void TComponent::SetParentComponent(TComponent* parent)
+{
+    if (parent != Owner())
+        throw Exception(Name() + " cannot be placed inside " + parent->Name());
+}
+
 void TComponent::Notification(TComponent* component, TOperation operation)
 {
     if (operation == TOperation::opRemove)

@@ -131,6 +131,9 @@ public:
     int ComponentIndex() const;
     TComponent* FindComponent(const std::string& name) const;
 
+    // Stored layouts nest a component under another: a control under its parent, a menu item
+    // under its menu. Components that cannot be nested refuse.
+    virtual void SetParentComponent(TComponent* parent);
     // Called after the stored properties of the layout that holds this component were read.
     virtual void Loaded() { SetState(csLoading, false); }
     // An owned component was inserted or is being removed (also sent for components of other
