@@ -145,6 +145,13 @@ void TComponent::FreeNotification(TComponent* other)
     }
 }
 
+void TComponent::RemoveFreeNotification(TComponent* other)
+{
+    std::erase(freeNotifies_, other);
+    if (other)
+        std::erase(other->freeNotifies_, this);
+}
+
 void TComponent::Free(TComponent* component)
 {
     delete component;

@@ -140,6 +140,7 @@ public:
     // owners that asked for it through FreeNotification).
     virtual void Notification(TComponent* component, TOperation operation);
     void FreeNotification(TComponent* other);
+    void RemoveFreeNotification(TComponent* other);
 
     // Destroys a component the program owns through its owner (the owner forgets it first).
     static void Free(TComponent* component);
