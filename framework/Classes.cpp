@@ -58,7 +58,7 @@ const TFieldInfo* TClassInfo::FindField(const std::string& name) const
     return nullptr;
 }
 
-void RegisterClass(const TClassInfo& info)
+void RegisterComponentClass(const TClassInfo& info)
 {
     Registry()[info.Name()] = &info;
 }

@@ -82,7 +82,7 @@ private:
 };
 
 // Classes that stored layouts may name register themselves here by their class name.
-void RegisterClass(const TClassInfo& info);
+void RegisterComponentClass(const TClassInfo& info);
 const TClassInfo* FindClass(const std::string& name);
 
 // Declares the class-information members of a framework class.

@@ -7,9 +7,9 @@
 namespace {
 
 const bool registered = [] {
-    RegisterClass(TProgressBar::StaticClass());
-    RegisterClass(TPageControl::StaticClass());
-    RegisterClass(TTabSheet::StaticClass());
+    RegisterComponentClass(TProgressBar::StaticClass());
+    RegisterComponentClass(TPageControl::StaticClass());
+    RegisterComponentClass(TTabSheet::StaticClass());
     return true;
 }();
 

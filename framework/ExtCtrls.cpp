@@ -7,15 +7,16 @@
 
 namespace {
 
+// Before the registration below, which reads it.
+const std::vector<std::string> kBevels = {"bvNone", "bvLowered", "bvRaised", "bvSpace"};
+
 const bool registered = [] {
-    RegisterClass(TPanel::StaticClass());
-    RegisterClass(TImage::StaticClass());
-    RegisterClass(TSplitter::StaticClass());
-    RegisterClass(TTimer::StaticClass());
+    RegisterComponentClass(TPanel::StaticClass());
+    RegisterComponentClass(TImage::StaticClass());
+    RegisterComponentClass(TSplitter::StaticClass());
+    RegisterComponentClass(TTimer::StaticClass());
     return true;
 }();
-
-const std::vector<std::string> kBevels = {"bvNone", "bvLowered", "bvRaised", "bvSpace"};
 
 }  // namespace
 

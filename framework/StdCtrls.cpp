@@ -5,10 +5,10 @@
 namespace {
 
 const bool registered = [] {
-    RegisterClass(TLabel::StaticClass());
-    RegisterClass(TButton::StaticClass());
-    RegisterClass(TEdit::StaticClass());
-    RegisterClass(TGroupBox::StaticClass());
+    RegisterComponentClass(TLabel::StaticClass());
+    RegisterComponentClass(TButton::StaticClass());
+    RegisterComponentClass(TEdit::StaticClass());
+    RegisterComponentClass(TGroupBox::StaticClass());
     return true;
 }();
 
