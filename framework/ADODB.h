@@ -71,7 +71,6 @@ struct TParameter {
 class TParameters {
 public:
     int Count() const { return static_cast<int>(items_.size()); }
-    TParameter& Items(int index) { return items_.at(static_cast<size_t>(index)); }
     TParameter* FindParam(const std::string& name);
     // Raises Exception("Parameter '<name>' not found").
     TParameter& ParamByName(const std::string& name);
