@@ -153,15 +153,12 @@ void TADOConnection::Open()
 {
     if (Connected())
         return;
-    ado_.reset();
     auto ado = std::make_unique<Ado>();
-    Check(CoCreateInstance(CLSID_CADOConnection, nullptr, CLSCTX_INPROC_SERVER, IID_IADOConnection,
-                           ado->connection.ReceiveVoid()),
-          "Cannot create an ADO connection");
+    ado->connection = Create<_ADOConnection>(CLSID_CADOConnection, IID_IADOConnection, "Cannot create an ADO connection");
     if (!provider_.empty())
         Check(ado->connection->put_Provider(TBStr(GbkToWide(provider_)).Get()), "Cannot set the provider");
     Check(ado->connection->put_Mode(AdoMode(mode_)), "Cannot set the connect mode");
-    // The string goes to Open itself: Wine's ADO ignores one that was only stored beforehand.
+    // The string goes to Open itself: Wine's ADO fails with E_FAIL on one only stored beforehand.
     const TBStr text(GbkToWide(connectionString_));
     const TBStr none(L"");
     const HRESULT hr = ado->connection->Open(text.Get(), none.Get(), none.Get(), adConnectUnspecified);
@@ -290,10 +287,12 @@ void TADOQuery::Open()
         throw Exception(Name() + ": Missing Connection or ConnectionString");
     connection_->Open();
 
-    // A command carries the statement and its parameters; the record set is opened on it.
+    // A command carries the statement and its parameters; the record set is opened on it and
+    // so takes its connection and statement kind from it.
     auto command = Create<_ADOCommand>(CLSID_CADOCommand, IID_IADOCommand, "Cannot create an ADO command");
     Check(command->putref_ActiveConnection(connection_->ado_->connection.Get()), "Cannot use the connection");
     Check(command->put_CommandText(TBStr(GbkToWide(commandText_)).Get()), "Cannot set the statement");
+    Check(command->put_CommandType(adCmdText), "Cannot set the statement");
     TComPtr<ADOParameters> parameters;
     if (!placeholders_.empty())
         Check(command->get_Parameters(parameters.Receive()), "Cannot reach the parameters");
@@ -314,7 +313,7 @@ void TADOQuery::Open()
     // whatever cursors the provider offers.
     Check(ado->recordset->put_CursorLocation(adUseClient), "Cannot set the cursor location");
     Check(ado->recordset->Open(TOleVariant::Object(command.Get()).Get(), TOleVariant::Missing().Get(),
-                               adOpenStatic, adLockOptimistic, adCmdText),
+                               adOpenStatic, adLockOptimistic, adCmdUnspecified),
           Name() + ": cannot open the query");
     ado_ = std::move(ado);
     state_ = TDataSetState::dsBrowse;
