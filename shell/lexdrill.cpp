@@ -3,6 +3,7 @@
 #include "Forms.h"
 #include "Index.h"
 #include "U_About.h"
+#include "U_DBM.h"
 #include "Unit1.h"
 #include "Unit7.h"
 #include "dalishang.h"
@@ -18,6 +19,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     Application->CreateForm(Form1, "Unit1");
     Application->CreateForm(xzks, "zxks");
     Application->CreateForm(Form7, "Unit7");
+    Application->CreateForm(DBM, "U_DBM");
     Application->CreateForm(About, "U_About");
     Application->CreateForm(Tjiameng, "jiameng");
     Application->CreateForm(TDailishang, "dalishang");
