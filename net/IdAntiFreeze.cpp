@@ -1,7 +1,6 @@
 #include "IdAntiFreeze.h"
 
 #include <windows.h>
-#undef RegisterClass  // the component registry's, not the window-class one
 
 #include <algorithm>
 #include <vector>
@@ -46,7 +45,7 @@ const TClassInfo& TIdAntiFreeze::StaticClass()
 }
 
 // Stored layouts create the pump by its class name.
-[[maybe_unused]] static const bool registered = (RegisterClass(TIdAntiFreeze::StaticClass()), true);
+[[maybe_unused]] static const bool registered = (RegisterComponentClass(TIdAntiFreeze::StaticClass()), true);
 
 TIdAntiFreeze::TIdAntiFreeze(TComponent* owner) : TComponent(owner)
 {

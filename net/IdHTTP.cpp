@@ -2,7 +2,6 @@
 
 #include <windows.h>
 #include <winhttp.h>
-#undef RegisterClass  // the component registry's, not the window-class one
 
 #include <algorithm>
 #include <cstdint>
@@ -282,7 +281,7 @@ const TClassInfo& TIdHTTP::StaticClass()
 }
 
 // Stored layouts create the component by its class name.
-[[maybe_unused]] static const bool registered = (RegisterClass(TIdHTTP::StaticClass()), true);
+[[maybe_unused]] static const bool registered = (RegisterComponentClass(TIdHTTP::StaticClass()), true);
 
 void TIdHTTP::TSessionCloser::operator()(void* session) const
 {
