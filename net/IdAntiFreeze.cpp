@@ -1,9 +1,9 @@
 #include "IdAntiFreeze.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <vector>
+
+#include "Forms.h"
 
 namespace {
 
@@ -13,20 +13,13 @@ std::vector<TIdAntiFreeze*>& Pumps()
     return pumps;
 }
 
-// Dispatches everything the thread's queue holds. A quit request belongs to the message loop
-// further out: it is put back for that loop and the waiting request is abandoned, so a program
-// that is told to close does not stay alive until a stalled server answers.
+// A program told to close (its main window closed) must not stay alive until a stalled server
+// answers: the waiting request is abandoned.
 void ProcessMessages()
 {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            throw ERequestAborted("The request was abandoned: the program is closing");
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    Application->ProcessMessages();
+    if (Application->Terminated())
+        throw ERequestAborted("The request was abandoned: the program is closing");
 }
 
 }  // namespace

@@ -5,10 +5,11 @@
 
 #include "Classes.h"
 
-// Raised in a waiting request when the program is told to close meanwhile.
-class ERequestAborted : public Exception {
+// Raised in a waiting request when the program is told to close meanwhile; silent, so the
+// waiting handler unwinds to the message loop, which then ends.
+class ERequestAborted : public EAbort {
 public:
-    using Exception::Exception;
+    using EAbort::EAbort;
 };
 
 class TIdAntiFreeze : public TComponent {
@@ -26,7 +27,7 @@ public:
     static TIdAntiFreeze* Current();
 
     // Returns once the auto-reset event is set. With a process-wide pump the thread's messages are
-    // dispatched meanwhile; without one the thread simply blocks.
+    // dispatched through the application object meanwhile; without one the thread simply blocks.
     static void Wait(void* event);
 
 private:

@@ -4,9 +4,11 @@
 #include <functional>
 #include <vector>
 
+#include "Forms.h"
 #include "HttpTestServer.h"
 #include "IdAntiFreeze.h"
 #include "IdHTTP.h"
+#include "Layout.h"
 
 #include <windows.h>
 
@@ -237,22 +239,30 @@ TEST(AntiFreeze, AHandlerCanMakeAnotherRequestWhileOneWaits)
     EXPECT_EQ(inner, Digits(7));
 }
 
-TEST(AntiFreeze, AQuitRequestAbandonsTheWaitAndStaysForTheMessageLoop)
+// Closing the main window terminates the application; in a child process, since the
+// application object cannot be revived afterwards.
+TEST(AntiFreeze, ATerminatedApplicationAbandonsTheWaitingRequestSilently)
 {
-    TIdAntiFreeze pump(nullptr);
-    TIdHTTP http(nullptr);
-    TProbeWindow probe;
-    probe.onTick = [&](int tick) {
-        if (tick == 2)
-            PostQuitMessage(5);
-    };
-    probe.StartTimer(50);
-    const ULONGLONG start = GetTickCount64();
-    EXPECT_THROW(http.Get(Url("/data?size=10&delay=5000")), ERequestAborted);
-    EXPECT_LT(GetTickCount64() - start, 2500u);
-    MSG msg;
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(msg.wParam, 5u);
+    TestServerPort();
+    EXPECT_EXIT(
+        {
+            TIdAntiFreeze pump(nullptr);
+            TIdHTTP http(nullptr);
+            TProbeWindow probe;
+            probe.onTick = [](int tick) {
+                if (tick == 2)
+                    Application->Terminate();
+            };
+            probe.StartTimer(50);
+            const ULONGLONG start = GetTickCount64();
+            try {
+                http.Get(Url("/data?size=10&delay=5000"));
+            } catch (const EAbort&) {
+                ExitProcess(GetTickCount64() - start < 2500 ? 4 : 5);
+            }
+            ExitProcess(6);
+        },
+        testing::ExitedWithCode(4), "");
 }
 
 TEST(AntiFreeze, AHandlerCanEndTheProcessInTheMiddleOfARequest)
@@ -270,24 +280,53 @@ TEST(AntiFreeze, AHandlerCanEndTheProcessInTheMiddleOfARequest)
         testing::ExitedWithCode(3), "");
 }
 
-TEST(HttpComponents, StoredLayoutsCanCreateAndSetThem)
-{
-    TComponent owner(nullptr);
-    const TClassInfo* httpClass = FindClass("TIdHTTP");
-    const TClassInfo* pumpClass = FindClass("TIdAntiFreeze");
-    ASSERT_TRUE(httpClass && httpClass->create);
-    ASSERT_TRUE(pumpClass && pumpClass->create);
-    auto* http = dynamic_cast<TIdHTTP*>(httpClass->create(&owner));
-    auto* pump = dynamic_cast<TIdAntiFreeze*>(pumpClass->create(&owner));
-    ASSERT_TRUE(http && pump);
-    EXPECT_EQ(TIdAntiFreeze::Current(), pump);
+namespace {
 
-    TLayoutValue text;
-    text.kind = TLayoutValue::Kind::String;
-    text.text = "text/plain";
-    httpClass->FindProperty("ContentType")->Set(*http, text, &owner);
-    EXPECT_EQ(http->ContentType, "text/plain");
-    SetEnumPropByName(pump, "OnlyWhenIdle", "False");
-    EXPECT_FALSE(pump->OnlyWhenIdle);
-    EXPECT_EQ(GetEnumPropName(*http, "AllowCookies"), "True");
+class TLayoutRoot : public TComponent {
+    LEXDRILL_CLASS(TLayoutRoot)
+public:
+    using TComponent::TComponent;
+    TIdHTTP* IdHTTP1 = nullptr;
+    TIdAntiFreeze* IdAntiFreeze1 = nullptr;
+    int64_t max = -1;
+    void IdHTTP1WorkBegin(TObject*, TWorkMode, int64_t AWorkCountMax) { max = AWorkCountMax; }
+};
+
+const TClassInfo& TLayoutRoot::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TLayoutRoot>("TLayoutRoot", TComponent::StaticClass())
+        .Field("IdHTTP1", &TLayoutRoot::IdHTTP1)
+        .Field("IdAntiFreeze1", &TLayoutRoot::IdAntiFreeze1)
+        .Method("IdHTTP1WorkBegin", &TLayoutRoot::IdHTTP1WorkBegin)
+        .Build();
+    return info;
+}
+
+}  // namespace
+
+TEST(HttpComponents, StoredLayoutsCreateThemWithTheirSettingsAndEvents)
+{
+    const std::string text = R"(TLayoutRoot Root {
+        TIdHTTP IdHTTP1 {
+            AllowCookies = False
+            ContentType = "text/plain"
+            ReadTimeout = 0
+            OnWorkBegin = IdHTTP1WorkBegin
+        }
+        TIdAntiFreeze IdAntiFreeze1 {
+            OnlyWhenIdle = False
+        }
+    })";
+    TLayoutRoot root(nullptr);
+    ApplyLayout(root, ParseLayout(text, "Root", {}, [](const std::string& s) { return s; }), "Root");
+    ASSERT_TRUE(root.IdHTTP1 && root.IdAntiFreeze1);
+    EXPECT_FALSE(root.IdHTTP1->AllowCookies);
+    EXPECT_EQ(root.IdHTTP1->ContentType, "text/plain");
+    EXPECT_EQ(root.IdHTTP1->UserAgent, "Mozilla/3.0 (compatible; Indy Library)");
+    EXPECT_FALSE(root.IdAntiFreeze1->OnlyWhenIdle);
+    EXPECT_EQ(root.IdAntiFreeze1->IdleTimeOut, 250);
+    EXPECT_EQ(TIdAntiFreeze::Current(), root.IdAntiFreeze1);
+
+    root.IdHTTP1->Get(Url("/data?size=42"));
+    EXPECT_EQ(root.max, 42);
 }
