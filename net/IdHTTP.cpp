@@ -77,9 +77,6 @@ struct TCallbackState {
 class TRequest {
 public:
     TRequest(HINTERNET session, const std::string& url, const TIdHTTP& settings);
-    ~TRequest();
-    TRequest(const TRequest&) = delete;
-    TRequest& operator=(const TRequest&) = delete;
 
     // Sends the request and waits for the reply's headers.
     void Send();
@@ -98,7 +95,7 @@ private:
     std::string url_;
     std::shared_ptr<TCallbackState> state_ = std::make_shared<TCallbackState>();
     TInternetHandle connection_;
-    HINTERNET request_ = nullptr;
+    TInternetHandle request_;
 };
 
 TRequest::TRequest(HINTERNET session, const std::string& url, const TIdHTTP& settings) : url_(url)
@@ -120,26 +117,26 @@ TRequest::TRequest(HINTERNET session, const std::string& url, const TIdHTTP& set
     connection_.reset(WinHttpConnect(session, host.c_str(), parts.nPort, 0));
     if (!connection_)
         Fail("Cannot connect to " + url, GetLastError());
-    request_ = WinHttpOpenRequest(connection_.get(), L"GET", path.empty() ? L"/" : path.c_str(), nullptr,
-                                  WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, 0);
+    request_.reset(WinHttpOpenRequest(connection_.get(), L"GET", path.empty() ? L"/" : path.c_str(), nullptr,
+                                      WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, 0));
     if (!request_)
         Fail("Cannot request " + url, GetLastError());
     DWORD_PTR context = reinterpret_cast<DWORD_PTR>(state_.get());
-    if (!WinHttpSetOption(request_, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context))
+    if (!WinHttpSetOption(request_.get(), WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context))
         Fail("Cannot request " + url, GetLastError());
-    if (WinHttpSetStatusCallback(request_, Callback, WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES,
-                                 0) == WINHTTP_INVALID_STATUS_CALLBACK)
+    const DWORD notifications = WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES;
+    if (WinHttpSetStatusCallback(request_.get(), Callback, notifications, 0) == WINHTTP_INVALID_STATUS_CALLBACK)
         Fail("Cannot request " + url, GetLastError());
     state_->self = state_;
 
     if (!settings.AllowCookies) {
         DWORD disable = WINHTTP_DISABLE_COOKIES;
-        WinHttpSetOption(request_, WINHTTP_OPTION_DISABLE_FEATURE, &disable, sizeof disable);
+        WinHttpSetOption(request_.get(), WINHTTP_OPTION_DISABLE_FEATURE, &disable, sizeof disable);
     }
     // Both the wait for the reply's headers and each wait for body data count as reading.
     DWORD timeout = settings.ReadTimeout > 0 ? static_cast<DWORD>(settings.ReadTimeout) : INFINITE;
-    WinHttpSetTimeouts(request_, 0, 60000, 30000, static_cast<int>(timeout));
-    WinHttpSetOption(request_, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeout, sizeof timeout);
+    WinHttpSetTimeouts(request_.get(), 0, 60000, 30000, static_cast<int>(timeout));
+    WinHttpSetOption(request_.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeout, sizeof timeout);
 
     std::wstring headers;
     const auto add = [&headers](const wchar_t* name, const std::string& value) {
@@ -149,15 +146,10 @@ TRequest::TRequest(HINTERNET session, const std::string& url, const TIdHTTP& set
     add(L"Accept: ", settings.Accept);
     add(L"User-Agent: ", settings.UserAgent);
     add(L"Content-Type: ", settings.ContentType);
-    if (!headers.empty() && !WinHttpAddRequestHeaders(request_, headers.c_str(), static_cast<DWORD>(headers.size()),
-                                                      WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
+    const DWORD mode = WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE;
+    if (!headers.empty() &&
+        !WinHttpAddRequestHeaders(request_.get(), headers.c_str(), static_cast<DWORD>(headers.size()), mode))
         Fail("Cannot request " + url, GetLastError());
-}
-
-TRequest::~TRequest()
-{
-    if (request_)
-        WinHttpCloseHandle(request_);
 }
 
 void CALLBACK TRequest::Callback(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD length)
@@ -197,11 +189,11 @@ void TRequest::Await(const char* step)
 
 void TRequest::Send()
 {
-    if (!WinHttpSendRequest(request_, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
+    if (!WinHttpSendRequest(request_.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
                             reinterpret_cast<DWORD_PTR>(state_.get())))
         Fail("Cannot request " + url_, GetLastError());
     Await("Cannot request");
-    if (!WinHttpReceiveResponse(request_, nullptr))
+    if (!WinHttpReceiveResponse(request_.get(), nullptr))
         Fail("No reply from " + url_, GetLastError());
     Await("No reply from");
 }
@@ -209,11 +201,11 @@ void TRequest::Send()
 std::wstring TRequest::QueryText(DWORD what)
 {
     DWORD size = 0;
-    WinHttpQueryHeaders(request_, what, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size, WINHTTP_NO_HEADER_INDEX);
+    WinHttpQueryHeaders(request_.get(), what, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size, WINHTTP_NO_HEADER_INDEX);
     if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0)
         return {};
     std::vector<wchar_t> text(size / sizeof(wchar_t) + 1);
-    if (!WinHttpQueryHeaders(request_, what, WINHTTP_HEADER_NAME_BY_INDEX, text.data(), &size,
+    if (!WinHttpQueryHeaders(request_.get(), what, WINHTTP_HEADER_NAME_BY_INDEX, text.data(), &size,
                              WINHTTP_NO_HEADER_INDEX))
         return {};
     return std::wstring(text.data(), std::min<size_t>(size / sizeof(wchar_t), text.size()));
@@ -223,8 +215,8 @@ DWORD TRequest::Status()
 {
     DWORD status = 0;
     DWORD size = sizeof status;
-    WinHttpQueryHeaders(request_, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER, WINHTTP_HEADER_NAME_BY_INDEX,
-                        &status, &size, WINHTTP_NO_HEADER_INDEX);
+    WinHttpQueryHeaders(request_.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                        WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
     return status;
 }
 
@@ -250,12 +242,12 @@ int64_t TRequest::ContentLength()
 
 DWORD TRequest::Read(uint8_t* buffer, DWORD size)
 {
-    if (!WinHttpQueryDataAvailable(request_, nullptr))
+    if (!WinHttpQueryDataAvailable(request_.get(), nullptr))
         Fail("Cannot read the reply from " + url_, GetLastError());
     Await("Cannot read the reply from");
     if (state_->bytes == 0)
         return 0;
-    if (!WinHttpReadData(request_, buffer, std::min(state_->bytes, size), nullptr))
+    if (!WinHttpReadData(request_.get(), buffer, std::min(state_->bytes, size), nullptr))
         Fail("Cannot read the reply from " + url_, GetLastError());
     Await("Cannot read the reply from");
     return state_->bytes;
