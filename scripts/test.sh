@@ -10,3 +10,4 @@ with_display
 wine_warm_up
 cd "$build64"
 ctest --output-on-failure --timeout 300 -j "$(nproc)" "$@"
+bash "$root/tools/host/fuzz.sh" 60

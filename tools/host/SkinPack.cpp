@@ -60,7 +60,7 @@ public:
     }
 
 private:
-    static constexpr int kHashBits = 16;
+    static constexpr int kHashBits = 13;
     static constexpr size_t kHashSize = size_t{1} << kHashBits;
     static constexpr int kMaxChain = 256;
 
