@@ -17,37 +17,41 @@ struct TMessageBoxSeen {
     std::string text;
 };
 
+BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM found)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (pid == GetCurrentProcessId() && std::string(cls) == "#32770" && IsWindowVisible(hwnd)) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindMessageText(HWND child, LPARAM out)
+{
+    char cls[32] = {}, text[512] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    GetWindowTextA(child, text, sizeof text);
+    if (std::string(cls) == "Static" && text[0])
+        *reinterpret_cast<std::string*>(out) = text;
+    return TRUE;
+}
+
 // Answers the first message box of this process with OK and records what it said.
 std::thread AnswerMessageBox(TMessageBoxSeen& seen, std::atomic<bool>& done)
 {
     return std::thread([&seen, &done] {
-        const DWORD process = GetCurrentProcessId();
         for (int i = 0; i < 200 && !done; ++i) {
             HWND box = nullptr;
-            EnumWindows([](HWND hwnd, LPARAM found) -> BOOL {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(hwnd, &pid);
-                char cls[32] = {};
-                GetClassNameA(hwnd, cls, sizeof cls);
-                if (pid == GetCurrentProcessId() && std::string(cls) == "#32770" && IsWindowVisible(hwnd)) {
-                    *reinterpret_cast<HWND*>(found) = hwnd;
-                    return FALSE;
-                }
-                return TRUE;
-            }, reinterpret_cast<LPARAM>(&box));
-            (void)process;
+            EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&box));
             if (box) {
                 char text[512] = {};
                 GetWindowTextA(box, text, sizeof text);
                 seen.caption = text;
-                EnumChildWindows(box, [](HWND child, LPARAM out) -> BOOL {
-                    char cls[32] = {}, buf[512] = {};
-                    GetClassNameA(child, cls, sizeof cls);
-                    GetWindowTextA(child, buf, sizeof buf);
-                    if (std::string(cls) == "Static" && buf[0])
-                        *reinterpret_cast<std::string*>(out) = buf;
-                    return TRUE;
-                }, reinterpret_cast<LPARAM>(&seen.text));
+                EnumChildWindows(box, FindMessageText, reinterpret_cast<LPARAM>(&seen.text));
                 PostMessageA(box, WM_COMMAND, IDOK, 0);
                 return;
             }
