@@ -434,6 +434,8 @@ void TApplication::Notification(TComponent* component, TOperation operation)
 
 void TApplication::HandleException(const std::exception& e)
 {
+    if (dynamic_cast<const EAbort*>(&e))
+        return;
     MessageBox(e.what(), title_, MB_OK | MB_ICONSTOP);
 }
 

@@ -12,6 +12,12 @@ public:
     std::string Message() const { return what(); }
 };
 
+// A silent exception: it unwinds to the message loop, whose default handler shows nothing.
+class EAbort : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // Raised when a stream or list index runs past what it holds.
 class EReadError : public Exception {
 public:
