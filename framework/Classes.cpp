@@ -58,7 +58,7 @@ const TFieldInfo* TClassInfo::FindField(const std::string& name) const
     return nullptr;
 }
 
-void RegisterClass(const TClassInfo& info)
+void RegisterComponentClass(const TClassInfo& info)
 {
     Registry()[info.Name()] = &info;
 }
@@ -125,6 +125,12 @@ TComponent* TComponent::FindComponent(const std::string& name) const
     return nullptr;
 }
 
+void TComponent::SetParentComponent(TComponent* parent)
+{
+    if (parent != Owner())
+        throw Exception(Name() + " cannot be placed inside " + parent->Name());
+}
+
 void TComponent::Notification(TComponent* component, TOperation operation)
 {
     if (operation == TOperation::opRemove)
@@ -137,6 +143,13 @@ void TComponent::FreeNotification(TComponent* other)
         freeNotifies_.push_back(other);
         other->freeNotifies_.push_back(this);
     }
+}
+
+void TComponent::RemoveFreeNotification(TComponent* other)
+{
+    std::erase(freeNotifies_, other);
+    if (other)
+        std::erase(other->freeNotifies_, this);
 }
 
 void TComponent::Free(TComponent* component)

@@ -82,7 +82,7 @@ private:
 };
 
 // Classes that stored layouts may name register themselves here by their class name.
-void RegisterClass(const TClassInfo& info);
+void RegisterComponentClass(const TClassInfo& info);
 const TClassInfo* FindClass(const std::string& name);
 
 // Declares the class-information members of a framework class.
@@ -131,12 +131,16 @@ public:
     int ComponentIndex() const;
     TComponent* FindComponent(const std::string& name) const;
 
+    // Stored layouts nest a component under another: a control under its parent, a menu item
+    // under its menu. Components that cannot be nested refuse.
+    virtual void SetParentComponent(TComponent* parent);
     // Called after the stored properties of the layout that holds this component were read.
     virtual void Loaded() { SetState(csLoading, false); }
     // An owned component was inserted or is being removed (also sent for components of other
     // owners that asked for it through FreeNotification).
     virtual void Notification(TComponent* component, TOperation operation);
     void FreeNotification(TComponent* other);
+    void RemoveFreeNotification(TComponent* other);
 
     // Destroys a component the program owns through its owner (the owner forgets it first).
     static void Free(TComponent* component);

@@ -44,7 +44,7 @@ const VARIANT& ValueOf(const VARIANT& arg)
 std::string TextOf(const VARIANT& arg)
 {
     const VARIANT& value = ValueOf(arg);
-    return value.vt == VT_BSTR ? WideToGbk(value.bstrVal, SysStringLen(value.bstrVal)) : std::string();
+    return value.vt == VT_BSTR ? WideToGbk(std::wstring(value.bstrVal, SysStringLen(value.bstrVal))) : std::string();
 }
 
 IDispatch* DispatchOf(const VARIANT& arg)
@@ -121,7 +121,8 @@ public:
             *frame = nullptr;
             return E_FAIL;
         }
-        *frame = TComPtr<IOleInPlaceFrame>(this).Detach();
+        *frame = this;
+        AddRef();  // the caller's reference
         *position = host_->bounds_;
         *clip = host_->bounds_;
         info->fMDIApp = FALSE;
@@ -265,7 +266,7 @@ void TWebBrowserHost::Create(HWND parent, const RECT& bounds)
         events_ = TComPtr<TWebBrowserEvents>::Adopt(new TWebBrowserEvents(*this));
 
         OleCheck(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                  reinterpret_cast<void**>(object_.Put())),
+                                  object_.ReceiveVoid()),
                  "CoCreateInstance(WebBrowser)");
         IOleClientSite* site = site_.Get();
         OleCheck(object_->SetClientSite(site), "IOleObject::SetClientSite");
@@ -273,7 +274,7 @@ void TWebBrowserHost::Create(HWND parent, const RECT& bounds)
         TComPtr<IConnectionPointContainer> points = object_.As<IConnectionPointContainer>();
         if (!points)
             throw EOleError("IConnectionPointContainer", E_NOINTERFACE);
-        OleCheck(points->FindConnectionPoint(DIID_DWebBrowserEvents2, connection_.Put()),
+        OleCheck(points->FindConnectionPoint(DIID_DWebBrowserEvents2, connection_.Receive()),
                  "FindConnectionPoint(DWebBrowserEvents2)");
         OleCheck(connection_->Advise(static_cast<DWebBrowserEvents2*>(events_.Get()), &cookie_),
                  "IConnectionPoint::Advise");
@@ -335,15 +336,16 @@ void TWebBrowserHost::Navigate(const std::string& url)
         throw Exception("Navigate: the web browser has not been created");
     // The first navigation reports its events inside the call, and a handler may destroy us.
     const TComPtr<IWebBrowser2> browser = browser_;
-    TOleVariant address(GbkToWide(url).c_str());
-    TOleVariant empty;
-    OleCheck(browser->Navigate(address.bstrVal, &empty, &empty, &empty, &empty), "IWebBrowser2::Navigate");
+    const TBStr address(GbkToWide(url));
+    VARIANT empty;  // VT_EMPTY owns nothing, so it needs no clearing
+    VariantInit(&empty);
+    OleCheck(browser->Navigate(address.Get(), &empty, &empty, &empty, &empty), "IWebBrowser2::Navigate");
 }
 
 TComPtr<IDispatch> TWebBrowserHost::Document() const
 {
     TComPtr<IDispatch> document;
-    if (browser_ && FAILED(browser_->get_Document(document.Put())))
+    if (browser_ && FAILED(browser_->get_Document(document.Receive())))
         document.Reset();
     return document;
 }
@@ -374,8 +376,7 @@ void HideScrollBars(IDispatch* document)
     if (!document)
         return;
     TOleVariant body;
-    if (FAILED(GetDispProperty(document, L"Body", body)) || body.vt != VT_DISPATCH || !body.pdispVal)
+    if (FAILED(GetDispProperty(document, L"Body", body)) || body.Get().vt != VT_DISPATCH || !body.Get().pdispVal)
         return;
-    const TOleVariant no(L"no");
-    OleCheck(SetDispProperty(body.pdispVal, L"Scroll", no), "setting the body's Scroll");
+    OleCheck(SetDispProperty(body.Get().pdispVal, L"Scroll", TOleVariant::Text(L"no").Get()), "setting the body's Scroll");
 }

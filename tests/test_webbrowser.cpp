@@ -195,7 +195,7 @@ protected:
     void Advise()
     {
         TComPtr<IConnectionPointContainer> points = TComPtr<IWebBrowser2>(host.Browser()).As<IConnectionPointContainer>();
-        ASSERT_TRUE(SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, connection.Put())));
+        ASSERT_TRUE(SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, connection.Receive())));
         ASSERT_TRUE(SUCCEEDED(connection->Advise(&observer, &cookie)));
     }
     void Unadvise()
@@ -300,10 +300,13 @@ TEST_F(WebBrowserHostTest, DocumentCompleteReachesTheHandlerAndExceptionsStayInT
             throw Exception("handler failed");
     };
     auto send = [&](const wchar_t* url, EXCEPINFO* error) {
-        TOleVariant text(url);
+        const TBStr text(url);
+        VARIANT value;
+        value.vt = VT_BSTR;
+        value.bstrVal = text.Get();
         VARIANT args[2];
         args[0].vt = VT_BYREF | VT_VARIANT;  // last argument first: URL, then pDisp
-        args[0].pvarVal = &text;
+        args[0].pvarVal = &value;
         args[1].vt = VT_DISPATCH;
         args[1].pdispVal = host.Browser();
         DISPPARAMS params = {args, nullptr, 2, 0};

@@ -1,0 +1,220 @@
+#include "ComCtrls.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace {
+
+const bool registered = [] {
+    RegisterComponentClass(TProgressBar::StaticClass());
+    RegisterComponentClass(TPageControl::StaticClass());
+    RegisterComponentClass(TTabSheet::StaticClass());
+    return true;
+}();
+
+void InitCommonControlsOnce()
+{
+    static const bool done = [] {
+        INITCOMMONCONTROLSEX init{sizeof init, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+        return InitCommonControlsEx(&init) != FALSE;
+    }();
+    (void)done;
+}
+
+}  // namespace
+
+const TClassInfo& TProgressBar::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TProgressBar>("TProgressBar", TWinControl::StaticClass())
+        .Creatable()
+        .Int("Min", [](TProgressBar& p, int v) { p.SetMin(v); })
+        .Int("Max", [](TProgressBar& p, int v) { p.SetMax(v); })
+        .Int("Position", [](TProgressBar& p, int v) { p.SetPosition(v); })
+        .Build();
+    return info;
+}
+
+TProgressBar::TProgressBar(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 150, 16);
+}
+
+void TProgressBar::CreateParams(TCreateParams& params)
+{
+    InitCommonControlsOnce();
+    TWinControl::CreateParams(params);
+    params.className = PROGRESS_CLASSA;
+}
+
+void TProgressBar::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    Update();
+}
+
+void TProgressBar::SetMin(int value)
+{
+    min_ = value;
+    Update();
+}
+
+void TProgressBar::SetMax(int value)
+{
+    max_ = value;
+    Update();
+}
+
+void TProgressBar::SetPosition(int value)
+{
+    position_ = value;
+    if (HandleAllocated())
+        SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(value), 0);
+}
+
+void TProgressBar::Update()
+{
+    if (!HandleAllocated())
+        return;
+    SendMessageA(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(min_), max_);
+    SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(position_), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+const TClassInfo& TTabSheet::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TTabSheet>("TTabSheet", TCustomControl::StaticClass())
+        .Creatable()
+        .Event("OnShow", &TTabSheet::OnShow)
+        .Build();
+    return info;
+}
+
+TTabSheet::TTabSheet(TComponent* owner) : TCustomControl(owner)
+{
+    SetAlign(TAlign::alClient);
+}
+
+TPageControl* TTabSheet::PageControl() const
+{
+    return dynamic_cast<TPageControl*>(Parent());
+}
+
+void TTabSheet::SetParent(TWinControl* parent)
+{
+    if (TPageControl* old = PageControl())
+        old->RemovePage(this);
+    TCustomControl::SetParent(parent);
+    if (TPageControl* control = PageControl())
+        control->AddPage(this);
+}
+
+void TTabSheet::SetText(const std::string& text)
+{
+    TCustomControl::SetText(text);
+    if (TPageControl* control = PageControl())
+        control->UpdateTabs();
+}
+
+const TClassInfo& TPageControl::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TPageControl>("TPageControl", TWinControl::StaticClass())
+        .Creatable()
+        .Component<TTabSheet>("ActivePage", [](TPageControl& p, TTabSheet* v) { p.SetActivePage(v); })
+        .Build();
+    return info;
+}
+
+TPageControl::TPageControl(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 289, 193);
+}
+
+void TPageControl::CreateParams(TCreateParams& params)
+{
+    InitCommonControlsOnce();
+    TWinControl::CreateParams(params);
+    params.className = WC_TABCONTROLA;
+}
+
+void TPageControl::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    UpdateTabs();
+}
+
+void TPageControl::AddPage(TTabSheet* page)
+{
+    pages_.push_back(page);
+    page->SetVisible(active_ == nullptr);
+    if (!active_)
+        active_ = page;
+    UpdateTabs();
+}
+
+void TPageControl::RemovePage(TTabSheet* page)
+{
+    std::erase(pages_, page);
+    if (active_ == page)
+        active_ = pages_.empty() ? nullptr : pages_.front();
+    UpdateTabs();
+}
+
+void TPageControl::SetActivePage(TTabSheet* page)
+{
+    if (page && page->PageControl() != this)
+        return;
+    if (page == active_)
+        return;
+    TTabSheet* previous = active_;
+    active_ = page;
+    if (page) {
+        page->SetVisible(true);
+        if (page->OnShow)
+            page->OnShow(page);
+    }
+    if (previous)
+        previous->SetVisible(false);
+    UpdateTabs();
+}
+
+void TPageControl::UpdateTabs()
+{
+    if (!HandleAllocated())
+        return;
+    SendMessageA(Handle(), TCM_DELETEALLITEMS, 0, 0);
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        std::string caption = pages_[i]->Text();
+        item.pszText = caption.data();
+        SendMessageA(Handle(), TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    const auto found = std::find(pages_.begin(), pages_.end(), active_);
+    if (found != pages_.end())
+        SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(found - pages_.begin()), 0);
+    Realign();
+}
+
+void TPageControl::AlignControls(TRect& rect)
+{
+    // Pages fill the display area inside the tabs.
+    if (HandleAllocated()) {
+        RECT r = WinRect(rect);
+        SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+        rect = Rect(r.left, r.top, r.right, r.bottom);
+    }
+    TWinControl::AlignControls(rect);
+}
+
+void TPageControl::WndProc(TMessage& message)
+{
+    if (message.Msg == CN_NOTIFY && reinterpret_cast<NMHDR*>(message.LParam)->code == TCN_SELCHANGE) {
+        const auto index = static_cast<size_t>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0));
+        if (index < pages_.size())
+            SetActivePage(pages_[index]);
+        return;
+    }
+    TWinControl::WndProc(message);
+}

@@ -1,0 +1,67 @@
+// Progress bars and page controls with their tab sheets, over the common controls.
+#pragma once
+
+#include "Controls.h"
+
+class TProgressBar : public TWinControl {
+    LEXDRILL_CLASS(TProgressBar)
+public:
+    explicit TProgressBar(TComponent* owner);
+
+    int Min() const { return min_; }
+    void SetMin(int value);
+    int Max() const { return max_; }
+    void SetMax(int value);
+    int Position() const { return position_; }
+    void SetPosition(int value);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+
+private:
+    void Update();
+
+    int min_ = 0;
+    int max_ = 100;
+    int position_ = 0;
+};
+
+class TPageControl;
+
+class TTabSheet : public TCustomControl {
+    LEXDRILL_CLASS(TTabSheet)
+public:
+    explicit TTabSheet(TComponent* owner);
+    TPageControl* PageControl() const;
+    void SetParent(TWinControl* parent) override;
+    void SetText(const std::string& text) override;
+
+    TNotifyEvent OnShow;
+};
+
+class TPageControl : public TWinControl {
+    LEXDRILL_CLASS(TPageControl)
+public:
+    explicit TPageControl(TComponent* owner);
+
+    int PageCount() const { return static_cast<int>(pages_.size()); }
+    TTabSheet* Pages(int index) const { return pages_.at(static_cast<size_t>(index)); }
+    TTabSheet* ActivePage() const { return active_; }
+    void SetActivePage(TTabSheet* page);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void WndProc(TMessage& message) override;
+    void AlignControls(TRect& rect) override;
+
+private:
+    friend class TTabSheet;
+    void AddPage(TTabSheet* page);
+    void RemovePage(TTabSheet* page);
+    void UpdateTabs();
+
+    std::vector<TTabSheet*> pages_;
+    TTabSheet* active_ = nullptr;
+};

@@ -1,0 +1,254 @@
+// Controls: the window tree of the framework. Every control has a WindowProc that others may
+// save, replace and restore; messages flow window procedure -> WindowProc -> WndProc ->
+// default handling. Controls without a window of their own (TGraphicControl) are painted and
+// fed mouse messages by their parent.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Classes.h"
+#include "Graphics.h"
+
+// The framework's own messages.
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_VISIBLECHANGED = CM_BASE + 11;
+constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;
+constexpr UINT CM_COLORCHANGED = CM_BASE + 13;
+constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
+constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
+constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
+constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+constexpr UINT CM_MENUCHANGED = CM_BASE + 21;
+constexpr UINT CM_EXIT = CM_BASE + 27;
+constexpr UINT CM_RELEASE = CM_BASE + 33;
+// Notifications a parent receives from a child window come back to the child as CN_BASE + msg.
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
+constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
+constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
+
+struct TMessage {
+    UINT Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+    LRESULT Result;
+};
+
+using TWndMethod = std::function<void(TMessage&)>;
+
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TShiftStateFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32 };
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, unsigned Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, unsigned Shift, int X, int Y)>;
+
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crHSplit = -14;
+constexpr TCursor crHandPoint = -21;
+HCURSOR CursorHandle(TCursor cursor);
+
+class TWinControl;
+LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+class TControl : public TComponent {
+    LEXDRILL_CLASS(TControl)
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return parent_; }
+    virtual void SetParent(TWinControl* parent);
+    void SetParentComponent(TComponent* parent) override;
+
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    TRect BoundsRect() const { return Bounds(left_, top_, width_, height_); }
+    virtual void SetBounds(int left, int top, int width, int height);
+    void SetLeft(int v) { SetBounds(v, top_, width_, height_); }
+    void SetTop(int v) { SetBounds(left_, v, width_, height_); }
+    void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
+    void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
+    virtual TRect ClientRect() const { return Rect(0, 0, width_, height_); }
+    virtual void SetClientSize(int width, int height) { SetBounds(left_, top_, width, height); }
+    TPoint ClientToScreen(TPoint p) const;
+
+    TAlign Align() const { return align_; }
+    void SetAlign(TAlign align);
+    bool Visible() const { return visible_; }
+    virtual void SetVisible(bool visible);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Enabled() const { return enabled_; }
+    virtual void SetEnabled(bool enabled);
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+    TFont& Font() { return font_; }
+    const TFont& Font() const { return font_; }
+    // Controls take their parent's font until a font property of their own is set.
+    bool ParentFont() const { return parentFont_; }
+    void SetParentFont(bool on);
+    bool ParentColor() const { return parentColor_; }
+    void SetParentColor(bool on);
+    const std::string& Caption() const { return text_; }
+    void SetCaption(const std::string& text) { SetText(text); }
+    const std::string& Text() const { return text_; }
+    virtual void SetText(const std::string& text);
+    TCursor Cursor() const { return cursor_; }
+    void SetCursor(TCursor cursor) { cursor_ = cursor; }
+    const std::string& Hint() const { return hint_; }
+
+    // Visible here and in every parent up to a shown window.
+    bool Showing() const;
+
+    TWndMethod WindowProc;
+    LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    virtual void Invalidate();
+    void Repaint();
+    virtual void Click();
+
+    TNotifyEvent OnClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+
+protected:
+    // Handles what every control handles, then DefaultHandler for the rest.
+    virtual void WndProc(TMessage& message);
+    virtual void DefaultHandler(TMessage& message);
+    // The font's properties changed (the new font is in place when this runs).
+    virtual void FontChanged();
+    // A left-button press and release on the control clicks it (windows of the platform's
+    // button class click through their own notification instead).
+    bool clickOnMouseUp_ = false;
+
+private:
+    void MouseMessage(TMessage& message);
+    void ParentFontChanged();
+    void ParentColorChanged();
+    friend class TWinControl;
+
+    TWinControl* parent_ = nullptr;
+    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    TAlign align_ = TAlign::alNone;
+    bool visible_ = true;
+    bool enabled_ = true;
+    bool mouseDown_ = false;
+    TColor color_ = clBtnFace;
+    TFont font_;
+    bool parentFont_ = true;
+    bool parentColor_ = false;
+    bool fontPending_ = false;
+    std::string text_;
+    std::string hint_;
+    TCursor cursor_ = crDefault;
+};
+
+// A control without a window: its parent paints it and hands it mouse messages.
+class TGraphicControl : public TControl {
+    LEXDRILL_CLASS(TGraphicControl)
+public:
+    explicit TGraphicControl(TComponent* owner) : TControl(owner) { clickOnMouseUp_ = true; }
+    // Draws on the parent's canvas, with the origin moved to this control's top-left corner.
+    virtual void Paint(TCanvas& canvas) = 0;
+};
+
+class TWinControl : public TControl {
+    LEXDRILL_CLASS(TWinControl)
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    HWND Handle();  // created on demand
+    bool HandleAllocated() const { return handle_ != nullptr; }
+    void HandleNeeded() { Handle(); }
+
+    int ControlCount() const { return static_cast<int>(controls_.size()); }
+    TControl* Controls(int index) const { return controls_.at(static_cast<size_t>(index)); }
+    void InsertControl(TControl* control);
+    void RemoveControl(TControl* control);
+
+    void SetBounds(int left, int top, int width, int height) override;
+    TRect ClientRect() const override;
+    void SetClientSize(int width, int height) override;
+    void SetVisible(bool visible) override;
+    void SetEnabled(bool enabled) override;
+    void SetText(const std::string& text) override;
+    void Invalidate() override;
+    // Invalidates part of the client area (where a graphic child lies, for example).
+    void InvalidateRect(const TRect& rect);
+
+    bool DoubleBuffered() const { return doubleBuffered_; }
+    void SetDoubleBuffered(bool on) { doubleBuffered_ = on; }
+    void SetFocus();
+    // Places the aligned children in the client area again.
+    void Realign();
+    // The child (graphic or windowed) at a client point, the topmost one; nullptr for none.
+    TControl* ControlAtPos(TPoint p) const;
+    // Graphic children are drawn on this control's window after its own painting.
+    void PaintControls(HDC dc);
+
+    // Finds the framework control of a window, if it has one.
+    static TWinControl* FindControl(HWND handle);
+
+protected:
+    struct TCreateParams {
+        std::string className;   // a window class of the platform, or empty for ours
+        DWORD style = 0;
+        DWORD exStyle = 0;
+        HWND parent = nullptr;
+        HMENU menu = nullptr;
+    };
+    virtual void CreateParams(TCreateParams& params);
+    virtual void CreateWnd();
+    virtual void DestroyWnd();
+    void DestroyHandle();
+    void WndProc(TMessage& message) override;
+    void DefaultHandler(TMessage& message) override;
+    void FontChanged() override;
+    // Paints the client area of a window of our own class.
+    virtual void PaintWindow(HDC dc);
+    virtual void AlignControls(TRect& rect);
+    void UpdateBounds();
+
+private:
+    friend LRESULT CALLBACK FrameworkWindowProc(HWND, UINT, WPARAM, LPARAM);
+    void WMPaint(TMessage& message);
+    void WMEraseBkgnd(TMessage& message);
+    void Reflect(TMessage& message, HWND child);
+    void UpdateShowing();
+
+    HWND handle_ = nullptr;
+    WNDPROC defaultProc_ = nullptr;  // the platform class's procedure for a subclassed control
+    std::vector<TControl*> controls_;
+    bool doubleBuffered_ = false;
+    bool aligning_ = false;
+    TControl* captureControl_ = nullptr;  // the graphic child that holds the mouse
+    UniqueBrush brush_;
+    TColor brushColor_ = 0;
+};
+
+// A windowed control of our own window class with a canvas to paint on.
+class TCustomControl : public TWinControl {
+    LEXDRILL_CLASS(TCustomControl)
+public:
+    explicit TCustomControl(TComponent* owner) : TWinControl(owner) { clickOnMouseUp_ = true; }
+
+protected:
+    virtual void Paint(TCanvas& canvas);
+    void PaintWindow(HDC dc) override;
+};
