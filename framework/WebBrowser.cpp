@@ -4,11 +4,28 @@
 
 #include <exdispid.h>
 
+#include "Forms.h"
 #include "OleAuto.h"
 
 namespace {
 
 int liveObjects = 0;
+
+const bool registered = [] {
+    RegisterComponentClass(TWebBrowser::StaticClass());
+    return true;
+}();
+
+template <class F, class... A> void Fire(const F& handler, A&&... args)
+{
+    if (!handler)
+        return;
+    try {
+        handler(args...);
+    } catch (const std::exception& e) {
+        Application->HandleException(e);
+    }
+}
 
 // Reference counting shared by the objects handed to the control. They delete themselves on
 // their last Release, because the control may keep them after the host has let go of its own
@@ -379,4 +396,45 @@ void HideScrollBars(IDispatch* document)
     if (FAILED(GetDispProperty(document, L"Body", body)) || body.Get().vt != VT_DISPATCH || !body.Get().pdispVal)
         return;
     OleCheck(SetDispProperty(body.Get().pdispVal, L"Scroll", TOleVariant::Text(L"no").Get()), "setting the body's Scroll");
+}
+
+// ---------------------------------------------------------------------------------------------
+
+const TClassInfo& TWebBrowser::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TWebBrowser>("TWebBrowser", TWinControl::StaticClass())
+        .Creatable()
+        .Event("OnBeforeNavigate2", &TWebBrowser::OnBeforeNavigate2)
+        .Event("OnDocumentComplete", &TWebBrowser::OnDocumentComplete)
+        .Build();
+    return info;
+}
+
+TWebBrowser::TWebBrowser(TComponent* owner) : TWinControl(owner), host_(this)
+{
+    SetBounds(0, 0, 300, 150);
+    host_.OnBeforeNavigate2 = [this](auto&&... args) { Fire(OnBeforeNavigate2, args...); };
+    host_.OnDocumentComplete = [this](auto&&... args) { Fire(OnDocumentComplete, args...); };
+}
+
+void TWebBrowser::Navigate(const std::string& url)
+{
+    HandleNeeded();
+    host_.Navigate(url);
+}
+
+void TWebBrowser::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    host_.Create(Handle(), WinRect(ClientRect()));
+}
+
+void TWebBrowser::WndProc(TMessage& message)
+{
+    // The control's window is a child of ours: close the control while its window still exists.
+    if (message.Msg == WM_DESTROY)
+        host_.Destroy();
+    TWinControl::WndProc(message);
+    if (message.Msg == WM_SIZE)
+        host_.SetBounds(WinRect(ClientRect()));
 }

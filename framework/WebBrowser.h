@@ -1,5 +1,6 @@
-// Hosts the platform's web-browser control inside a parent window: the control is embedded
-// through COM (client site, in-place site and frame) and reports its navigations as events.
+// The platform's web-browser control: a host that embeds it in any parent window through COM
+// (client site, in-place site and frame) and reports its navigations as events, and the
+// framework control TWebBrowser built on it.
 #pragma once
 
 #include <functional>
@@ -8,8 +9,8 @@
 #include <windows.h>
 #include <exdisp.h>
 
-#include "Classes.h"
 #include "ComPtr.h"
+#include "Controls.h"
 
 // Called before the browser navigates (links, scripts and frames alike). URL is in GBK; setting
 // Cancel stops the navigation. The four variants are passed as the control sent them.
@@ -72,3 +73,28 @@ private:
 // Switches a loaded page's scroll bars off (its body's Scroll = "no"). A null document, or one
 // without a body (not HTML, not parsed yet), is left alone. Throws EOleError if the body refuses.
 void HideScrollBars(IDispatch* document);
+
+// The browser as a framework control: the hosted control fills its window, is created with the
+// window and closed when the window goes.
+class TWebBrowser : public TWinControl {
+    LEXDRILL_CLASS(TWebBrowser)
+public:
+    explicit TWebBrowser(TComponent* owner);
+
+    // Creates the window (and so the control) first if need be.
+    void Navigate(const std::string& url);
+    TComPtr<IDispatch> Document() const { return host_.Document(); }
+    const TWebBrowserHost& Host() const { return host_; }
+
+    // An exception from a handler goes to the application's exception handler, as from any
+    // other control's event.
+    TWebBrowserBeforeNavigate2 OnBeforeNavigate2;
+    TWebBrowserDocumentComplete OnDocumentComplete;
+
+protected:
+    void CreateWnd() override;
+    void WndProc(TMessage& message) override;
+
+private:
+    TWebBrowserHost host_;
+};

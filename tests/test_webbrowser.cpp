@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Forms.h"
+#include "Layout.h"
 #include "OleAuto.h"
 #include "WebBrowser.h"
 
@@ -213,6 +215,52 @@ protected:
     DWORD cookie = 0;
 };
 
+class TBrowserForm : public TForm {
+    LEXDRILL_CLASS(TBrowserForm)
+public:
+    using TForm::TForm;
+    TWebBrowser* WebBrowser1 = nullptr;
+    std::vector<std::string> navigations, completions;
+    void WebBrowser1BeforeNavigate2(TObject* Sender, IDispatch*, const std::string& URL, const VARIANT&, const VARIANT&,
+                                    const VARIANT&, const VARIANT&, bool& Cancel)
+    {
+        EXPECT_EQ(Sender, WebBrowser1);
+        navigations.push_back(URL);
+        Cancel = true;
+        if (URL.find("/throw") != std::string::npos)
+            throw Exception("handler failed");
+    }
+    void WebBrowser1DocumentComplete(TObject* Sender, IDispatch*, const std::string& URL)
+    {
+        EXPECT_EQ(Sender, WebBrowser1);
+        completions.push_back(URL);
+    }
+};
+
+const TClassInfo& TBrowserForm::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TBrowserForm>("TBrowserForm", TForm::StaticClass())
+        .Field("WebBrowser1", &TBrowserForm::WebBrowser1)
+        .Method("WebBrowser1BeforeNavigate2", &TBrowserForm::WebBrowser1BeforeNavigate2)
+        .Method("WebBrowser1DocumentComplete", &TBrowserForm::WebBrowser1DocumentComplete)
+        .Build();
+    return info;
+}
+
+// Message boxes that the thread tried to show; each is refused, so nothing waits for a click.
+int messageBoxes = 0;
+
+LRESULT CALLBACK RefuseMessageBoxes(int code, WPARAM wParam, LPARAM lParam)
+{
+    char name[16] = {};
+    if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name) &&
+        std::string(name) == "#32770") {
+        ++messageBoxes;
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
 TEST_F(WebBrowserHostTest, NavigationsArriveInOrderAndOnlyCancelledOnesStayOff)
@@ -345,4 +393,62 @@ TEST(HideScrollBars, SetsTheBodysScrollAndSkipsWhatIsMissing)
     withBody.objects = {{3, &bodyWithoutScroll}};
     EXPECT_THROW(HideScrollBars(&withBody), EOleError);
     EXPECT_EQ(bodyWithoutScroll.refs, 0u);
+}
+
+TEST(WebBrowser, StoredLayoutBindsTheEventsAndTheControlFillsItsWindowUntilTheFormGoes)
+{
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    auto form = std::make_unique<TBrowserForm>(nullptr);
+    const char layout[] = R"(
+        TBrowserForm Form {
+            Width = 400
+            Height = 300
+            TWebBrowser WebBrowser1 {
+                Align = alClient
+                OnBeforeNavigate2 = WebBrowser1BeforeNavigate2
+                OnDocumentComplete = WebBrowser1DocumentComplete
+            }
+        })";
+    ApplyLayout(*form, ParseLayout(layout, "Test", nullptr, [](const std::string& s) { return s; }), "Test");
+    form->Show();
+    TWebBrowser& browser = *form->WebBrowser1;
+
+    browser.Navigate("http://127.0.0.1:1/?q=中文");
+    ASSERT_TRUE(Pump([&] { return !form->navigations.empty(); }));
+    EXPECT_EQ(form->navigations, std::vector<std::string>{"http://127.0.0.1:1/?q=中文"});
+    EXPECT_FALSE(browser.Document());
+
+    // A failing handler is reported like any control's, and the control carries on.
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseMessageBoxes, nullptr, GetCurrentThreadId());
+    browser.Navigate("http://127.0.0.1:1/throw");
+    ASSERT_TRUE(Pump([&] { return form->navigations.size() == 2; }));
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(messageBoxes, 1);
+
+    // Replayed as the control would send it: last argument first.
+    VARIANT args[2];
+    args[0].vt = VT_BSTR;
+    const TBStr url(L"http://127.0.0.1:1/完成");
+    args[0].bstrVal = url.Get();
+    args[1].vt = VT_DISPATCH;
+    args[1].pdispVal = browser.Host().Browser();
+    DISPPARAMS params = {args, nullptr, 2, 0};
+    browser.Host().EventSink()->Invoke(DISPID_DOCUMENTCOMPLETE, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
+                                       nullptr, nullptr);
+    EXPECT_EQ(form->completions, std::vector<std::string>{"http://127.0.0.1:1/完成"});
+
+    auto controlRect = [&] {
+        RECT r;
+        GetWindowRect(GetWindow(browser.Handle(), GW_CHILD), &r);
+        MapWindowPoints(nullptr, browser.Handle(), reinterpret_cast<POINT*>(&r), 2);
+        return std::vector<LONG>{r.left, r.top, r.right, r.bottom};
+    };
+    EXPECT_EQ(controlRect(), (std::vector<LONG>{0, 0, form->ClientRect().Width(), form->ClientRect().Height()}));
+    form->SetBounds(0, 0, 500, 350);
+    EXPECT_EQ(controlRect(), (std::vector<LONG>{0, 0, form->ClientRect().Width(), form->ClientRect().Height()}));
+
+    EXPECT_EQ(TWebBrowserHost::LiveComObjects(), 2);
+    form.reset();
+    EXPECT_EQ(TWebBrowserHost::LiveComObjects(), 0);
+    OleUninitialize();
 }
