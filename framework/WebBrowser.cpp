@@ -16,6 +16,7 @@ const bool registered = [] {
     return true;
 }();
 
+// Runs a handler of a TWebBrowser event; its exceptions are reported like those of any control.
 template <class F, class... A> void Fire(const F& handler, A&&... args)
 {
     if (!handler)

@@ -47,6 +47,7 @@ public:
     // The DWebBrowserEvents2 sink advised on the control, for replaying events it would send.
     IDispatch* EventSink() const;
 
+    // An exception from a handler goes back to the control as the event call's error.
     TWebBrowserBeforeNavigate2 OnBeforeNavigate2;
     TWebBrowserDocumentComplete OnDocumentComplete;
 

@@ -167,6 +167,23 @@ size_t Count(const std::vector<DISPID>& ids, DISPID id)
     return static_cast<size_t>(std::count(ids.begin(), ids.end(), id));
 }
 
+// Without an HTML engine the control never completes a document: the tests send the sink the
+// call the control would make.
+HRESULT SendDocumentComplete(IDispatch* sink, IDispatch* pDisp, const wchar_t* url, EXCEPINFO* error = nullptr)
+{
+    const TBStr text(url);
+    VARIANT value;
+    value.vt = VT_BSTR;
+    value.bstrVal = text.Get();
+    VARIANT args[2];
+    args[0].vt = VT_BYREF | VT_VARIANT;  // last argument first: URL, then pDisp
+    args[0].pvarVal = &value;
+    args[1].vt = VT_DISPATCH;
+    args[1].pdispVal = pDisp;
+    DISPPARAMS params = {args, nullptr, 2, 0};
+    return sink->Invoke(DISPID_DOCUMENTCOMPLETE, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, error, nullptr);
+}
+
 class WebBrowserHostTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -334,8 +351,6 @@ TEST_F(WebBrowserHostTest, AHandlerMayDestroyItsOwnHost)
     EXPECT_EQ(TWebBrowserHost::LiveComObjects(), 0);
 }
 
-// Without an HTML engine the control never completes a document, so the test sends the sink
-// the call the control would make.
 TEST_F(WebBrowserHostTest, DocumentCompleteReachesTheHandlerAndExceptionsStayInTheSink)
 {
     IDispatch* sink = host.EventSink();
@@ -347,23 +362,9 @@ TEST_F(WebBrowserHostTest, DocumentCompleteReachesTheHandlerAndExceptionsStayInT
         if (url == "fail")
             throw Exception("handler failed");
     };
-    auto send = [&](const wchar_t* url, EXCEPINFO* error) {
-        const TBStr text(url);
-        VARIANT value;
-        value.vt = VT_BSTR;
-        value.bstrVal = text.Get();
-        VARIANT args[2];
-        args[0].vt = VT_BYREF | VT_VARIANT;  // last argument first: URL, then pDisp
-        args[0].pvarVal = &value;
-        args[1].vt = VT_DISPATCH;
-        args[1].pdispVal = host.Browser();
-        DISPPARAMS params = {args, nullptr, 2, 0};
-        return sink->Invoke(DISPID_DOCUMENTCOMPLETE, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, error, nullptr);
-    };
-
-    EXPECT_EQ(send(L"http://127.0.0.1/页面?q=中文", nullptr), S_OK);
+    EXPECT_EQ(SendDocumentComplete(sink, host.Browser(), L"http://127.0.0.1/页面?q=中文"), S_OK);
     EXCEPINFO error = {};
-    EXPECT_EQ(send(L"fail", &error), DISP_E_EXCEPTION);
+    EXPECT_EQ(SendDocumentComplete(sink, host.Browser(), L"fail", &error), DISP_E_EXCEPTION);
     ASSERT_TRUE(error.bstrDescription);
     EXPECT_STREQ(error.bstrDescription, L"handler failed");
     SysFreeString(error.bstrDescription);
@@ -425,16 +426,7 @@ TEST(WebBrowser, StoredLayoutBindsTheEventsAndTheControlFillsItsWindowUntilTheFo
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(messageBoxes, 1);
 
-    // Replayed as the control would send it: last argument first.
-    VARIANT args[2];
-    args[0].vt = VT_BSTR;
-    const TBStr url(L"http://127.0.0.1:1/完成");
-    args[0].bstrVal = url.Get();
-    args[1].vt = VT_DISPATCH;
-    args[1].pdispVal = browser.Host().Browser();
-    DISPPARAMS params = {args, nullptr, 2, 0};
-    browser.Host().EventSink()->Invoke(DISPID_DOCUMENTCOMPLETE, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
-                                       nullptr, nullptr);
+    SendDocumentComplete(browser.Host().EventSink(), browser.Host().Browser(), L"http://127.0.0.1:1/完成");
     EXPECT_EQ(form->completions, std::vector<std::string>{"http://127.0.0.1:1/完成"});
 
     auto controlRect = [&] {
