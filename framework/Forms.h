@@ -152,7 +152,8 @@ public:
     void ProcessMessages();
     // Waits for one message (going idle first when the queue is empty) and dispatches it.
     void HandleMessage();
-    // The default exception handler: the message in a message box; the program goes on.
+    // The default exception handler: the message in a message box (none for EAbort); the
+    // program goes on.
     void HandleException(const std::exception& e);
     int MessageBox(const std::string& text, const std::string& caption, UINT flags);
 

@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 std::string Format(const char* format, ...)
 {
     va_list args;
@@ -37,3 +41,43 @@ std::string IntToStr(long long value)
 {
     return std::to_string(value);
 }
+
+#ifdef _WIN32
+namespace {
+
+constexpr UINT GbkCodePage = 936;
+
+}  // namespace
+
+std::wstring GbkToWide(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    const int size = static_cast<int>(text.size());
+    std::wstring wide(static_cast<size_t>(MultiByteToWideChar(GbkCodePage, 0, text.data(), size, nullptr, 0)), L'\0');
+    MultiByteToWideChar(GbkCodePage, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+    return wide;
+}
+
+std::string WideToGbk(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int size = static_cast<int>(text.size());
+    std::string narrow(static_cast<size_t>(WideCharToMultiByte(GbkCodePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(GbkCodePage, 0, text.data(), size, narrow.data(), static_cast<int>(narrow.size()), nullptr, nullptr);
+    return narrow;
+}
+
+std::string GetCurrentDir()
+{
+    std::string dir(MAX_PATH, '\0');
+    DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(dir.size()), dir.data());
+    if (length >= dir.size()) {  // too small: length is the size needed, terminator included
+        dir.resize(length);
+        length = GetCurrentDirectoryA(static_cast<DWORD>(dir.size()), dir.data());
+    }
+    dir.resize(length);
+    return dir;
+}
+#endif

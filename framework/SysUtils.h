@@ -12,6 +12,12 @@ public:
     std::string Message() const { return what(); }
 };
 
+// A silent exception: it unwinds to the message loop, whose default handler shows nothing.
+class EAbort : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // Raised when a stream or list index runs past what it holds.
 class EReadError : public Exception {
 public:
@@ -28,3 +34,13 @@ std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2))
 
 std::string Trim(const std::string& s);
 std::string IntToStr(long long value);
+
+#ifdef _WIN32
+// Program text is GBK whatever the machine's ANSI code page; wide strings cross the platform's
+// COM interfaces (connection strings, URLs) converted with code page 936.
+std::wstring GbkToWide(const std::string& text);
+std::string WideToGbk(const std::wstring& text);
+
+// The process's current directory, without a trailing separator (except at a drive root).
+std::string GetCurrentDir();
+#endif

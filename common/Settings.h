@@ -1,0 +1,11 @@
+// The settings files the client and the updater share: Config.INI in the current directory and
+// the dealer file under data/, each with one section OLEDB5. Every read goes to the file afresh.
+#pragma once
+
+#include <string>
+
+// The value of key in section OLEDB5 of fileName; empty when the file, section or key is missing.
+std::string ReadOledb5(const std::string& fileName, const std::string& key);
+
+// ReadOledb5 on the current directory's Config.INI.
+std::string ReadConfigKey(const std::string& key);

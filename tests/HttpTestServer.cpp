@@ -1,0 +1,120 @@
+#include "HttpTestServer.h"
+
+#include <windows.h>
+#include <winhttp.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <stdexcept>
+
+#include "SysUtils.h"
+
+namespace {
+
+const char* const PortVariable = "LEXDRILL_TEST_HTTP_PORT";
+bool startedHere = false;
+
+// Wine's own path converters; this server exists only for tests under Wine.
+template <class Fn> Fn WineFunction(const char* name)
+{
+    const auto function =
+        reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+    if (!function)
+        throw std::runtime_error(std::string("not running under Wine: no ") + name);
+    return function;
+}
+
+std::wstring DosPath(const char* unixPath)
+{
+    WCHAR* converted = WineFunction<WCHAR*(CDECL*)(const char*)>("wine_get_dos_file_name")(unixPath);
+    std::wstring path = converted ? converted : L"";
+    HeapFree(GetProcessHeap(), 0, converted);
+    return path;
+}
+
+std::string UnixPath(const std::wstring& dosPath)
+{
+    char* converted = WineFunction<char*(CDECL*)(const WCHAR*)>("wine_get_unix_file_name")(dosPath.c_str());
+    std::string path = converted ? converted : "";
+    HeapFree(GetProcessHeap(), 0, converted);
+    return path;
+}
+
+std::wstring FromUnix(const std::string& path)
+{
+    std::wstring wide(path.size(), L'\0');
+    wide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), static_cast<int>(wide.size()))));
+    return wide;
+}
+
+// Wine starts a Linux program named by CreateProcess but hands it no standard handles and no
+// process handle, so the port comes back through a file.
+int StartServer()
+{
+    WCHAR folder[MAX_PATH], portFile[MAX_PATH];
+    if (!GetTempPathW(MAX_PATH, folder) || !GetTempFileNameW(folder, L"lxh", 0, portFile))
+        throw std::runtime_error("no temporary file for the server's port");
+    // Arguments reach the Linux program as they are written: Unix paths.
+    std::wstring command = L"\"" + DosPath(LEXDRILL_PYTHON) + L"\" \"" + FromUnix(LEXDRILL_HTTP_SERVER) +
+                                 L"\" --port-file \"" + FromUnix(UnixPath(portFile)) + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        throw std::runtime_error(Format("cannot start the test server (%lu)", GetLastError()));
+    if (process.hProcess)
+        CloseHandle(process.hProcess);
+    if (process.hThread)
+        CloseHandle(process.hThread);
+
+    int port = 0;
+    for (int tries = 0; tries < 500 && port == 0; ++tries) {
+        std::ifstream file{std::filesystem::path(portFile)};
+        if (!(file >> port))
+            Sleep(20);
+    }
+    DeleteFileW(portFile);
+    if (port <= 0 || port > 65535)
+        throw std::runtime_error("the test server did not tell its port");
+    startedHere = true;
+    return port;
+}
+
+}  // namespace
+
+int TestServerPort()
+{
+    static const int port = [] {
+        if (const char* inherited = std::getenv(PortVariable))
+            return std::atoi(inherited);
+        const int started = StartServer();
+        SetEnvironmentVariableA(PortVariable, std::to_string(started).c_str());
+        return started;
+    }();
+    return port;
+}
+
+std::string TestServerUrl(const std::string& path)
+{
+    return Format("http://127.0.0.1:%d%s", TestServerPort(), path.c_str());
+}
+
+void StopTestServer()
+{
+    if (!startedHere)
+        return;
+    // A plain synchronous request: cleaning up should not depend on the component under test.
+    const auto close = [](HINTERNET handle) { WinHttpCloseHandle(handle); };
+    using Handle = std::unique_ptr<void, decltype(close)>;
+    const Handle session(WinHttpOpen(L"test", WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0), close);
+    const Handle connection(session ? WinHttpConnect(session.get(), L"127.0.0.1", TestServerPort(), 0) : nullptr, close);
+    const Handle request(
+        connection ? WinHttpOpenRequest(connection.get(), L"GET", L"/quit", nullptr, nullptr, nullptr, 0) : nullptr,
+        close);
+    if (request && WinHttpSendRequest(request.get(), nullptr, 0, nullptr, 0, 0, 0))
+        WinHttpReceiveResponse(request.get(), nullptr);
+    startedHere = false;
+}

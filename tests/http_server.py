@@ -1,0 +1,115 @@
+#!/usr/bin/env python3
+"""Local HTTP server for the network tests.
+
+Listens on 127.0.0.1 on a free port and writes that port to the file named by --port-file (a
+program under Wine that starts this server gets no pipe to it, so the port travels by file). It
+ends on a request for /quit, and by itself after --lifetime seconds in case no one asks.
+Standard library only.
+
+Routes (query parameters in brackets):
+  /data   [size=N] body of N bytes "0123456789..." repeated
+          [mode=length|chunked|close] how the end of the body is told (default length)
+          [delay=MS] wait before the status line
+          [stall=MS] send half the body, then wait before the rest
+          [claim=N] announce Content-Length N whatever the real size (then close)
+          [status=CODE] reply status (default 200)
+          [cookie=NAME=VALUE] add a Set-Cookie header
+  /headers  the request's headers as the body, one "Name: value" per line
+  /quit     ends the server
+"""
+import argparse
+import os
+import threading
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from urllib.parse import parse_qs, urlsplit
+
+
+def pattern(size):
+    digits = b"0123456789"
+    return (digits * (size // 10 + 1))[:size]
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, *args):
+        pass
+
+    def do_GET(self):
+        url = urlsplit(self.path)
+        query = {k: v[-1] for k, v in parse_qs(url.query).items()}
+        if url.path == "/headers":
+            self.reply(200, "".join(f"{k}: {v}\n" for k, v in self.headers.items()).encode())
+        elif url.path == "/data":
+            self.data(query)
+        elif url.path == "/quit":
+            self.reply(200, b"bye")
+            os._exit(0)
+        else:
+            self.reply(404, b"no such route")
+
+    def reply(self, status, body):
+        self.send_response(status)
+        self.send_header("Content-Type", "text/plain")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def data(self, query):
+        body = pattern(int(query.get("size", "0")))
+        mode = query.get("mode", "length")
+        time.sleep(int(query.get("delay", "0")) / 1000)
+        self.send_response(int(query.get("status", "200")))
+        self.send_header("Content-Type", "application/octet-stream")
+        if "cookie" in query:
+            self.send_header("Set-Cookie", query["cookie"] + "; Path=/")
+        if "claim" in query:
+            self.send_header("Content-Length", query["claim"])
+            self.close_connection = True
+        elif mode == "length":
+            self.send_header("Content-Length", str(len(body)))
+        elif mode == "chunked":
+            self.send_header("Transfer-Encoding", "chunked")
+        else:
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        self.end_headers()
+        half = len(body) // 2
+        stall = int(query.get("stall", "0")) / 1000
+        for part, pause in ((body[:half], stall), (body[half:], 0)):
+            if mode == "chunked" and part and "claim" not in query:
+                self.wfile.write(b"%x\r\n%s\r\n" % (len(part), part))
+            else:
+                self.wfile.write(part)
+            self.wfile.flush()
+            time.sleep(pause)
+        if mode == "chunked" and "claim" not in query:
+            self.wfile.write(b"0\r\n\r\n")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--port-file", required=True)
+    parser.add_argument("--lifetime", type=float, default=120)
+    args = parser.parse_args()
+    # Wine hands a started Linux program some of its own descriptors (the test runner's output
+    # pipes among them); holding them would keep the runner waiting until this server ends.
+    os.closerange(3, os.sysconf("SC_OPEN_MAX"))
+    null = os.open(os.devnull, os.O_RDWR)
+    for fd in (0, 1, 2):
+        os.dup2(null, fd)
+    if null > 2:
+        os.close(null)
+    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.daemon_threads = True
+    # Written whole under another name first, so a reader never sees half a number.
+    with open(args.port_file + ".new", "w") as f:
+        f.write(str(server.server_address[1]))
+    os.replace(args.port_file + ".new", args.port_file)
+    threading.Timer(args.lifetime, lambda: os._exit(0)).start()
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()

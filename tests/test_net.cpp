@@ -1,0 +1,332 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "Forms.h"
+#include "HttpTestServer.h"
+#include "IdAntiFreeze.h"
+#include "IdHTTP.h"
+#include "Layout.h"
+
+#include <windows.h>
+
+namespace {
+
+class TServerEnvironment : public testing::Environment {
+public:
+    void TearDown() override { StopTestServer(); }
+};
+[[maybe_unused]] testing::Environment* const serverEnvironment =
+    testing::AddGlobalTestEnvironment(new TServerEnvironment);
+
+std::string Url(const std::string& path)
+{
+    return TestServerUrl(path);
+}
+
+std::string Digits(size_t size)
+{
+    std::string text;
+    for (size_t i = 0; i < size; ++i)
+        text += static_cast<char>('0' + i % 10);
+    return text;
+}
+
+// A message-only window that counts its timer ticks and the messages posted to it, and can act
+// on a tick.
+class TProbeWindow {
+public:
+    TProbeWindow()
+    {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = Proc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "LexdrillProbe";
+        RegisterClassA(&windowClass);
+        handle_ = CreateWindowA("LexdrillProbe", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~TProbeWindow() { DestroyWindow(handle_); }
+    TProbeWindow(const TProbeWindow&) = delete;
+    TProbeWindow& operator=(const TProbeWindow&) = delete;
+
+    HWND Handle() const { return handle_; }
+    void StartTimer(UINT interval) { SetTimer(handle_, 1, interval, nullptr); }
+    void StopTimer() { KillTimer(handle_, 1); }
+
+    int ticks = 0;
+    int posted = 0;
+    std::function<void(int tick)> onTick;
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<TProbeWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self && message == WM_TIMER) {
+            ++self->ticks;
+            if (self->onTick)
+                self->onTick(self->ticks);
+            return 0;
+        }
+        if (self && message == WM_APP) {
+            ++self->posted;
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    HWND handle_ = nullptr;
+};
+
+}  // namespace
+
+TEST(HttpGet, ReadsTheWholeBodyHoweverItsEndIsTold)
+{
+    TIdHTTP http(nullptr);
+    EXPECT_EQ(http.Get(Url("/data?size=25")), Digits(25));
+    EXPECT_EQ(http.Get(Url("/data?size=200000&mode=chunked")), Digits(200000));
+    EXPECT_EQ(http.Get(Url("/data?size=70000&mode=close")), Digits(70000));
+    EXPECT_EQ(http.Get(Url("/data?size=0")), "");
+}
+
+TEST(HttpGet, ToAStreamWritesTheBodyAtTheStreamsPosition)
+{
+    TIdHTTP http(nullptr);
+    TMemoryStream stream;
+    stream.WriteBuffer("head:", 5);
+    http.Get(Url("/data?size=150000&mode=chunked"), stream);
+    ASSERT_EQ(stream.Length(), 150005u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(stream.Memory()), stream.Length()), "head:" + Digits(150000));
+}
+
+TEST(HttpGet, SendsTheStoredRequestHeaders)
+{
+    TIdHTTP http(nullptr);
+    const std::string headers = http.Get(Url("/headers"));
+    EXPECT_NE(headers.find("Accept: text/html, */*\n"), std::string::npos) << headers;
+    EXPECT_NE(headers.find("User-Agent: Mozilla/3.0 (compatible; Indy Library)\n"), std::string::npos) << headers;
+    EXPECT_NE(headers.find("Content-Type: text/html\n"), std::string::npos) << headers;
+
+    http.UserAgent = "probe/1";
+    http.Accept = "";
+    const std::string changed = http.Get(Url("/headers"));
+    EXPECT_NE(changed.find("User-Agent: probe/1\n"), std::string::npos) << changed;
+    EXPECT_EQ(changed.find("Accept:"), std::string::npos) << changed;
+}
+
+TEST(HttpGet, KeepsCookiesPerComponent)
+{
+    TIdHTTP first(nullptr), second(nullptr), refusing(nullptr);
+    refusing.AllowCookies = false;
+    first.Get(Url("/data?cookie=pass=one"));
+    refusing.Get(Url("/data?cookie=pass=three"));
+    EXPECT_NE(first.Get(Url("/headers")).find("Cookie: pass=one\n"), std::string::npos);
+    EXPECT_EQ(second.Get(Url("/headers")).find("Cookie"), std::string::npos);
+    EXPECT_EQ(refusing.Get(Url("/headers")).find("Cookie"), std::string::npos);
+
+    second.Get(Url("/data?cookie=pass=two"));
+    EXPECT_NE(second.Get(Url("/headers")).find("Cookie: pass=two\n"), std::string::npos);
+    EXPECT_NE(first.Get(Url("/headers")).find("Cookie: pass=one\n"), std::string::npos);
+}
+
+TEST(HttpGet, AnErrorStatusRaisesWithTheStatusLine)
+{
+    TIdHTTP http(nullptr);
+    try {
+        http.Get(Url("/nowhere"));
+        FAIL() << "no exception";
+    } catch (const EHttpStatusError& e) {
+        EXPECT_EQ(e.Status(), 404);
+        EXPECT_EQ(e.Message(), "HTTP/1.1 404 Not Found");
+    }
+    try {
+        TMemoryStream stream;
+        http.Get(Url("/data?size=10&status=500"), stream);
+        FAIL() << "no exception";
+    } catch (const EHttpStatusError& e) {
+        EXPECT_EQ(e.Message(), "HTTP/1.1 500 Internal Server Error");
+    }
+}
+
+TEST(HttpGet, FailuresToConnectOrReadRaise)
+{
+    TIdHTTP http(nullptr);
+    EXPECT_THROW(http.Get("http://127.0.0.1:1/"), ENetError);
+    EXPECT_THROW(http.Get("https://127.0.0.1/"), ENetError);
+    EXPECT_THROW(http.Get("no address"), ENetError);
+    // A body shorter than announced, also when the announcement is absurdly large, and a length
+    // that is no number.
+    EXPECT_THROW(http.Get(Url("/data?size=10&claim=1000")), ENetError);
+    EXPECT_THROW(http.Get(Url("/data?size=10&claim=999999999999999")), ENetError);
+    EXPECT_THROW(http.Get(Url("/data?size=10&claim=99999999999999999999999")), ENetError);
+    EXPECT_THROW(http.Get(Url("/data?size=10&claim=-5")), ENetError);
+    EXPECT_THROW(http.Get(Url("/data?size=10&claim=ten")), ENetError);
+}
+
+TEST(HttpWork, ReportsTheAnnouncedLengthAndTheBytesSoFar)
+{
+    TIdHTTP http(nullptr);
+    std::vector<int64_t> begins, counts;
+    int ends = 0;
+    http.OnWorkBegin = [&](TObject* sender, TWorkMode mode, int64_t max) {
+        EXPECT_EQ(sender, &http);
+        EXPECT_EQ(mode, TWorkMode::wmRead);
+        begins.push_back(max);
+    };
+    http.OnWork = [&](TObject*, TWorkMode, int64_t count) { counts.push_back(count); };
+    http.OnWorkEnd = [&](TObject*, TWorkMode) { ++ends; };
+
+    http.Get(Url("/data?size=100000&stall=300"));
+    ASSERT_EQ(begins, std::vector<int64_t>{100000});
+    ASSERT_GE(counts.size(), 2u);  // half the body, a pause, the rest
+    EXPECT_TRUE(std::is_sorted(counts.begin(), counts.end()));
+    EXPECT_EQ(counts.back(), 100000);
+    EXPECT_EQ(ends, 1);
+
+    begins.clear();
+    counts.clear();
+    http.Get(Url("/data?size=5000&mode=chunked"));
+    EXPECT_EQ(begins, std::vector<int64_t>{0});
+    EXPECT_EQ(counts.back(), 5000);
+
+    EXPECT_THROW(http.Get(Url("/data?size=10&claim=20")), ENetError);
+    EXPECT_EQ(begins.back(), 20);
+    EXPECT_EQ(ends, 3);
+}
+
+TEST(AntiFreeze, TimersTickAndPostedMessagesArriveWhileARequestWaits)
+{
+    TIdAntiFreeze pump(nullptr);
+    TIdHTTP http(nullptr);
+    TProbeWindow probe;
+    probe.onTick = [&](int tick) {
+        if (tick == 3)
+            PostMessageA(probe.Handle(), WM_APP, 0, 0);
+    };
+    probe.StartTimer(50);
+    EXPECT_EQ(http.Get(Url("/data?size=10&delay=1000")), Digits(10));
+    EXPECT_GE(probe.ticks, 10);
+    EXPECT_EQ(probe.posted, 1);
+}
+
+TEST(AntiFreeze, WithoutOneARequestBlocksTheThread)
+{
+    TIdHTTP http(nullptr);
+    TProbeWindow probe;
+    probe.StartTimer(20);
+    PostMessageA(probe.Handle(), WM_APP, 0, 0);
+    http.Get(Url("/data?size=10&delay=300"));
+    EXPECT_EQ(probe.ticks, 0);
+    EXPECT_EQ(probe.posted, 0);
+}
+
+TEST(AntiFreeze, AHandlerCanMakeAnotherRequestWhileOneWaits)
+{
+    TIdAntiFreeze pump(nullptr);
+    TIdHTTP http(nullptr);
+    TProbeWindow probe;
+    std::string inner;
+    probe.onTick = [&](int tick) {
+        if (tick == 2) {
+            probe.StopTimer();
+            inner = http.Get(Url("/data?size=7"));
+        }
+    };
+    probe.StartTimer(50);
+    EXPECT_EQ(http.Get(Url("/data?size=12&delay=800")), Digits(12));
+    EXPECT_EQ(inner, Digits(7));
+}
+
+// Closing the main window terminates the application; in a child process, since the
+// application object cannot be revived afterwards.
+TEST(AntiFreeze, ATerminatedApplicationAbandonsTheWaitingRequestSilently)
+{
+    TestServerPort();
+    EXPECT_EXIT(
+        {
+            TIdAntiFreeze pump(nullptr);
+            TIdHTTP http(nullptr);
+            TProbeWindow probe;
+            probe.onTick = [](int tick) {
+                if (tick == 2)
+                    Application->Terminate();
+            };
+            probe.StartTimer(50);
+            const ULONGLONG start = GetTickCount64();
+            try {
+                http.Get(Url("/data?size=10&delay=5000"));
+            } catch (const EAbort&) {
+                ExitProcess(GetTickCount64() - start < 2500 ? 4 : 5);
+            }
+            ExitProcess(6);
+        },
+        testing::ExitedWithCode(4), "");
+}
+
+TEST(AntiFreeze, AHandlerCanEndTheProcessInTheMiddleOfARequest)
+{
+    TestServerPort();  // started here, so that this process ends it and the child shares it
+    EXPECT_EXIT(
+        {
+            TIdAntiFreeze pump(nullptr);
+            TIdHTTP http(nullptr);
+            TProbeWindow probe;
+            probe.onTick = [](int) { ExitProcess(3); };
+            probe.StartTimer(100);
+            http.Get(Url("/data?size=10&delay=20000"));
+        },
+        testing::ExitedWithCode(3), "");
+}
+
+namespace {
+
+class TLayoutRoot : public TComponent {
+    LEXDRILL_CLASS(TLayoutRoot)
+public:
+    using TComponent::TComponent;
+    TIdHTTP* IdHTTP1 = nullptr;
+    TIdAntiFreeze* IdAntiFreeze1 = nullptr;
+    int64_t max = -1;
+    void IdHTTP1WorkBegin(TObject*, TWorkMode, int64_t AWorkCountMax) { max = AWorkCountMax; }
+};
+
+const TClassInfo& TLayoutRoot::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TLayoutRoot>("TLayoutRoot", TComponent::StaticClass())
+        .Field("IdHTTP1", &TLayoutRoot::IdHTTP1)
+        .Field("IdAntiFreeze1", &TLayoutRoot::IdAntiFreeze1)
+        .Method("IdHTTP1WorkBegin", &TLayoutRoot::IdHTTP1WorkBegin)
+        .Build();
+    return info;
+}
+
+}  // namespace
+
+TEST(HttpComponents, StoredLayoutsCreateThemWithTheirSettingsAndEvents)
+{
+    const std::string text = R"(TLayoutRoot Root {
+        TIdHTTP IdHTTP1 {
+            AllowCookies = False
+            ContentType = "text/plain"
+            ReadTimeout = 0
+            OnWorkBegin = IdHTTP1WorkBegin
+        }
+        TIdAntiFreeze IdAntiFreeze1 {
+            OnlyWhenIdle = False
+        }
+    })";
+    TLayoutRoot root(nullptr);
+    ApplyLayout(root, ParseLayout(text, "Root", {}, [](const std::string& s) { return s; }), "Root");
+    ASSERT_TRUE(root.IdHTTP1 && root.IdAntiFreeze1);
+    EXPECT_FALSE(root.IdHTTP1->AllowCookies);
+    EXPECT_EQ(root.IdHTTP1->ContentType, "text/plain");
+    EXPECT_EQ(root.IdHTTP1->UserAgent, "Mozilla/3.0 (compatible; Indy Library)");
+    EXPECT_FALSE(root.IdAntiFreeze1->OnlyWhenIdle);
+    EXPECT_EQ(root.IdAntiFreeze1->IdleTimeOut, 250);
+    EXPECT_EQ(TIdAntiFreeze::Current(), root.IdAntiFreeze1);
+
+    root.IdHTTP1->Get(Url("/data?size=42"));
+    EXPECT_EQ(root.max, 42);
+}
