@@ -11,7 +11,7 @@ mkdir -p "$cache"
 packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine wine64 xvfb xdotool imagemagick cmake ninja-build googletest python3
-  nasm dpkg-dev fonts-wqy-microhei fonts-wine clang libclang-rt-14-dev locales
+  nasm dpkg-dev fonts-wqy-microhei fonts-wine clang libclang-rt-14-dev locales g++
 )
 
 missing=()
