@@ -13,6 +13,15 @@
 template <class T> class TComPtr {
 public:
     TComPtr() = default;
+    // Shares an interface someone else holds: takes a reference of its own.
+    explicit TComPtr(T* p) : p_(p) { if (p_) p_->AddRef(); }
+    // Takes over a reference the caller already owns (a new object of our own).
+    static TComPtr Adopt(T* p)
+    {
+        TComPtr result;
+        result.p_ = p;
+        return result;
+    }
     TComPtr(const TComPtr& other) : p_(other.p_) { if (p_) p_->AddRef(); }
     TComPtr(TComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
     TComPtr& operator=(TComPtr other) noexcept { std::swap(p_, other.p_); return *this; }
@@ -30,6 +39,15 @@ public:
     // For out parameters: drops what is held and lets the callee store a new reference.
     T** Receive() { Reset(); return &p_; }
     void** ReceiveVoid() { return reinterpret_cast<void**>(Receive()); }
+
+    // The same object through another interface; empty when it does not have that one.
+    template <class U> TComPtr<U> As() const
+    {
+        TComPtr<U> result;
+        if (p_)
+            p_->QueryInterface(__uuidof(U), result.ReceiveVoid());
+        return result;
+    }
 
 private:
     T* p_ = nullptr;
@@ -85,6 +103,8 @@ public:
 
     // Interfaces take VARIANT by value: they get a shallow copy that this object still owns.
     const VARIANT& Get() const { return v_; }
+    // For out parameters: clears what is held and lets the callee store a new value.
+    VARIANT* Receive() { VariantClear(&v_); return &v_; }
 
 private:
     TOleVariant(TOleVariant&& other) noexcept : v_(other.v_) { VariantInit(&other.v_); }

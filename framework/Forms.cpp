@@ -33,10 +33,7 @@ std::string Utf8ToAnsi(const std::string& text)
     const int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring buffer(static_cast<size_t>(wide), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), buffer.data(), wide);
-    const int narrow = WideCharToMultiByte(936, 0, buffer.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(narrow), '\0');
-    WideCharToMultiByte(936, 0, buffer.data(), wide, result.data(), narrow, nullptr, nullptr);
-    return result;
+    return WideToGbk(buffer);
 }
 
 void ReadComponentResource(TComponent& root, const std::string& unitName)

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <vector>
 
+#ifdef _WIN32
 #include <windows.h>
+#endif
 
 std::string Format(const char* format, ...)
 {
@@ -40,6 +42,7 @@ std::string IntToStr(long long value)
     return std::to_string(value);
 }
 
+#ifdef _WIN32
 namespace {
 
 constexpr UINT GbkCodePage = 936;
@@ -77,3 +80,4 @@ std::string GetCurrentDir()
     dir.resize(length);
     return dir;
 }
+#endif

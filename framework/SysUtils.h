@@ -35,6 +35,7 @@ std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2))
 std::string Trim(const std::string& s);
 std::string IntToStr(long long value);
 
+#ifdef _WIN32
 // Program text is GBK whatever the machine's ANSI code page; wide strings cross the platform's
 // COM interfaces (connection strings, URLs) converted with code page 936.
 std::wstring GbkToWide(const std::string& text);
@@ -42,3 +43,4 @@ std::string WideToGbk(const std::wstring& text);
 
 // The process's current directory, without a trailing separator (except at a drive root).
 std::string GetCurrentDir();
+#endif

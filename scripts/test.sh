@@ -9,4 +9,5 @@ bash "$root/tools/build.sh" all
 with_display
 wine_warm_up
 cd "$build64"
+bash "$root/tools/host/fuzz.sh" 60
 ctest --output-on-failure --timeout 300 -j "$(nproc)" "$@"

@@ -11,7 +11,7 @@ mkdir -p "$cache"
 packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine wine64 xvfb xdotool imagemagick cmake ninja-build googletest python3
-  nasm dpkg-dev fonts-wqy-microhei fonts-wine clang libclang-rt-14-dev
+  nasm dpkg-dev fonts-wqy-microhei fonts-wine clang libclang-rt-14-dev locales g++
 )
 
 missing=()
@@ -22,6 +22,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The Chinese locale gives Wine code page 936; generating it keeps the shell quiet too.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+  sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
 fi
 
 # Source packages come from the same Debian sources, with deb-src enabled.

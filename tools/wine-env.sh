@@ -4,8 +4,7 @@ build64=${LEXDRILL_BUILD:-$root/build}/x86_64
 export WINEPREFIX=$build64/wineprefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mshtml="
-# Code page 936 comes from the locale name alone; the shell itself need not have the locale.
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 2>/dev/null
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 
 # A private prefix made by a plain wineboot (overrides during its creation break the browser's
 # MIME registrations), with a virtual desktop as the default so windows behave as on Windows.
