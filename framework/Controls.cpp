@@ -266,16 +266,6 @@ void TControl::SetText(const std::string& text)
     Perform(CM_TEXTCHANGED);
 }
 
-bool TControl::Showing() const
-{
-    if (!visible_)
-        return false;
-    if (parent_)
-        return parent_->Showing();
-    auto* self = dynamic_cast<const TWinControl*>(this);
-    return self && self->HandleAllocated() && IsWindowVisible(const_cast<TWinControl*>(self)->Handle());
-}
-
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     TMessage message{msg, wParam, lParam, 0};
@@ -287,15 +277,6 @@ void TControl::Invalidate()
 {
     if (parent_ && visible_)
         parent_->InvalidateRect(BoundsRect());
-}
-
-void TControl::Repaint()
-{
-    Invalidate();
-    if (TWinControl* window = dynamic_cast<TWinControl*>(this); window && window->HandleAllocated())
-        UpdateWindow(window->Handle());
-    else if (parent_ && parent_->HandleAllocated())
-        UpdateWindow(parent_->Handle());
 }
 
 void TControl::Click()
@@ -579,11 +560,6 @@ void TWinControl::InvalidateRect(const TRect& rect)
     }
 }
 
-void TWinControl::SetFocus()
-{
-    ::SetFocus(Handle());
-}
-
 void TWinControl::Realign()
 {
     if (aligning_)
@@ -712,14 +688,19 @@ void TWinControl::WMPaint(TMessage& message)
 
 void TWinControl::WMEraseBkgnd(TMessage& message)
 {
+    RECT r;
+    GetClientRect(handle_, &r);
+    FillRect(reinterpret_cast<HDC>(message.WParam), &r, ColorBrush());
+    message.Result = 1;
+}
+
+HBRUSH TWinControl::ColorBrush()
+{
     if (!brush_ || brushColor_ != Color()) {
         brush_.reset(CreateSolidBrush(ColorToRGB(Color())));
         brushColor_ = Color();
     }
-    RECT r;
-    GetClientRect(handle_, &r);
-    FillRect(reinterpret_cast<HDC>(message.WParam), &r, brush_.get());
-    message.Result = 1;
+    return brush_.get();
 }
 
 void TWinControl::Reflect(TMessage& message, HWND child)
@@ -770,19 +751,13 @@ void TWinControl::WndProc(TMessage& message)
         HDC dc = reinterpret_cast<HDC>(message.WParam);
         SetTextColor(dc, ColorToRGB(Font().Color()));
         SetBkColor(dc, ColorToRGB(Color()));
-        if (!brush_ || brushColor_ != Color()) {
-            brush_.reset(CreateSolidBrush(ColorToRGB(Color())));
-            brushColor_ = Color();
-        }
-        message.Result = reinterpret_cast<LRESULT>(brush_.get());
+        message.Result = reinterpret_cast<LRESULT>(ColorBrush());
         return;
     }
     case WM_PAINT:
-        if (ours || !controls_.empty()) {
-            if (ours) {
-                WMPaint(message);
-                return;
-            }
+        if (ours) {
+            WMPaint(message);
+            return;
         }
         break;
     case WM_ERASEBKGND:

@@ -110,13 +110,10 @@ public:
     void SetCursor(TCursor cursor) { cursor_ = cursor; }
     const std::string& Hint() const { return hint_; }
 
-    // Visible here and in every parent up to a shown window.
-    bool Showing() const;
 
     TWndMethod WindowProc;
     LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
     virtual void Invalidate();
-    void Repaint();
     virtual void Click();
 
     TNotifyEvent OnClick;
@@ -194,7 +191,6 @@ public:
 
     bool DoubleBuffered() const { return doubleBuffered_; }
     void SetDoubleBuffered(bool on) { doubleBuffered_ = on; }
-    void SetFocus();
     // Places the aligned children in the client area again.
     void Realign();
     // The child (graphic or windowed) at a client point, the topmost one; nullptr for none.
@@ -230,7 +226,8 @@ private:
     void WMPaint(TMessage& message);
     void WMEraseBkgnd(TMessage& message);
     void Reflect(TMessage& message, HWND child);
-    void UpdateShowing();
+    // A solid brush of the control's colour, made again only when the colour changes.
+    HBRUSH ColorBrush();
 
     HWND handle_ = nullptr;
     WNDPROC defaultProc_ = nullptr;  // the platform class's procedure for a subclassed control

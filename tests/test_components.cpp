@@ -179,7 +179,7 @@ TEST(Controls, AlignmentFillsTheClientAreaSideBySide)
     auto* split = dynamic_cast<TControl*>(form->FindComponent("Split"));
     EXPECT_EQ(rest->BoundsRect(), Rect(108, 50, 400, 280));
     EXPECT_EQ(split->BoundsRect(), Rect(100, 50, 108, 280));
-    form->FindComponent("Top") && (dynamic_cast<TControl*>(form->FindComponent("Top"))->Hide(), true);
+    dynamic_cast<TControl*>(form->FindComponent("Top"))->Hide();
     EXPECT_EQ(rest->Top(), 0);
     form->SetBounds(0, 0, 500, 300);
     EXPECT_EQ(rest->Width(), 392);
