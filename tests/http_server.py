@@ -15,6 +15,7 @@ Routes (query parameters in brackets):
           [status=CODE] reply status (default 200)
           [cookie=NAME=VALUE] add a Set-Cookie header
   /headers  the request's headers as the body, one "Name: value" per line
+  /seen     the path and query of every earlier request but these, one per line, as sent
   /quit     ends the server
 """
 import argparse
@@ -30,6 +31,10 @@ def pattern(size):
     return (digits * (size // 10 + 1))[:size]
 
 
+seen = []
+seen_lock = threading.Lock()
+
+
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
 
@@ -39,6 +44,13 @@ class Handler(BaseHTTPRequestHandler):
     def do_GET(self):
         url = urlsplit(self.path)
         query = {k: v[-1] for k, v in parse_qs(url.query).items()}
+        if url.path == "/seen":
+            with seen_lock:
+                # The request line was read as Latin-1: this gives back its bytes unchanged.
+                self.reply(200, "".join(p + "\n" for p in seen).encode("latin-1"))
+            return
+        with seen_lock:
+            seen.append(self.path)
         if url.path == "/headers":
             self.reply(200, "".join(f"{k}: {v}\n" for k, v in self.headers.items()).encode())
         elif url.path == "/data":
