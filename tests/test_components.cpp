@@ -89,6 +89,11 @@ TEST(Layout, BuildsComponentsNestedUnderParentsWithFieldsAndEvents)
     EXPECT_EQ(form->ComponentCount(), 3);
     // Children take the parent's font unless they set their own.
     EXPECT_EQ(form->Label1->Font().Style(), fsBold);
+    // A stored caption sizes the label in the font it ends up with.
+    TLabel sized(nullptr);
+    sized.Font().Assign(form->Label1->Font());
+    sized.SetCaption("hello");
+    EXPECT_EQ(form->Label1->BoundsRect(), Bounds(16, 0, sized.Width(), sized.Height()));
     EXPECT_EQ(form->Panel1->Width(), form->ClientRect().Width());
     EXPECT_EQ(form->Panel1->Height(), 40);
     form->Button1->Click();
