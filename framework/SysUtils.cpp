@@ -42,6 +42,42 @@ std::string IntToStr(long long value)
     return std::to_string(value);
 }
 
+int StrToIntDef(const std::string& s, int def)
+{
+    size_t i = 0;
+    const bool negative = i < s.size() && s[i] == '-';
+    if (i < s.size() && (s[i] == '-' || s[i] == '+'))
+        ++i;
+    const bool hex = i < s.size() && s[i] == '$';
+    if (hex)
+        ++i;
+    if (i == s.size() || (hex && s.size() - i > 8))
+        return def;
+    uint64_t value = 0;
+    for (; i < s.size(); ++i) {
+        const char c = s[i];
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return def;
+        value = value * (hex ? 16 : 10) + static_cast<unsigned>(digit);
+        if (!hex && value > 2147483648ull)
+            return def;
+    }
+    if (hex) {
+        const auto bits = static_cast<int32_t>(static_cast<uint32_t>(value));
+        return negative ? static_cast<int>(0u - static_cast<uint32_t>(bits)) : bits;
+    }
+    if (!negative && value > 2147483647ull)
+        return def;
+    return negative ? static_cast<int>(-static_cast<int64_t>(value)) : static_cast<int>(value);
+}
+
 #ifdef _WIN32
 namespace {
 

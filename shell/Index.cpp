@@ -9,6 +9,7 @@ const TClassInfo& TForm10::StaticClass()
     static const TClassInfo info = TClassBuilder<TForm10>("TForm10", TForm::StaticClass())
         .Method("FormCreate", &TForm10::FormCreate)
         .Method("FormClose", &TForm10::FormClose)
+        .Field("SkinData1", &TForm10::SkinData1)
         .Build();
     return info;
 }

@@ -2,11 +2,14 @@
 #pragma once
 
 #include "Forms.h"
+#include "WinSkinData.h"
 
 class TForm10 : public TForm {
     LEXDRILL_CLASS(TForm10)
 public:
     using TForm::TForm;
+
+    TSkinData* SkinData1 = nullptr;
 
     void FormCreate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
