@@ -388,7 +388,11 @@ TWinControl::~TWinControl()
 
 TWinControl* TWinControl::FindControl(HWND handle)
 {
-    return handle ? static_cast<TWinControl*>(GetPropA(handle, kControlProperty)) : nullptr;
+    // Another program of this framework marks its windows the same way, with its own addresses.
+    DWORD process = 0;
+    if (!handle || !GetWindowThreadProcessId(handle, &process) || process != GetCurrentProcessId())
+        return nullptr;
+    return static_cast<TWinControl*>(GetPropA(handle, kControlProperty));
 }
 
 HWND TWinControl::Handle()

@@ -189,3 +189,19 @@ TEST(Controls, AlignmentFillsTheClientAreaSideBySide)
     form->SetBounds(0, 0, 500, 300);
     EXPECT_EQ(rest->Width(), 392);
 }
+
+TEST(Controls, WindowsOfOtherProcessesAreNeverOurControls)
+{
+    // Another program of this framework marks its windows as ours are marked; the mark holds an
+    // address of that program. The desktop window is another process's.
+    HWND desktop = GetDesktopWindow();
+    DWORD process = 0;
+    GetWindowThreadProcessId(desktop, &process);
+    ASSERT_NE(process, GetCurrentProcessId());
+    ASSERT_TRUE(SetPropA(desktop, "LexdrillControl", reinterpret_cast<HANDLE>(0x10)));
+    EXPECT_EQ(TWinControl::FindControl(desktop), nullptr);
+    RemovePropA(desktop, "LexdrillControl");
+
+    TTestForm form(nullptr);
+    EXPECT_EQ(TWinControl::FindControl(form.Handle()), &form);
+}

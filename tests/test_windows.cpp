@@ -107,9 +107,11 @@ private:
                     std::lock_guard<std::mutex> lock(mutex_);
                     texts_.push_back(text);
                 }
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                while (IsWindow(box) && !stop_)
-                    Sleep(10);
+                // Until it goes: a box still setting itself up may miss the first answer.
+                while (IsWindow(box) && !stop_) {
+                    PostMessageA(box, WM_COMMAND, IDOK, 0);
+                    Sleep(100);
+                }
             }
             Sleep(20);
         }
@@ -403,19 +405,14 @@ TEST_F(ClientWindows, LinkLabelColoursTheCursorAndOpensTheDealersDocument)
     EXPECT_NE(initial, clRed);
     EXPECT_NE(initial, clNavy);
     About->Show();
-    HWND panel = About->Panel1->Handle();
-    auto moveTo = [&](int x, int y) {
-        POINT p{x, y};
-        ClientToScreen(panel, &p);
-        SetCursorPos(p.x, p.y);
-        PostMessageA(panel, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-    };
-    moveTo(link.Left() + 4, link.Top() + 4);
+    // The mouse moving over the label reaches it through its panel; leaving is the framework's
+    // message (the real cursor stays where it is: other test programs share the desktop).
+    PostMessageA(About->Panel1->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(link.Left() + 4, link.Top() + 4));
     ASSERT_TRUE(PumpUntil([&] { return link.Font().Color() == clRed; }));
     EXPECT_EQ(link.Font().Style(), fsUnderline);
     EXPECT_EQ(Screen->Cursor(), crHandPoint);
-    moveTo(20, 20);
-    ASSERT_TRUE(PumpUntil([&] { return link.Font().Color() == clNavy; }));
+    link.Perform(CM_MOUSELEAVE);
+    EXPECT_EQ(link.Font().Color(), clNavy);
     EXPECT_EQ(link.Font().Style(), 0);
     EXPECT_EQ(Screen->Cursor(), crDefault);
 
