@@ -259,7 +259,7 @@ TEST_F(MainWindow, ShowLoadsTheExamsPagesOverTheWholeDesktop)
 {
     const std::string query = "?kaoshi=司法考试&ksbh=K01&HZSID=H7";
     // The database cannot be opened here; nothing else may fail while the windows are made.
-    ASSERT_EQ(startupMessages.size(), 1u);
+    ASSERT_EQ(startupMessages.size(), 1u) << startupMessages.back();
     EXPECT_NE(startupMessages[0].find("database"), std::string::npos) << startupMessages[0];
     EXPECT_EQ(ShowAndLoad(), (std::vector<std::string>{"GET /tiku/soft_MyUser.asp" + query,
                                                        "GET /tiku/soft_left.asp" + query,
