@@ -1,5 +1,6 @@
 #include "SysUtils.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
@@ -115,5 +116,29 @@ std::string GetCurrentDir()
     }
     dir.resize(length);
     return dir;
+}
+
+TDateTime Now()
+{
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    FILETIME file;
+    SystemTimeToFileTime(&local, &file);
+    // 100-ns ticks since 1 January 1601, which lies 109205 days before the day count's origin.
+    const unsigned long long ticks = (static_cast<unsigned long long>(file.dwHighDateTime) << 32) | file.dwLowDateTime;
+    return static_cast<double>(ticks) / (SecsPerDay * 1e7) - 109205;
+}
+
+std::string TimeToStr(TDateTime value)
+{
+    const long long msPerDay = 86400000;
+    const long long ms = std::llround(std::fabs(value) * msPerDay) % msPerDay;
+    SYSTEMTIME time = {};
+    time.wHour = static_cast<WORD>(ms / 3600000);
+    time.wMinute = static_cast<WORD>(ms / 60000 % 60);
+    time.wSecond = static_cast<WORD>(ms / 1000 % 60);
+    char text[64];
+    const int length = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, sizeof text);
+    return length > 0 ? std::string(text, static_cast<size_t>(length) - 1) : std::string();
 }
 #endif

@@ -46,4 +46,13 @@ std::string WideToGbk(const std::wstring& text);
 
 // The process's current directory, without a trailing separator (except at a drive root).
 std::string GetCurrentDir();
+
+// Days since 30 December 1899, the time of day as the fraction; spans are differences of these.
+using TDateTime = double;
+constexpr TDateTime SecsPerDay = 86400;
+// The local date and time, to the millisecond.
+TDateTime Now();
+// The time of day of value in the user's long time format; a negative value (a span counted
+// past zero) is shown by its absolute value.
+std::string TimeToStr(TDateTime value);
 #endif

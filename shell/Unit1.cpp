@@ -22,7 +22,9 @@ const TClassInfo& TForm1::StaticClass()
 
 void TForm1::FormShow(TObject*)
 {
+    LeftPaneRedirect = false;
     WebBrowser1->Navigate(ServiceSites().ProductSite + "/tiku/soft_Login.asp");
+    LeftPaneRedirect = true;
 }
 
 void TForm1::WebBrowser1BeforeNavigate2(TObject*, IDispatch*, const std::string& URL, const VARIANT&, const VARIANT&,

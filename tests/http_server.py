@@ -15,7 +15,9 @@ Routes (query parameters in brackets):
           [status=CODE] reply status (default 200)
           [cookie=NAME=VALUE] add a Set-Cookie header
   /headers  the request's headers as the body, one "Name: value" per line
-  /seen     the path and query of every earlier request but these, one per line, as sent
+  /tiku/... (GET or POST) an empty HTML page; the request is logged as "METHOD path", followed
+            by " +headers" when it carried an X-Test header
+  /log      the logged requests, one per line, in the bytes they arrived as
   /quit     ends the server
 """
 import argparse
@@ -31,8 +33,9 @@ def pattern(size):
     return (digits * (size // 10 + 1))[:size]
 
 
-seen = []
-seen_lock = threading.Lock()
+# Requests of the pages under /tiku/, as the browser panes made them.
+page_log = []
+page_log_lock = threading.Lock()
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -44,22 +47,39 @@ class Handler(BaseHTTPRequestHandler):
     def do_GET(self):
         url = urlsplit(self.path)
         query = {k: v[-1] for k, v in parse_qs(url.query).items()}
-        if url.path == "/seen":
-            with seen_lock:
-                # The request line was read as Latin-1: this gives back its bytes unchanged.
-                self.reply(200, "".join(p + "\n" for p in seen).encode("latin-1"))
-            return
-        with seen_lock:
-            seen.append(self.path)
         if url.path == "/headers":
             self.reply(200, "".join(f"{k}: {v}\n" for k, v in self.headers.items()).encode())
         elif url.path == "/data":
             self.data(query)
+        elif url.path.startswith("/tiku/"):
+            self.page()
+        elif url.path == "/log":
+            with page_log_lock:
+                self.reply(200, "".join(line + "\n" for line in page_log).encode("latin-1"))
         elif url.path == "/quit":
             self.reply(200, b"bye")
             os._exit(0)
         else:
             self.reply(404, b"no such route")
+
+    def do_POST(self):
+        if urlsplit(self.path).path.startswith("/tiku/"):
+            self.rfile.read(int(self.headers.get("Content-Length", "0")))
+            self.page()
+        else:
+            self.reply(404, b"no such route")
+
+    def page(self):
+        # The request line arrives decoded as Latin-1: the log keeps the bytes as they came.
+        line = f"{self.command} {self.path}" + (" +headers" if "X-Test" in self.headers else "")
+        with page_log_lock:
+            page_log.append(line)
+        body = b"<html><body></body></html>"
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
 
     def reply(self, status, body):
         self.send_response(status)

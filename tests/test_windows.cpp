@@ -136,11 +136,11 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000)
     return true;
 }
 
-// Paths and queries the test server has been asked for, in order.
+// Requests of pages under /tiku/ that the test server has had, in order ("GET /tiku/...").
 std::vector<std::string> ServerSaw()
 {
     TIdHTTP http(nullptr);
-    const std::string body = http.Get(TestServerUrl("/seen"));
+    const std::string body = http.Get(TestServerUrl("/log"));
     std::vector<std::string> lines;
     for (size_t start = 0, end; (end = body.find('\n', start)) != std::string::npos; start = end + 1)
         lines.push_back(body.substr(start, end - start));
@@ -151,7 +151,7 @@ bool ServerSawPath(const std::string& pathAndQuery)
 {
     return PumpUntil([&] {
         for (const std::string& seen : ServerSaw())
-            if (seen == pathAndQuery)
+            if (seen == "GET " + pathAndQuery)
                 return true;
         return false;
     });
@@ -295,12 +295,14 @@ TEST_F(ClientWindows, LoginSignalShowsTheMainWindowAgainAndOtherAddressesLoad)
     TNavigationLog log(Form1->WebBrowser1);
     const std::vector<TNavigation>& seen = log.seen;
 
+    LeftPaneRedirect = false;
     Form1->Show();
+    EXPECT_TRUE(LeftPaneRedirect);
     EXPECT_TRUE(ServerSawPath("/tiku/soft_Login.asp"));
     const std::vector<std::string> paths = {
         "/tiku/soft_Check.asp?wel登录come",   // success
         "/tiku/soft_Check.asp?wel登陆come",   // another text
-        "/come.asp?wel登录come",              // end marker ahead of the start marker
+        "/tiku/come.asp?wel登录come",         // end marker ahead of the start marker
         "/tiku/soft_Check.asp?x=wel登录come", // success again
     };
     for (const std::string& path : paths) {
@@ -318,7 +320,7 @@ TEST_F(ClientWindows, LoginSignalShowsTheMainWindowAgainAndOtherAddressesLoad)
     EXPECT_EQ(shows.count, 2);
     EXPECT_TRUE(Form10->Visible());
     EXPECT_TRUE(Form1->Visible());
-    EXPECT_TRUE(ServerSawPath("/come.asp?wel登录come"));
+    EXPECT_TRUE(ServerSawPath("/tiku/come.asp?wel登录come"));
     for (const std::string& path : ServerSaw())
         EXPECT_EQ(path.find("soft_Check.asp?wel登录"), std::string::npos) << "a cancelled navigation went out";
 }
