@@ -2,20 +2,18 @@
 // creates them, with the service's sites on the local test server.
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <algorithm>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 #include "Client.h"
 #include "Forms.h"
 #include "HttpTestServer.h"
-#include "IdHTTP.h"
 #include "Index.h"
 #include "MakerContact.h"
 #include "Sites.h"
 #include "TempDir.h"
+#include "WindowTesting.h"
 #include "U_About.h"
 #include "Unit1.h"
 #include "dalishang.h"
@@ -56,104 +54,11 @@ TEST(ExtractBetween, NoMatchBeginsInsideADoubleByteCharacter)
 
 namespace {
 
-BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM found)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid == GetCurrentProcessId() && std::string(cls) == "#32770" && IsWindowVisible(hwnd)) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK FindMessageText(HWND child, LPARAM out)
-{
-    char cls[32] = {}, text[512] = {};
-    GetClassNameA(child, cls, sizeof cls);
-    GetWindowTextA(child, text, sizeof text);
-    if (std::string(cls) == "Static" && text[0])
-        *reinterpret_cast<std::string*>(out) = text;
-    return TRUE;
-}
-
-// Answers every message box of this process with OK and keeps what each said.
-class TMessageBoxAnswerer {
-public:
-    TMessageBoxAnswerer() : thread_([this] { Run(); }) {}
-    ~TMessageBoxAnswerer()
-    {
-        stop_ = true;
-        thread_.join();
-    }
-    std::vector<std::string> Texts()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return texts_;
-    }
-
-private:
-    void Run()
-    {
-        while (!stop_) {
-            HWND box = nullptr;
-            EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&box));
-            if (box) {
-                std::string text;
-                EnumChildWindows(box, FindMessageText, reinterpret_cast<LPARAM>(&text));
-                {
-                    std::lock_guard<std::mutex> lock(mutex_);
-                    texts_.push_back(text);
-                }
-                // Until it goes: a box still setting itself up may miss the first answer.
-                while (IsWindow(box) && !stop_) {
-                    PostMessageA(box, WM_COMMAND, IDOK, 0);
-                    Sleep(100);
-                }
-            }
-            Sleep(20);
-        }
-    }
-
-    std::atomic<bool> stop_{false};
-    std::mutex mutex_;
-    std::vector<std::string> texts_;
-    std::thread thread_;
-};
-
-// Dispatches the client's messages until done() or the time is up.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000)
-{
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Application->ProcessMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return true;
-}
-
-// Requests of pages under /tiku/ that the test server has had, in order ("GET /tiku/...").
-std::vector<std::string> ServerSaw()
-{
-    TIdHTTP http(nullptr);
-    const std::string body = http.Get(TestServerUrl("/log"));
-    std::vector<std::string> lines;
-    for (size_t start = 0, end; (end = body.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(body.substr(start, end - start));
-    return lines;
-}
-
 bool ServerSawPath(const std::string& pathAndQuery)
 {
-    return PumpUntil([&] {
-        for (const std::string& seen : ServerSaw())
-            if (seen == "GET " + pathAndQuery)
-                return true;
-        return false;
+    return Pump([&] {
+        const std::vector<std::string> log = PageLog();
+        return std::find(log.begin(), log.end(), "GET " + pathAndQuery) != log.end();
     });
 }
 
@@ -234,13 +139,10 @@ protected:
         WriteConfig("司法考试", "");
         const std::string server = TestServerUrl("");
         ServiceSites() = {server, server, server};
-        boxes = std::make_unique<TMessageBoxAnswerer>();
-        CreateClient();
-        startupBoxes = boxes->Texts().size();
+        startupMessages = MessageBoxesDuring(CreateClient);
     }
     static void TearDownTestSuite()
     {
-        boxes.reset();
         folder.reset();
         StopTestServer();
     }
@@ -249,22 +151,14 @@ protected:
     {
         folder->Write("Config.INI", "[OLEDB5]\r\nkaoshi=" + kaoshi + "\r\nksbh=01\r\nHZSID=7\r\nwz=" + wz + "\r\n");
     }
-    // Message boxes shown since start-up.
-    static std::vector<std::string> NewBoxes()
-    {
-        const std::vector<std::string> all = boxes->Texts();
-        return std::vector<std::string>(all.begin() + static_cast<long>(startupBoxes), all.end());
-    }
-
     static inline std::unique_ptr<TTempCurrentDir> folder;
-    static inline std::unique_ptr<TMessageBoxAnswerer> boxes;
-    static inline size_t startupBoxes = 0;
+    static inline std::vector<std::string> startupMessages;
 };
 
 TEST_F(ClientWindows, EveryLayoutLoadsAndTheExamPaperWindowPumpsForTheProcess)
 {
     // The database's failure is the only message of start-up: a layout that failed would add one.
-    EXPECT_EQ(startupBoxes, 1u) << testing::PrintToString(boxes->Texts());
+    EXPECT_EQ(startupMessages.size(), 1u) << testing::PrintToString(startupMessages);
     EXPECT_EQ(TIdAntiFreeze::Current(), sjzt->IdAntiFreeze1);
     EXPECT_FALSE(sjzt->Visible());
     EXPECT_EQ(Form1->Image1->Picture().Height(), 57);
@@ -283,7 +177,7 @@ TEST_F(ClientWindows, EveryLayoutLoadsAndTheExamPaperWindowPumpsForTheProcess)
     sjzt->Label1->SetCaption(TestServerUrl("/paper.asp"));
     sjzt->Show();
     sjzt->Hide();
-    ASSERT_TRUE(PumpUntil([&] { return seen.size() == 2; }));
+    ASSERT_TRUE(Pump([&] { return seen.size() == 2; }));
     EXPECT_EQ(seen[0].url, TestServerUrl("/paper.asp"));
     EXPECT_EQ(seen[1].url, "about:blank");
 }
@@ -308,7 +202,7 @@ TEST_F(ClientWindows, LoginSignalShowsTheMainWindowAgainAndOtherAddressesLoad)
     for (const std::string& path : paths) {
         const size_t before = seen.size();
         Form1->WebBrowser1->Navigate(TestServerUrl(path));
-        ASSERT_TRUE(PumpUntil([&] { return seen.size() > before; })) << path;
+        ASSERT_TRUE(Pump([&] { return seen.size() > before; })) << path;
     }
     ASSERT_EQ(seen.size(), 5u);
     EXPECT_FALSE(seen[0].cancelled);
@@ -321,7 +215,7 @@ TEST_F(ClientWindows, LoginSignalShowsTheMainWindowAgainAndOtherAddressesLoad)
     EXPECT_TRUE(Form10->Visible());
     EXPECT_TRUE(Form1->Visible());
     EXPECT_TRUE(ServerSawPath("/tiku/come.asp?wel登录come"));
-    for (const std::string& path : ServerSaw())
+    for (const std::string& path : PageLog())
         EXPECT_EQ(path.find("soft_Check.asp?wel登录"), std::string::npos) << "a cancelled navigation went out";
 }
 
@@ -332,16 +226,18 @@ TEST_F(ClientWindows, ExamChoiceShowsTheNumberAndTheName)
     xzks->Show();
     EXPECT_TRUE(ServerSawPath("/tiku/soft_scrj.asp"));
     const std::string noNumberMarker = TestServerUrl("/ksbh/list.asp?id=1&kaoshi=民法&end");
-    for (const std::string& url : {TestServerUrl("/tiku/done.asp?ksbh=2024001&kaoshi=司法考试&end"),
-                                   TestServerUrl("/tiku/done.asp?ksbh=77"), noNumberMarker,
-                                   TestServerUrl("/tiku/other.asp?KSBH=1")}) {
-        const size_t before = seen.size();
-        xzks->WebBrowser1->Navigate(url);
-        ASSERT_TRUE(PumpUntil([&] { return seen.size() > before; })) << url;
-        if (url == noNumberMarker) {
-            EXPECT_EQ(xzks->Label2->Caption(), "民法");
+    const std::vector<std::string> boxes = MessageBoxesDuring([&] {
+        for (const std::string& url : {TestServerUrl("/tiku/done.asp?ksbh=2024001&kaoshi=司法考试&end"),
+                                       TestServerUrl("/tiku/done.asp?ksbh=77"), noNumberMarker,
+                                       TestServerUrl("/tiku/other.asp?KSBH=1")}) {
+            const size_t before = seen.size();
+            xzks->WebBrowser1->Navigate(url);
+            ASSERT_TRUE(Pump([&] { return seen.size() > before; })) << url;
+            if (url == noNumberMarker) {
+                EXPECT_EQ(xzks->Label2->Caption(), "民法");
+            }
         }
-    }
+    });
     ASSERT_EQ(seen.size(), 5u);
     EXPECT_FALSE(seen[0].cancelled);
     EXPECT_TRUE(seen[1].cancelled);
@@ -349,10 +245,8 @@ TEST_F(ClientWindows, ExamChoiceShowsTheNumberAndTheName)
     EXPECT_TRUE(seen[3].cancelled);
     EXPECT_FALSE(seen[4].cancelled);  // the search is case-sensitive
     // "ksbh" without "ksbh=": the copy starts at the fifth byte of the address.
-    const std::string url = noNumberMarker;
-    const std::vector<std::string> expected = {"2024001", "", url.substr(4, url.find("&kaoshi") - 4)};
-    ASSERT_TRUE(PumpUntil([&] { return NewBoxes().size() >= 3; }));
-    EXPECT_EQ(NewBoxes(), expected);
+    const std::string& url = noNumberMarker;
+    EXPECT_EQ(boxes, (std::vector<std::string>{"2024001", "", url.substr(4, url.find("&kaoshi") - 4)}));
     EXPECT_TRUE(ServerSawPath("/tiku/other.asp?KSBH=1"));
 }
 
@@ -410,7 +304,7 @@ TEST_F(ClientWindows, LinkLabelColoursTheCursorAndOpensTheDealersDocument)
     // The mouse moving over the label reaches it through its panel; leaving is the framework's
     // message (the real cursor stays where it is: other test programs share the desktop).
     PostMessageA(About->Panel1->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(link.Left() + 4, link.Top() + 4));
-    ASSERT_TRUE(PumpUntil([&] { return link.Font().Color() == clRed; }));
+    ASSERT_TRUE(Pump([&] { return link.Font().Color() == clRed; }));
     EXPECT_EQ(link.Font().Style(), fsUnderline);
     EXPECT_EQ(Screen->Cursor(), crHandPoint);
     link.Perform(CM_MOUSELEAVE);
@@ -422,7 +316,7 @@ TEST_F(ClientWindows, LinkLabelColoursTheCursorAndOpensTheDealersDocument)
     folder->Write("open.bat", "@echo opened> opened.txt\r\n");
     folder->Write("data/brightdesk.INI", "[OLEDB5]\r\nxxjs=" + folder->Path() + "\\open.bat\r\n");
     link.Click();
-    EXPECT_TRUE(PumpUntil([&] { return GetFileAttributesA("opened.txt") != INVALID_FILE_ATTRIBUTES; }, 20000));
+    EXPECT_TRUE(Pump([&] { return GetFileAttributesA("opened.txt") != INVALID_FILE_ATTRIBUTES; }, 20000));
     About->Close();
 }
 
@@ -436,5 +330,4 @@ TEST_F(ClientWindows, InformationWindowsOpenAndCloseWithOk)
         ClickButton(ok);
         EXPECT_FALSE(window->Visible()) << window->Name();
     }
-    EXPECT_TRUE(NewBoxes().empty());
 }
