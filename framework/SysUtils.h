@@ -34,6 +34,9 @@ std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2))
 
 std::string Trim(const std::string& s);
 std::string IntToStr(long long value);
+// The general form of a number: the shortest of fixed and scientific notation, up to 15
+// significant digits, with the user's decimal separator.
+std::string FloatToStr(double value);
 
 #ifdef _WIN32
 // Program text is GBK whatever the machine's ANSI code page; wide strings cross the platform's
