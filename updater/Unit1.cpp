@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 
 #include "IniFiles.h"
+#include "Install.h"
 #include "Settings.h"
 #include "Sites.h"
 #include "Streams.h"
@@ -28,38 +28,6 @@ std::string ExeDir()
         path.resize(path.size() * 2);
     }
     return path.substr(0, path.find_last_of("\\/"));
-}
-
-// A Windows program starts with the DOS header "MZ", whose field at 0x3C is the offset of the
-// "PE\0\0" signature. Anything else (an error page sent as a success) is no client.
-bool IsWindowsProgram(const TMemoryStream& file)
-{
-    const uint8_t* bytes = file.Memory();
-    const size_t size = file.Length();
-    if (size < 0x40 || bytes[0] != 'M' || bytes[1] != 'Z')
-        return false;
-    const uint32_t offset = bytes[0x3C] | bytes[0x3D] << 8 | bytes[0x3E] << 16 | static_cast<uint32_t>(bytes[0x3F]) << 24;
-    return offset <= size - 4 && std::memcmp(bytes + offset, "PE\0\0", 4) == 0;
-}
-
-// The new client is written beside the old one and moved over it only when it is whole, so a
-// failed write never leaves a broken client behind.
-void Install(const TMemoryStream& client, const std::string& fileName)
-{
-    const std::string partial = fileName + ".part";
-    try {
-        client.SaveToFile(partial);
-        // The file stream writes its last buffer when it closes, where a failure goes unreported.
-        WIN32_FILE_ATTRIBUTE_DATA written;
-        if (!GetFileAttributesExA(partial.c_str(), GetFileExInfoStandard, &written) ||
-            (static_cast<uint64_t>(written.nFileSizeHigh) << 32 | written.nFileSizeLow) != client.Length())
-            throw Exception(Format("Cannot write file \"%s\"", partial.c_str()));
-        if (!MoveFileExA(partial.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            throw EFOpenError(Format("Cannot create file \"%s\"", fileName.c_str()));
-    } catch (...) {
-        DeleteFileA(partial.c_str());
-        throw;
-    }
 }
 
 }  // namespace
@@ -111,7 +79,7 @@ void TForm1::Button1Click(TObject*)
             ShowMessage("升级程序出错!");
             return;
         }
-        Install(client, GetCurrentDir() + "/" + ReadConfig("kaoshi") + ".exe");
+        InstallProgram(client, GetCurrentDir() + "/" + ReadConfig("kaoshi") + ".exe");
     }
     WriteConfig("OLEDB5", "pro", published);
     ShowMessage("您的系统也经是最新版本了！");
