@@ -476,6 +476,40 @@ void TBitmap::LoadFromStream(TStream& stream)
     Replace(std::move(dib), static_cast<int>(width), static_cast<int>(height), format);
 }
 
+void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name)
+{
+    HRSRC found = FindResourceA(instance, name.c_str(), reinterpret_cast<LPCSTR>(RT_BITMAP));
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    const auto* bytes = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
+    if (!bytes)
+        throw EResNotFound(Format("Resource %s not found", name.c_str()));
+    const DWORD size = SizeofResource(instance, found);
+
+    // A bitmap resource is a bitmap file without its file header: put one in front, with the
+    // pixel offset after the info header, its colour masks and its colour table, and let the
+    // file reader check the rest.
+    const std::vector<uint8_t> header(bytes, bytes + std::min<DWORD>(size, 40));
+    const ByteReader in(header);
+    uint32_t offBits = sizeof(BITMAPFILEHEADER);
+    if (size >= 40) {
+        const uint32_t infoSize = in.U32(0);
+        const uint32_t bits = in.U16(14);
+        const uint32_t colorsUsed = in.U32(32);
+        offBits += infoSize + (in.U32(16) == BI_BITFIELDS && infoSize == 40 ? 12 : 0);
+        if (bits <= 8)
+            offBits += 4 * (colorsUsed ? std::min(colorsUsed, 1u << bits) : 1u << bits);
+    }
+    BITMAPFILEHEADER file{};
+    file.bfType = 'B' | 'M' << 8;
+    file.bfSize = sizeof file + size;
+    file.bfOffBits = offBits;
+    TMemoryStream stream;
+    stream.WriteBuffer(&file, sizeof file);
+    stream.WriteBuffer(bytes, size);
+    stream.SetPosition(0);
+    LoadFromStream(stream);
+}
+
 void TBitmap::SaveToStream(TStream& stream)
 {
     const int bits = BitsPerPixel();

@@ -43,6 +43,8 @@ struct TPropInfo {
     std::vector<std::string> EnumNames;  // enumeration and set members, in ordinal order
     std::function<void(TPersistent&, const TLayoutValue&, TComponent* root)> Set;
     std::function<std::string(const TPersistent&)> GetName;  // enumeration value's name
+    // A binary property's value as a layout stores it; empty for properties written as read.
+    std::function<std::vector<uint8_t>(const TPersistent&)> GetBytes;
 };
 
 // One published method: makes a handler bound to an instance of its class.
@@ -238,12 +240,17 @@ public:
         });
     }
 
-    TClassBuilder& Binary(const char* name, std::function<void(C&, const std::vector<uint8_t>&)> set)
+    // get, when given, writes the value back in the form that set reads.
+    TClassBuilder& Binary(const char* name, std::function<void(C&, const std::vector<uint8_t>&)> set,
+                          std::function<std::vector<uint8_t>(const C&)> get = {})
     {
-        return Add(name, TTypeKind::tkBinary, {}, [set](C& c, const TLayoutValue& v, TComponent*) {
+        Add(name, TTypeKind::tkBinary, {}, [set](C& c, const TLayoutValue& v, TComponent*) {
             Expect(v, TLayoutValue::Kind::Binary, "binary data");
             set(c, v.bytes);
         });
+        if (get)
+            info_.properties.back().GetBytes = [get](const TPersistent& p) { return get(static_cast<const C&>(p)); };
+        return *this;
     }
 
     // A reference to another component of the same layout, by name.
@@ -307,7 +314,7 @@ private:
     {
         info_.properties.push_back({name, kind, std::move(names),
             [set](TPersistent& p, const TLayoutValue& v, TComponent* root) { set(static_cast<C&>(p), v, root); },
-            {}});
+            {}, {}});
         return *this;
     }
 

@@ -26,6 +26,12 @@ public:
     using Exception::Exception;
 };
 
+// A resource that the module does not hold.
+class EResNotFound : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // A canvas asked to draw without a DC.
 class EInvalidOperation : public Exception {
 public:
@@ -371,6 +377,9 @@ public:
     // bitmap as it was.
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override;
+    // A BITMAP resource of the module; raises EResNotFound when there is none of that name,
+    // EInvalidGraphic when it is not a valid bitmap.
+    void LoadFromResourceName(HINSTANCE instance, const std::string& name);
 
     void Draw(TCanvas& canvas, const TRect& rect) override;
 

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "StringList.h"
+
 std::string TIniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) const
 {
     char buffer[2048];
@@ -14,4 +18,26 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
 {
     if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), fileName_.c_str()))
         throw Exception(Format("Unable to write to %s", fileName_.c_str()));
+}
+
+int TIniFile::ReadInteger(const std::string& section, const std::string& key, int def) const
+{
+    std::string value = ReadString(section, key, "");
+    if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X'))
+        value.replace(0, 2, "$");
+    return StrToIntDef(value, def);
+}
+
+void TIniFile::ReadSections(TStringList& sections) const
+{
+    std::vector<char> buffer(16384);
+    const DWORD length = GetPrivateProfileSectionNamesA(buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                        fileName_.c_str());
+    sections.Clear();
+    // Names are NUL-separated; a list cut at the buffer's end loses its partial last name.
+    for (DWORD start = 0, i = 0; i < length; ++i)
+        if (buffer[i] == '\0') {
+            sections.Add(std::string(buffer.data() + start, i - start));
+            start = i + 1;
+        }
 }

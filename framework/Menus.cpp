@@ -1,23 +1,26 @@
 #include "Menus.h"
 
-#include <map>
-
 #include "Controls.h"
 
 namespace {
 
-std::map<WORD, TMenuItem*>& Commands()
-{
-    static std::map<WORD, TMenuItem*> commands;
-    return commands;
-}
+const bool registered = [] {
+    RegisterComponentClass(TMenuItem::StaticClass());
+    RegisterComponentClass(TMainMenu::StaticClass());
+    RegisterComponentClass(TPopupMenu::StaticClass());
+    return true;
+}();
+
+// Indexed by command number. A plain table has no destructor, so items that the application
+// object frees while the program exits still find it, whatever the order of static destruction.
+TMenuItem* commands[0x10000];
 
 WORD NewCommand()
 {
     static WORD next = 0;
     do {
         ++next;
-    } while (next == 0 || Commands().count(next));
+    } while (next == 0 || commands[next]);
     return next;
 }
 
@@ -42,12 +45,12 @@ const TClassInfo& TMenuItem::StaticClass()
 
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(NewCommand())
 {
-    Commands()[command_] = this;
+    commands[command_] = this;
 }
 
 TMenuItem::~TMenuItem()
 {
-    Commands().erase(command_);
+    commands[command_] = nullptr;
     for (TMenuItem* item : items_)
         item->parent_ = nullptr;
     if (parent_)
@@ -58,8 +61,7 @@ TMenuItem::~TMenuItem()
 
 TMenuItem* TMenuItem::FindByCommand(WORD command)
 {
-    const auto found = Commands().find(command);
-    return found == Commands().end() ? nullptr : found->second;
+    return commands[command];
 }
 
 void TMenuItem::SetCaption(const std::string& caption)

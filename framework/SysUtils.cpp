@@ -1,5 +1,6 @@
 #include "SysUtils.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
@@ -54,6 +55,42 @@ std::string FloatToStr(double value)
     return text;
 }
 
+int StrToIntDef(const std::string& s, int def)
+{
+    size_t i = 0;
+    const bool negative = i < s.size() && s[i] == '-';
+    if (i < s.size() && (s[i] == '-' || s[i] == '+'))
+        ++i;
+    const bool hex = i < s.size() && s[i] == '$';
+    if (hex)
+        ++i;
+    if (i == s.size() || (hex && s.size() - i > 8))
+        return def;
+    uint64_t value = 0;
+    for (; i < s.size(); ++i) {
+        const char c = s[i];
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return def;
+        value = value * (hex ? 16 : 10) + static_cast<unsigned>(digit);
+        if (!hex && value > 2147483648ull)
+            return def;
+    }
+    if (hex) {
+        const auto bits = static_cast<int32_t>(static_cast<uint32_t>(value));
+        return negative ? static_cast<int>(0u - static_cast<uint32_t>(bits)) : bits;
+    }
+    if (!negative && value > 2147483647ull)
+        return def;
+    return negative ? static_cast<int>(-static_cast<int64_t>(value)) : static_cast<int>(value);
+}
+
 #ifdef _WIN32
 namespace {
 
@@ -91,5 +128,29 @@ std::string GetCurrentDir()
     }
     dir.resize(length);
     return dir;
+}
+
+TDateTime Now()
+{
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    FILETIME file;
+    SystemTimeToFileTime(&local, &file);
+    // 100-ns ticks since 1 January 1601, which lies 109205 days before the day count's origin.
+    const unsigned long long ticks = (static_cast<unsigned long long>(file.dwHighDateTime) << 32) | file.dwLowDateTime;
+    return static_cast<double>(ticks) / (SecsPerDay * 1e7) - 109205;
+}
+
+std::string TimeToStr(TDateTime value)
+{
+    const long long msPerDay = 86400000;
+    const long long ms = std::llround(std::fabs(value) * msPerDay) % msPerDay;
+    SYSTEMTIME time = {};
+    time.wHour = static_cast<WORD>(ms / 3600000);
+    time.wMinute = static_cast<WORD>(ms / 60000 % 60);
+    time.wSecond = static_cast<WORD>(ms / 1000 % 60);
+    char text[64];
+    const int length = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, sizeof text);
+    return length > 0 ? std::string(text, static_cast<size_t>(length) - 1) : std::string();
 }
 #endif

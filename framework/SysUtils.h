@@ -37,6 +37,9 @@ std::string IntToStr(long long value);
 // The general form of a number: the shortest of fixed and scientific notation, up to 15
 // significant digits, with the user's decimal separator.
 std::string FloatToStr(double value);
+// A 32-bit integer: an optional sign, then decimal digits or "$" and up to eight hex digits
+// (which may wrap to a negative value). Anything else, or a decimal out of range, gives def.
+int StrToIntDef(const std::string& s, int def);
 
 #ifdef _WIN32
 // Program text is GBK whatever the machine's ANSI code page; wide strings cross the platform's
@@ -46,4 +49,13 @@ std::string WideToGbk(const std::wstring& text);
 
 // The process's current directory, without a trailing separator (except at a drive root).
 std::string GetCurrentDir();
+
+// Days since 30 December 1899, the time of day as the fraction; spans are differences of these.
+using TDateTime = double;
+constexpr TDateTime SecsPerDay = 86400;
+// The local date and time, to the millisecond.
+TDateTime Now();
+// The time of day of value in the user's long time format; a negative value (a span counted
+// past zero) is shown by its absolute value.
+std::string TimeToStr(TDateTime value);
 #endif

@@ -19,6 +19,9 @@ Routes (query parameters in brackets):
   /set      path=P and the parameters of /data: later requests for P are answered as /data
             answers with them (a route that a test, or a program it starts, will ask for)
   /headers  the request's headers as the body, one "Name: value" per line
+  /tiku/... (GET or POST) an empty HTML page; the request is logged as "METHOD path", followed
+            by " +headers" when it carried an X-Test header
+  /log      the logged requests, one per line, in the bytes they arrived as
   /quit     ends the server
 """
 import argparse
@@ -34,6 +37,11 @@ routes = {}
 def pattern(size):
     digits = b"0123456789"
     return (digits * (size // 10 + 1))[:size]
+
+
+# Requests of the pages under /tiku/, as the browser panes made them.
+page_log = []
+page_log_lock = threading.Lock()
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -54,11 +62,35 @@ class Handler(BaseHTTPRequestHandler):
             self.reply(200, b"ok")
         elif url.path in routes:
             self.data(routes[url.path])
+        elif url.path.startswith("/tiku/"):
+            self.page()
+        elif url.path == "/log":
+            with page_log_lock:
+                self.reply(200, "".join(line + "\n" for line in page_log).encode("latin-1"))
         elif url.path == "/quit":
             self.reply(200, b"bye")
             os._exit(0)
         else:
             self.reply(404, b"no such route")
+
+    def do_POST(self):
+        if urlsplit(self.path).path.startswith("/tiku/"):
+            self.rfile.read(int(self.headers.get("Content-Length", "0")))
+            self.page()
+        else:
+            self.reply(404, b"no such route")
+
+    def page(self):
+        # The request line arrives decoded as Latin-1: the log keeps the bytes as they came.
+        line = f"{self.command} {self.path}" + (" +headers" if "X-Test" in self.headers else "")
+        with page_log_lock:
+            page_log.append(line)
+        body = b"<html><body></body></html>"
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
 
     def reply(self, status, body):
         self.send_response(status)

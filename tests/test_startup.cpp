@@ -34,6 +34,11 @@ TEST(Startup, CreatesEveryWindowInOrderAndGoesOnAfterTheDatabaseFails)
     ASSERT_NE(DBM, nullptr);
     EXPECT_EQ(DBM->Name(), "DBM");
     EXPECT_EQ(Form10->Caption(), "司法考试专用训练题库");
+    // The main window's stored skin is parsed while its layout is read.
+    ASSERT_NE(Form10->SkinData1, nullptr);
+    EXPECT_TRUE(Form10->SkinData1->FSkinLoaded);
+    EXPECT_TRUE(Form10->SkinData1->Active());
+    EXPECT_EQ(Form10->SkinData1->Skin3rd().Count(), 95);
     // The main window covers the desktop and is not maximised.
     RECT desktop;
     GetWindowRect(GetDesktopWindow(), &desktop);

@@ -45,8 +45,9 @@ class UpdateWindow : public testing::Test {
 protected:
     void SetUp() override
     {
-        ServiceSites().MakerSite = TestServerUrl("");
-        dir_.Write("Config.INI", "[OLEDB5]\r\npro=1.5\r\n");
+        const std::string server = TestServerUrl("");
+        ServiceSites() = {server, server, server};
+        dir_.Write("Config.INI", "[OLEDB5]\r\npro=1.5\r\nkaoshi=lexdrill\r\n");
         {
             TMessageBoxAnswerer startup;
             CreateClient();
@@ -128,26 +129,61 @@ TEST_F(UpdateWindow, StaysResponsiveAndCanBeClosedDuringASlowRequest)
 
 // The hand-over ends the process: in a child, which leaves a line on its error output when it
 // has said so and the updater has started, just before the main window's own close ends it.
+#define EXPECT_HAND_OVER(action)                                                                              \
+    do {                                                                                                      \
+        const auto check = [this] {                                                                           \
+            std::filesystem::copy_file(MarkerProgram(), dir_.Path() + "\\Upgrading.exe");                    \
+            auto answerer = std::make_shared<TMessageBoxAnswerer>();                                          \
+            Form10->OnClose = [answerer, close = Form10->OnClose](TObject* sender, TCloseAction& closing) {   \
+                const bool started = WaitUntil([] { return std::filesystem::exists("marker.txt"); }, 5000);  \
+                const std::vector<std::string> said = answerer->Texts();                                      \
+                if (said == std::vector<std::string>{"有新版本，请升级！"} && started &&                     \
+                    ReadFile("marker.txt").find("\\Upgrading.exe\n") != std::string::npos)                    \
+                    fprintf(stderr, "handed over\n");                                                         \
+                else                                                                                          \
+                    fprintf(stderr, "%zu messages, %s\n", said.size(), ReadFile("marker.txt").c_str());       \
+                close(sender, closing);                                                                       \
+            };                                                                                                \
+            action;                                                                                           \
+            fprintf(stderr, "still running\n");                                                               \
+        };                                                                                                    \
+        EXPECT_EXIT(check(), testing::ExitedWithCode(0), "^handed over\n$");                                  \
+    } while (false)
+
 TEST_F(UpdateWindow, ANewVersionIsAnnouncedTheUpdaterStartedAndTheClientEnded)
 {
     SetTestRoute(VersionPage, {{"body", "1.6"}});
-    const auto check = [this] {
-        std::filesystem::copy_file(MarkerProgram(), dir_.Path() + "\\Upgrading.exe");
-        auto answerer = std::make_shared<TMessageBoxAnswerer>();
-        Form10->OnClose = [answerer, close = Form10->OnClose](TObject* sender, TCloseAction& action) {
-            const bool started = WaitUntil([] { return std::filesystem::exists("marker.txt"); }, 5000);
-            const std::vector<std::string> said = answerer->Texts();
-            if (said == std::vector<std::string>{"有新版本，请升级！"} && started &&
-                ReadFile("marker.txt").find("\\Upgrading.exe\n") != std::string::npos)
-                fprintf(stderr, "handed over\n");
-            else
-                fprintf(stderr, "%zu messages, %s\n", said.size(), ReadFile("marker.txt").c_str());
-            close(sender, action);
-        };
-        PressCheck();
-        fprintf(stderr, "still running\n");
-    };
-    EXPECT_EXIT(check(), testing::ExitedWithCode(0), "^handed over\n$");
+    EXPECT_HAND_OVER(PressCheck());
+}
+
+TEST_F(UpdateWindow, TheMainWindowHandsOverWhenShownOrAtTwentySecondsLeft)
+{
+    SetTestRoute(VersionPage, {{"body", "1.6"}});
+    EXPECT_HAND_OVER(Form10->Show());
+    EXPECT_HAND_OVER((ShowTime = Now() - 9.5 / SecsPerDay, Form10->Timer1Timer(Form10->Timer1)));
+}
+
+TEST_F(UpdateWindow, TheMainWindowsCheckIsSilentAndStopsOnceTheMenuOpenedTheUpdateWindow)
+{
+    TMessageBoxAnswerer answerer;
+    for (const char* status : {"404", "500"}) {
+        SetTestRoute(VersionPage, {{"status", status}});
+        Form10->CheckVersion();
+    }
+    SetTestRoute(VersionPage, {{"body", "1.5\n"}});
+    Form10->CheckVersion();
+    ServiceSites().MakerSite = "http://127.0.0.1:1";
+    Form10->CheckVersion();
+    ServiceSites().MakerSite = TestServerUrl("");
+
+    SetTestRoute(VersionPage, {{"body", "1.6"}});
+    Form10->N4Click(nullptr);
+    Form10->CheckVersion();
+    ShowTime = Now() - 9.5 / SecsPerDay;
+    Form10->Timer1Timer(Form10->Timer1);
+    EXPECT_FALSE(Form10->Timer1->Enabled());
+    EXPECT_TRUE(answerer.Texts().empty());
+    EXPECT_TRUE(Form7->Visible());
 }
 
 TEST_F(UpdateWindow, dowUpdateReplacesTheUpdaterOnlyWithAWindowsProgram)

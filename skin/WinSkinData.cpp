@@ -1,0 +1,622 @@
+#include "WinSkinData.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "ImgUtil.h"
+#include "IniFiles.h"
+#include "SkinRead.h"
+
+namespace {
+
+// Other component classes and the kind of skin each takes.
+const char* const kDefaultSkin3rd[] = {
+    "TTBDock=Panel", "TTBToolbar=Panel", "TImageEnMView=scrollbar", "TImageEnView=scrollbar",
+    "TRzButton=button", "TRzCheckGroup=CheckGroup", "TRzRadioGroup=Radiogroup",
+    "TRzRadioButton=Radiobutton", "TRzCheckBox=Checkbox", "TRzButtonEdit=Edit",
+    "TRzDBRadioGroup=Radiogroup", "TRzDBRadioButton=Radiobutton", "TRzDBCheckBox=Checkbox",
+    "TDBCheckboxEh=Checkbox", "TDBCheckboxEh=Checkbox", "TLMDCHECKBOX=Checkbox",
+    "TLMDDBCHECKBOX=Checkbox", "TLMDRadiobutton=Radiobutton", "TLMDGROUPBOX=Panel",
+    "TLMDSIMPLEPANEL=Panel", "TLMDDBCalendar=Panel", "TLMDButtonPanel=Panel",
+    "TLMDLMDCalculator=Panel", "TLMDHeaderPanel=Panel", "TLMDTechnicalLine=Panel",
+    "TLMDLMDClock=Panel", "TLMDTrackbar=trackbar", "TLMDListCombobox=combobox",
+    "TLMDCheckListCombobox=combobox", "TLMDHeaderListCombobox=combobox",
+    "TLMDImageCombobox=combobox", "TLMDColorCombobox=combobox", "TLMDFontCombobox=combobox",
+    "TLMDFontSizeCombobox=combobox", "TLMDFontSizeCombobox=combobox",
+    "TLMDPrinterCombobox=combobox", "TLMDDriveCombobox=combobox",
+    "TLMDCalculatorComboBox=combobox", "TLMDTrackBarComboBox=combobox",
+    "TLMDCalendarComboBox=combobox", "TLMDRADIOGROUP=radiogroup", "TLMDCheckGroup=CheckGroup",
+    "TLMDDBRADIOGROUP=radiogroup", "TLMDDBCheckGroup=CheckGroup", "TLMDEDIT=Edit",
+    "TLMDMASKEDIT=Edit", "TLMDBROWSEEDIT=Edit", "TLMDEXTSPINEDIT=Edit", "TLMDCALENDAREDIT=Edit",
+    "TLMDFILEOPENEDIT=Edit", "TLMDFILESAVEEDIT=Edit", "TLMDCOLOREDIT=Edit", "TLMDDBEDIT=Edit",
+    "TLMDDBMASKEDIT=Edit", "TLMDDBEXTSPINEDIT=Edit", "TLMDDBSPINEDIT=Edit",
+    "TLMDDBEDITDBLookup=Edit", "TLMDEDITDBLookup=Edit", "TDBLookupCombobox=Combobox",
+    "TWWDBCombobox=Combobox", "TWWDBLookupCombo=Combobox", "TWWDBCombobox=Combobox",
+    "TWWKeyCombo=Combobox", "TWWTempKeyCombo=combobox", "TWWDBDateTimePicker=Combobox",
+    "TWWRADIOGROUP=radiogroup", "TDXDBPICKEDIT=Combobox", "TDXDBCALCEDIT=Combobox",
+    "TDXDBIMAGEEDIT=Combobox", "TDXDBPOPUPEDIT=Combobox", "TDXDBEXTLOOKUPEDIT=Combobox",
+    "TDXDBLOOKUPEDIT=Combobox", "TDXDBDATEEDIT=Combobox", "TDXDATEEDIT=Combobox",
+    "TDXPICKEDIT=Combobox", "TDXPOPUPEDIT=Combobox", "TDXDBCURRENCYEDIT=Edit", "TDXDBEDIT=Edit",
+    "TDXDBMASKEDIT=Edit", "TDXDBHYPERLINKEDIT=Edit", "TDXEDIT=Edit", "TDXMASKEDIT=Edit",
+    "TWWDBEDIT=Edit", "TDXBUTTONEDIT=Edit", "TDXCURRENCYEDIT=Edit", "TDXHYPERLINKEDIT=Edit",
+    "TOVCPICTUREFIELD=Edit", "TOVCDBPICTUREFIELD=Edit", "TOVCSLIDEREDIT=Edit",
+    "TOVCDBSLIDEREDIT=Edit", "TOVCSIMPLEFIELD=Edit", "TOVCDBSIMPLEFIELD=Edit",
+    "TO32DBFLEXEDIT=Edit", "TOVCNUMERICFIELD=Edit", "TOVCDBNUMERICFIELD=Edit"
+};
+
+const char* const kPersonality = "Personality";
+
+std::string UpperCase(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool FileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A frame count a description gives as 0 or less would divide sizes by zero or worse in the
+// painters; it takes the key's default instead.
+int FrameCountOr(int count, int def)
+{
+    return count > 0 ? count : def;
+}
+
+// The description's temporary file, deleted whatever happens to the parse.
+class TTempFile {
+public:
+    explicit TTempFile(std::string path) : path_(std::move(path)) {}
+    ~TTempFile() { DeleteFileA(path_.c_str()); }
+    TTempFile(const TTempFile&) = delete;
+    TTempFile& operator=(const TTempFile&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+}  // namespace
+
+TColor ParseColourText(const std::string& text, TColor def)
+{
+    const std::string value = Trim(text);
+    if (value.empty())
+        return def;
+    // Components are kept modulo 256 as their digits come, so no number can overflow.
+    int components[3] = {0, 0, 0};
+    int taken = 0;
+    int pending = 0;
+    bool inNumber = false;
+    for (const char c : value) {
+        if (c >= '0' && c <= '9') {
+            pending = (pending * 10 + (c - '0')) % 256;
+            inNumber = true;
+        } else if (inNumber) {
+            if (taken < 3)
+                components[taken++] = pending;
+            pending = 0;
+            inNumber = false;
+        }
+    }
+    // A last number counts only as the blue of a text that gave red and green already.
+    if (inNumber && taken == 2)
+        components[taken++] = pending;
+    return components[0] + 256 * components[1] + 65536 * components[2];
+}
+
+const TClassInfo& TSkinData::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TSkinData>("TSkinData", TComponent::StaticClass())
+        .Creatable()
+        .Bool("Active", [](const TSkinData& c) { return c.Active(); },
+              [](TSkinData& c, bool v) { c.SetActive(v); })
+        .Int("DisableTag", [](TSkinData& c, int v) { c.SetDisableTag(v); })
+        .Set("SkinControls", {"xcMainMenu", "xcPopupMenu", "xcToolbar", "xcControlbar", "xcCombo",
+                              "xcCheckBox", "xcRadioButton", "xcProgress", "xcScrollbar", "xcEdit",
+                              "xcButton", "xcBitBtn", "xcSpeedButton", "xcPanel", "xcGroupBox",
+                              "xcStatusBar", "xcTab", "xcSystemMenu", "xcFastReport"},
+             [](TSkinData& c, unsigned v) { c.SetSkinControls(v); })
+        .Strings("Skin3rd", [](TSkinData& c, const std::vector<std::string>& v) { c.SetSkin3rd(v); })
+        .Str("SkinFile", [](TSkinData& c, const std::string& v) { c.SetSkinFile(v); })
+        .Str("SkinStore", [](TSkinData&, const std::string&) {})  // computed: stored values are ignored
+        .Enum<TSkinFormType>("SkinFormtype", {"sfMainform", "sfOnlyThisForm", "sfDialog"},
+             [](const TSkinData& c) { return c.SkinFormtype(); },
+             [](TSkinData& c, TSkinFormType v) { c.SetSkinFormtype(v); })
+        .Str("Version", [](TSkinData& c, const std::string& v) { c.SetVersion(v); })
+        .Bool("MenuUpdate", [](const TSkinData& c) { return c.MenuUpdate(); },
+              [](TSkinData& c, bool v) { c.SetMenuUpdate(v); })
+        .Event("OnFormSkin", &TSkinData::OnFormSkin)
+        .Event("OnSkinChanged", &TSkinData::OnSkinChanged)
+        .Event("OnSkinControl", &TSkinData::OnSkinControl)
+        .Binary("SkinStream",
+            [](TSkinData& c, const std::vector<uint8_t>& bytes) {
+                TMemoryStream stream;
+                stream.WriteBuffer(bytes.data(), bytes.size());
+                stream.SetPosition(0);
+                c.ReadSkinStream(stream);
+            },
+            [](const TSkinData& c) {
+                TMemoryStream stream;
+                c.WriteSkinStream(stream);
+                return stream.Bytes();
+            })
+        .Build();
+    return info;
+}
+
+[[maybe_unused]] static const bool registered = (RegisterComponentClass(TSkinData::StaticClass()), true);
+
+TSkinData::TSkinData(TComponent* owner) : TComponent(owner)
+{
+    AddDefaultSkin3rd();
+    TBitmap glyphs;
+    glyphs.LoadFromResourceName(GetModuleHandleA(nullptr), "GLAZKITMENU");
+    FMenuGlyphs.AddMasked(glyphs, clWhite);
+}
+
+void TSkinData::AddDefaultSkin3rd()
+{
+    for (const char* line : kDefaultSkin3rd)
+        FSkin3rd.Add(line);
+}
+
+void TSkinData::SetSkin3rd(const std::vector<std::string>& lines)
+{
+    FSkin3rd.Clear();
+    for (const std::string& line : lines)
+        FSkin3rd.Add(line);
+}
+
+void TSkinData::SetSkinFile(const std::string& path)
+{
+    FSkinLoaded = false;
+    FSkinFile = path;
+    if (ComponentState() & csDesigning) {
+        if (!path.empty())
+            FSkinStream.Clear();
+        return;
+    }
+    if (!FileExists(path))
+        return;
+    FSkinStream.LoadFromFile(path);
+    LoadSkin();
+}
+
+std::string TSkinData::SkinStore() const
+{
+    return (ComponentState() & csDesigning) && FSkinStream.Length() > 0 ? "(Good)" : "(none)";
+}
+
+void TSkinData::ReadSkinStream(TStream& stream)
+{
+    int32_t length = 0;
+    stream.ReadBuffer(&length, sizeof length);
+    if (length <= 0)
+        return;
+    if (length > stream.Size() - stream.Position())
+        throw EReadError("Stream read error");
+    FSkinStream.Clear();
+    FSkinStream.CopyFrom(stream, length);
+    if (!(ComponentState() & csDesigning))
+        LoadSkin();
+}
+
+void TSkinData::WriteSkinStream(TStream& stream) const
+{
+    const auto length = static_cast<int32_t>(FSkinStream.Length());
+    stream.WriteBuffer(&length, sizeof length);
+    if (length > 0)
+        FSkinStream.SaveToStream(stream);
+}
+
+bool TSkinData::LoadSkin()
+{
+    FSkinLoaded = false;
+    if (ComponentState() & csDesigning)
+        return false;
+
+    char folder[256];
+    const DWORD folderLength = GetTempPathA(sizeof folder, folder);
+    if (folderLength == 0 || folderLength >= sizeof folder)
+        throw Exception("Cannot find the temporary folder");
+
+    TSkinReader reader;
+    TMemoryStream work;
+    if (!reader.LoadFromStream(FSkinStream))
+        return false;
+    std::string name;
+    reader.ExtractByPart(".ini", work, name);
+    if (name.empty())
+        throw Exception("The skin holds no description (no .ini entry)");
+
+    // A file name of its own: two programs loading a skin at once must not share one file.
+    char path[MAX_PATH];
+    if (!GetTempFileNameA(folder, "skn", 0, path))
+        throw Exception(Format("Cannot create a temporary file in %s", folder));
+    const TTempFile description(path);
+    work.SaveToFile(description.Path());
+
+    FReader = &reader;
+    FWorkStream = &work;
+    try {
+        ParseDescription(description.Path());
+    } catch (...) {
+        FReader = nullptr;
+        FWorkStream = nullptr;
+        throw;
+    }
+    FReader = nullptr;
+    FWorkStream = nullptr;
+    return true;
+}
+
+void TSkinData::LoadSkinImage(TBitmap& bitmap, const std::string& value)
+{
+    const size_t cut = value.find_last_of("\\:");
+    const std::string name = cut == std::string::npos ? value : value.substr(cut + 1);
+    bitmap.SetSize(0, 0);
+    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".bmp") != 0 || !FReader)
+        return;
+    FReader->ExtractByName(name, *FWorkStream);
+    if (FWorkStream->Length() == 0)
+        return;
+    try {
+        bitmap.LoadFromStream(*FWorkStream);
+    } catch (const EInvalidGraphic&) {
+        // A damaged image is drawn as a missing one: the control keeps its own look.
+    }
+}
+
+void TSkinData::ParseDescription(const std::string& path)
+{
+    const TIniFile ini(path);
+    TStringList sections;
+    ini.ReadSections(sections);
+
+    // The colours come early: ButtonText is the default of every element's text colours.
+    ReadFrameEdges(ini);
+    ReadColours(ini);
+    ReadTitleButtons(ini, sections);
+    ReadButtons(ini);
+    ReadTitle(ini);
+    ReadBarElement(ini);
+    ReadMenuBar(ini);
+    GroupBoxEdge = ReadElement(ini, "GroupBoxEdge");
+    Toolbars = ReadElement(ini, "Toolbars");
+    Tabs = ReadElement2(ini, "Tabs", "Border");
+    StatusBarEdges = ReadElement(ini, "StatusBarEdges");
+    ComboButton = ReadElement2(ini, "ComboButton", "");
+    if (ComboButton && !ComboButton->Image.Empty()) {
+        ComboButton->Image2.Assign(ComboButton->Image);
+        MirrorBitmap(ComboButton->Image2);
+    }
+    SunkEdge = ReadElement(ini, "SunkEdge");
+    ExtraImages = ReadElement(ini, "ExtraImages");
+    Headerbar = ReadElement(ini, "Headerbar");
+    MenuItem = ReadElement(ini, "MenuItem");
+    MenuBackground = ReadElement(ini, "MenuBackground");
+    Scrollbar = ReadElement(ini, "Scrollbar");
+    HorzScroll = ReadElement(ini, "HorzScroll");
+    VertScroll = ReadElement(ini, "VertScroll");
+    HorzScrollThumb = ReadElement(ini, "HorzScrollThumb");
+    VertScrollThumb = ReadElement(ini, "VertScrollThumb");
+    TrackbarThumbHorz = ReadElement(ini, "Trackbar.ThumbHorz");
+    TrackbarThumbVert = ReadElement(ini, "Trackbar.ThumbVert");
+    TrackbarThumbLeft = ReadElement(ini, "Trackbar.ThumbLeft");
+    TrackbarThumbRight = ReadElement(ini, "Trackbar.ThumbRight");
+    TrackbarThumbUp = ReadElement(ini, "Trackbar.ThumbUp");
+    TrackbarThumbDown = ReadElement(ini, "Trackbar.ThumbDown");
+    UpDownHorz = ReadElement2(ini, "UpDown.Horz", "GlyphImage");
+    UpDownVert = ReadElement2(ini, "UpDown.Vert", "GlyphImage");
+    // The scroll thumbs alone take their frame count from the description.
+    for (auto* thumb : {&HorzScrollThumb, &VertScrollThumb})
+        if (*thumb)
+            (*thumb)->FrameCount = FrameCountOr(ini.ReadInteger((*thumb)->Name, "FrameCount", 3), 3);
+    SetFrameCounts();
+
+    FButtonFaceBrush.reset(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Colours.ButtonFace))));
+    FSkinLoaded = true;
+}
+
+void TSkinData::ReadFrameEdges(const TIniFile& ini)
+{
+    for (TDataSkinBorder* edge : {&Left, &Right, &Top, &Bottom}) {
+        const std::string& name = edge->Name;
+        const int first = ini.ReadInteger(kPersonality, name + "TopHeight", 0);
+        const int last = ini.ReadInteger(kPersonality, name + "BotHeight", 0);
+        // Left and right are vertical strips, top and bottom horizontal ones.
+        const bool vertical = edge == &Left || edge == &Right;
+        edge->TopHeight = vertical ? first : 0;
+        edge->BottomHeight = vertical ? last : 0;
+        edge->LeftWidth = vertical ? 0 : first;
+        edge->RightWidth = vertical ? 0 : last;
+        edge->FrameCount = FrameCountOr(ini.ReadInteger(kPersonality, name + "Frame", 1), 1);
+        edge->Tile = ini.ReadInteger(kPersonality, name + "Stretch", 1);
+        edge->Trans = ini.ReadInteger(kPersonality, name + "Trans", 1);
+        LoadSkinImage(edge->Image, ini.ReadString(kPersonality, name, ""));
+    }
+}
+
+void TSkinData::ReadColours(const TIniFile& ini)
+{
+    const TSkinColours defaults;
+    auto read = [&](const char* key, TColor def) {
+        return ParseColourText(ini.ReadString("Colours", key, ""), def);
+    };
+    Colours.WindowText = read("WindowText", defaults.WindowText);
+    Colours.ButtonFace = read("ButtonFace", defaults.ButtonFace);
+    Colours.Scrollbar = read("Scrollbar", defaults.Scrollbar);
+    Colours.HilightText = read("HilightText", defaults.HilightText);
+    Colours.Hilight = read("Hilight", defaults.Hilight);
+    Colours.Menubar = read("Menubar", Colours.ButtonFace);
+    Colours.Menu = read("Menu", defaults.Menu);
+    Colours.MenuText = read("MenuText", defaults.MenuText);
+    Colours.ButtonText = read("ButtonText", defaults.ButtonText);
+    Colours.ButtonHilight = read("ButtonHilight", defaults.ButtonHilight);
+    Colours.Buttonlight = read("Buttonlight", defaults.Buttonlight);
+    Colours.ButtonShadow = read("ButtonShadow", defaults.ButtonShadow);
+    Colours.ButtonDkShadow = read("ButtonDkShadow", defaults.ButtonDkShadow);
+    Colours.MenuBarText = read("MenuBarText", defaults.MenuBarText);
+    Colours.TitleTextActive = read("TitleTextActive", defaults.TitleTextActive);
+    Colours.TitleTextNoActive = read("TitleTextNoActive", defaults.TitleTextNoActive);
+}
+
+void TSkinData::ReadTitleButtons(const TIniFile& ini, const TStringList& sections)
+{
+    FTitleButtons.clear();
+    for (const std::string& section : sections) {
+        const std::string upper = UpperCase(section);
+        if (upper.rfind("BUTTON", 0) != 0 || upper == "BUTTONS" || upper == "BUTTON.RADIO" ||
+            upper == "BUTTON.CHECKBOX")
+            continue;
+        auto button = std::make_unique<TDataSkinSysButton>(upper);
+        button->Action = ini.ReadInteger(section, "Action", 0);
+        button->Align = ini.ReadInteger(section, "Align", 0);
+        button->Xcoord = ini.ReadInteger(section, "Xcoord", 0);
+        button->Ycoord = ini.ReadInteger(section, "Ycoord", 0);
+        button->Visibility = ini.ReadInteger(section, "Visibility", 0);
+        button->Visibility1 = ini.ReadInteger(section, "Visibility1", 0);
+        button->CombineOp = ini.ReadInteger(section, "CombineOp", -1);
+        // A negative count is no count: the image's proportions decide, as without the key.
+        button->FrameCount = std::max(ini.ReadInteger(section, "frame", 0), 0);
+        LoadSkinImage(button->Image, ini.ReadString(section, "ButtonImage", ""));
+        if (button->FrameCount == 0) {
+            const TBitmap& image = button->Image;
+            button->FrameCount = 6;
+            if (!image.Empty())
+                button->FrameCount = static_cast<double>(image.Width()) / image.Height() > 3.8 ? 6 : 3;
+            if (button->Action < 0)
+                button->FrameCount = 6;
+            // The icon kinds show the window's icon instead.
+            if (button->Action == 3 || button->Action == 11)
+                button->Image.SetSize(0, 0);
+        }
+        FTitleButtons.push_back(std::move(button));
+    }
+
+    // The minimise, restore and close buttons of a maximised MDI child, in the menu bar.
+    const size_t first = FTitleButtons.size();
+    for (int action = 7; action <= 9; ++action) {
+        auto button = std::make_unique<TDataSkinSysButton>("MDICONTROLS");
+        button->Action = action;
+        button->Align = 100;
+        button->Visibility = 100;
+        button->Visibility1 = 100;
+        button->FrameCount = 4;
+        FTitleButtons.push_back(std::move(button));
+    }
+    ReadMDIControls(ini, first);
+}
+
+void TSkinData::ReadMDIControls(const TIniFile& ini, size_t first)
+{
+    // One image of three buttons of four frames each, side by side.
+    TBitmap source;
+    LoadSkinImage(source, ini.ReadString("MDICONTROLS", "Image", ""));
+    const int w = source.Width() / 12;
+    const int h = source.Height();
+    if (w == 0 || h == 0)
+        return;
+    for (int i = 0; i < 3; ++i) {
+        TDataSkinSysButton& button = *FTitleButtons[first + static_cast<size_t>(i)];
+        button.Image.SetPixelFormat(TPixelFormat::pf24bit);
+        button.Image.SetSize(4 * w, h);
+        button.Image.Canvas().CopyRect(TRect{0, 0, 4 * w, h}, source.Canvas(),
+                                       TRect{4 * i * w, 0, 4 * (i + 1) * w, h});
+        button.Xcoord = (3 - i) * (w + 4);
+    }
+}
+
+void TSkinData::ReadButtons(const TIniFile& ini)
+{
+    const char* const section = "Buttons";
+    Buttons.LeftWidth = ini.ReadInteger(section, "LeftWidth", 0);
+    Buttons.RightWidth = ini.ReadInteger(section, "RightWidth", 0);
+    Buttons.TopHeight = ini.ReadInteger(section, "TopHeight", 0);
+    Buttons.BottomHeight = ini.ReadInteger(section, "BottomHeight", 0);
+    Buttons.Trans = ini.ReadInteger(section, "Trans", 0);
+    LoadSkinImage(Buttons.Image, ini.ReadString(section, "Bitmap", ""));
+    Buttons.Tile = ini.ReadInteger(section, "Tile", 0);
+    LoadSkinImage(Buttons.CheckImage, ini.ReadString(section, "CheckButton", ""));
+    LoadSkinImage(Buttons.RadioImage, ini.ReadString(section, "RadioButton", ""));
+    Buttons.NormalColour = ini.ReadInteger(section, "NormalColour", -1);
+    Buttons.MouseOverColour = ini.ReadInteger(section, "MouseOverColour", -1);
+    Buttons.PressedColour = ini.ReadInteger(section, "PressedColour", -1);
+    // Counts of 0 or less are worked out from the images.
+    Buttons.RadioButtonFrame = std::max(ini.ReadInteger(section, "RadioButtonFrame", 0), 0);
+    Buttons.CheckButtonFrame = std::max(ini.ReadInteger(section, "CheckButtonFrame", 0), 0);
+    const std::string normal = ini.ReadString(section, "NormalColour2", "");
+    const std::string mouseOver = ini.ReadString(section, "MouseOverColour2", "");
+    const std::string pressed = ini.ReadString(section, "PressedColour2", "");
+    Buttons.HasNormalColour2 = !normal.empty();
+    Buttons.HasMouseOverColour2 = !mouseOver.empty();
+    Buttons.HasPressedColour2 = !pressed.empty();
+    Buttons.NormalColour2 = ParseColourText(normal, Colours.ButtonText);
+    Buttons.MouseOverColour2 = ParseColourText(mouseOver, Colours.ButtonText);
+    Buttons.PressedColour2 = ParseColourText(pressed, Colours.ButtonText);
+}
+
+void TSkinData::ReadTitle(const TIniFile& ini)
+{
+    LoadSkinImage(Title.Image, ini.ReadString(kPersonality, "TextBack", ""));
+    Title.LeftWidth = ini.ReadInteger(kPersonality, "TextShift", 0);
+    Title.TopHeight = ini.ReadInteger(kPersonality, "TextShiftVert", 0);
+    Title.RightWidth = ini.ReadInteger(kPersonality, "TextRightClip", 0);
+    Title.BottomHeight = 0;
+    Title.TextAlignment = ini.ReadInteger(kPersonality, "TextAlignment", 0);
+    Title.Textbackground = ini.ReadInteger(kPersonality, "Textbackground", 0);
+    Title.FontHeight = ini.ReadInteger("Fonts", "FontHeight", 14);
+    Title.TXTBackleft = ini.ReadInteger(kPersonality, "TXTBackleft", 0);
+    Title.TXTBackRight = ini.ReadInteger(kPersonality, "TXTBackRight", 0);
+    Title.ActiveTextColour = kColourNotGiven;
+    Title.InactiveTextColour = kColourNotGiven;
+    ReadRGBKeys(ini, kPersonality, "ActiveText", Title.ActiveTextColour);
+    ReadRGBKeys(ini, kPersonality, "InActiveText", Title.InactiveTextColour);
+}
+
+void TSkinData::ReadBarElement(const TIniFile& ini)
+{
+    const char* const section = "Progress";
+    const std::string bitmap = ini.ReadString(section, "Bitmap", "");
+    if (bitmap.empty()) {
+        Progress.reset();
+        return;
+    }
+    Progress = std::make_unique<TDataSkinBorder>(section);
+    LoadSkinImage(Progress->Image, bitmap);
+    const std::string chunk = ini.ReadString(section, "Chunk", "");
+    if (!chunk.empty())
+        LoadSkinImage(Progress->Image2, chunk);
+    Progress->Style = ini.ReadInteger(section, "Style", 0);
+    Progress->LeftWidth = ini.ReadInteger(section, "LeftWidth", 0);
+    Progress->RightWidth = ini.ReadInteger(section, "RightWidth", 0);
+    Progress->TopHeight = ini.ReadInteger(section, "TopHeight", 0);
+    Progress->BottomHeight = ini.ReadInteger(section, "BottomHeight", 0);
+    Progress->Trans = ini.ReadInteger(section, "Trans", 0);
+    Progress->Tile = ini.ReadInteger(section, "Tile", 0);
+}
+
+void TSkinData::ReadMenuBar(const TIniFile& ini)
+{
+    const std::string image = ini.ReadString(kPersonality, "MenuBar", "");
+    if (image.empty()) {
+        MenuBar.reset();
+        return;
+    }
+    MenuBar = std::make_unique<TDataSkinObject>(kPersonality);
+    LoadSkinImage(MenuBar->Image, image);
+    MenuBar->Tile = ini.ReadInteger(kPersonality, "TileMenu", 0);
+    MenuBar->LeftWidth = ini.ReadInteger(kPersonality, "TileLeftMenu", 1);
+    MenuBar->RightWidth = ini.ReadInteger(kPersonality, "TileRightMenu", 1);
+}
+
+namespace {
+
+// What every element section holds besides its images.
+void ReadElementValues(const TIniFile& ini, const std::string& section, TDataSkinObject& element,
+                       TColor textColour)
+{
+    element.LeftWidth = ini.ReadInteger(section, "LeftWidth", 0);
+    element.RightWidth = ini.ReadInteger(section, "RightWidth", 0);
+    element.TopHeight = ini.ReadInteger(section, "TopHeight", 0);
+    element.BottomHeight = ini.ReadInteger(section, "BottomHeight", 0);
+    element.Trans = ini.ReadInteger(section, "Trans", 0);
+    element.Tile = ini.ReadInteger(section, "Tile", 0);
+    element.NormalColour = ini.ReadInteger(section, "NormalColour", -1);
+    element.MouseOverColour = ini.ReadInteger(section, "MouseOverColour", -1);
+    element.PressedColour = ini.ReadInteger(section, "PressedColour", -1);
+    element.NormalColour2 = ParseColourText(ini.ReadString(section, "NormalColour2", ""), textColour);
+    element.MouseOverColour2 = ParseColourText(ini.ReadString(section, "MouseOverColour2", ""), textColour);
+    element.PressedColour2 = ParseColourText(ini.ReadString(section, "PressedColour2", ""), textColour);
+    if (element.Tile > 1)
+        element.Tile = 0;
+}
+
+}  // namespace
+
+std::unique_ptr<TDataSkinObject> TSkinData::ReadElement(const TIniFile& ini, const std::string& section)
+{
+    const std::string image = ini.ReadString(section, "Image", "");
+    if (image.empty())
+        return nullptr;
+    auto element = std::make_unique<TDataSkinObject>(section);
+    LoadSkinImage(element->Image, image);
+    element->Style = ini.ReadInteger(section, "Style", 0);
+    ReadElementValues(ini, section, *element, Colours.ButtonText);
+    return element;
+}
+
+std::unique_ptr<TDataSkinBorder> TSkinData::ReadElement2(const TIniFile& ini, const std::string& section,
+                                                         const std::string& key)
+{
+    const std::string image = ini.ReadString(section, "Image", "");
+    if (image.empty())
+        return nullptr;
+    auto element = std::make_unique<TDataSkinBorder>(section);
+    LoadSkinImage(element->Image, image);
+    const std::string second = key.empty() ? std::string() : ini.ReadString(section, key, "");
+    if (!second.empty())
+        LoadSkinImage(element->Image2, second);
+    ReadElementValues(ini, section, *element, Colours.ButtonText);
+    return element;
+}
+
+void TSkinData::ReadRGBKeys(const TIniFile& ini, const std::string& section, const std::string& prefix,
+                            TColor& colour)
+{
+    const int r = ini.ReadInteger(section, prefix + "R", -1);
+    const int g = ini.ReadInteger(section, prefix + "G", -1);
+    const int b = ini.ReadInteger(section, prefix + "B", -1);
+    if (r >= 0 && g >= 0 && b >= 0)
+        colour = r % 256 + 256 * (g % 256) + 65536 * (b % 256);
+}
+
+void TSkinData::SetFrameCounts()
+{
+    Buttons.FrameCount = 5;
+    // Check and radio images hold square frames of 13 or 16 pixels, at least four of them.
+    auto framesOf = [](const TBitmap& image) {
+        return std::max(4, image.Width() / (image.Height() < 16 ? 13 : 16));
+    };
+    if (Buttons.RadioButtonFrame == 0)
+        Buttons.RadioButtonFrame = framesOf(Buttons.RadioImage);
+    if (Buttons.CheckButtonFrame == 0)
+        Buttons.CheckButtonFrame = framesOf(Buttons.CheckImage);
+    Title.FrameCount = 2;
+
+    const std::pair<TDataSkinObject*, int> counts[] = {
+        {MenuBar.get(), 2}, {Progress.get(), 2}, {GroupBoxEdge.get(), 2}, {Toolbars.get(), 5},
+        {Tabs.get(), 5}, {StatusBarEdges.get(), 3}, {ComboButton.get(), 4}, {SunkEdge.get(), 4},
+        {ExtraImages.get(), 5}, {Headerbar.get(), 5}, {MenuItem.get(), 5},
+        {MenuBackground.get(), 1}, {Scrollbar.get(), 23}, {HorzScroll.get(), 4},
+        {VertScroll.get(), 4}, {TrackbarThumbHorz.get(), 5}, {TrackbarThumbVert.get(), 5},
+        {TrackbarThumbLeft.get(), 5}, {TrackbarThumbRight.get(), 5}, {TrackbarThumbUp.get(), 5},
+        {TrackbarThumbDown.get(), 5}, {UpDownHorz.get(), 8}, {UpDownVert.get(), 8}};
+    for (const auto& [element, count] : counts)
+        if (element)
+            element->FrameCount = count;
+}
+
+void TSkinData::CheckFormSkin(const std::string& aName, bool& DoSkin)
+{
+    if (OnFormSkin) {
+        OnFormSkin(this, aName, DoSkin);
+        return;
+    }
+    if (aName == "SysMonthCal32")
+        DoSkin = false;
+    else if ((FSkinControls & SkinControlBit(xcFastReport)) && aName.rfind("Tfr", 0) == 0)
+        DoSkin = false;
+}
+
+void TSkinData::DoSkinChanged()
+{
+    if (OnSkinChanged)
+        OnSkinChanged(this);
+}

@@ -1,0 +1,433 @@
+// The main window as the client creates it, its panes talking to the local test server. Without
+// an HTML engine the panes never complete a document: those events are sent to their sinks.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <exdispid.h>
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Client.h"
+#include "HttpTestServer.h"
+#include "IdHTTP.h"
+#include "Index.h"
+#include "Sites.h"
+#include "TempDir.h"
+#include "U_About.h"
+#include "Unit1.h"
+#include "Unit7.h"
+#include "dalishang.h"
+#include "jiameng.h"
+#include "zxks.h"
+
+namespace {
+
+BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM found)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (pid == GetCurrentProcessId() && std::string(cls) == "#32770" && IsWindowVisible(hwnd)) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindMessageText(HWND child, LPARAM out)
+{
+    char cls[32] = {}, text[512] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    GetWindowTextA(child, text, sizeof text);
+    if (std::string(cls) == "Static" && text[0])
+        *reinterpret_cast<std::string*>(out) = text;
+    return TRUE;
+}
+
+// Runs action while a second thread answers every message box of this process with OK; returns
+// what the boxes said.
+std::vector<std::string> MessageBoxesDuring(const std::function<void()>& action)
+{
+    std::vector<std::string> texts;
+    std::atomic<bool> done{false};
+    std::thread closer([&] {
+        while (!done) {
+            HWND box = nullptr;
+            EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&box));
+            if (!box) {
+                Sleep(20);
+                continue;
+            }
+            std::string text;
+            EnumChildWindows(box, FindMessageText, reinterpret_cast<LPARAM>(&text));
+            texts.push_back(text);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            for (int i = 0; i < 200 && IsWindow(box); ++i)
+                Sleep(10);
+        }
+    });
+    action();
+    done = true;
+    closer.join();
+    return texts;
+}
+
+// Dispatches messages until done() or the time is up.
+bool Pump(const std::function<bool()>& done, DWORD timeoutMs = 10000)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (done())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+// The requests that reached the server's pages so far, as "METHOD path".
+std::vector<std::string> PageLog()
+{
+    TIdHTTP http(nullptr);
+    std::istringstream body(http.Get(TestServerUrl("/log")));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(body, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// The requests after the first `from`, once there are `count` of them and nothing more came.
+std::vector<std::string> NewRequests(size_t from, size_t count)
+{
+    std::vector<std::string> log;
+    Pump([&] {
+        log = PageLog();
+        return log.size() >= from + count;
+    });
+    Pump([] { return false; }, 500);  // time for a request that should not come
+    log = PageLog();
+    std::vector<std::string> fresh(log.begin() + static_cast<long>(std::min(from, log.size())), log.end());
+    std::sort(fresh.begin(), fresh.end());  // the server answers each request on its own thread
+    return fresh;
+}
+
+std::string Page(const std::string& pathAndQuery)
+{
+    return TestServerUrl(pathAndQuery);
+}
+
+// Every navigation a pane was about to make, and whether its handler cancelled it.
+struct TPaneEvent {
+    std::string pane;
+    std::string url;
+    bool cancelled;
+    bool operator==(const TPaneEvent&) const = default;
+};
+void PrintTo(const TPaneEvent& e, std::ostream* out)
+{
+    *out << e.pane << " " << e.url << (e.cancelled ? " cancelled" : "");
+}
+std::vector<TPaneEvent> paneEvents;
+
+void Record(TWebBrowser* browser, const char* pane)
+{
+    browser->OnBeforeNavigate2 = [pane, handler = browser->OnBeforeNavigate2](
+                                     TObject* sender, IDispatch* pDisp, const std::string& url, const VARIANT& flags,
+                                     const VARIANT& frame, const VARIANT& postData, const VARIANT& headers,
+                                     bool& cancel) {
+        handler(sender, pDisp, url, flags, frame, postData, headers, cancel);
+        paneEvents.push_back({pane, url, cancel});
+    };
+}
+
+std::vector<std::string> startupMessages;
+
+class TClientEnvironment : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        const std::string server = TestServerUrl("");
+        ServiceSites() = {server, server, server};
+        // The database cannot be opened here; its failure is reported and start-up goes on.
+        startupMessages = MessageBoxesDuring(CreateClient);
+        Record(Form10->WebBrowser1, "left");
+        Record(Form10->WebBrowser2, "top");
+        Record(Form10->WebBrowser7, "right");
+    }
+    void TearDown() override { StopTestServer(); }
+};
+[[maybe_unused]] testing::Environment* const clientEnvironment =
+    testing::AddGlobalTestEnvironment(new TClientEnvironment);
+
+class MainWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir.Write("Config.INI", "[OLEDB5]\r\nkaoshi=司法考试\r\nksbh=K01\r\nHZSID=H7\r\n");
+        paneEvents.clear();
+    }
+    void TearDown() override
+    {
+        for (TCustomForm* form : Screen->Forms())
+            form->Hide();
+    }
+
+    // Shows the main window as the program does after start-up or a login, and waits for the
+    // three panes' requests.
+    std::vector<std::string> ShowAndLoad()
+    {
+        const size_t from = PageLog().size();
+        Form10->Hide();
+        Form10->Show();
+        return NewRequests(from, 3);
+    }
+
+    TTempCurrentDir dir;
+};
+
+bool Panel1Visible()
+{
+    return Form10->Panel1->Visible() && IsWindowVisible(Form10->Panel1->Handle());
+}
+
+void ClickMenu(const char* item)
+{
+    auto* menuItem = dynamic_cast<TMenuItem*>(Form10->FindComponent(item));
+    ASSERT_TRUE(menuItem) << item;
+    SendMessageA(Form10->Handle(), WM_COMMAND, menuItem->Command(), 0);
+}
+
+// The countdown's text for a number of seconds under an hour: the locale may pad the hour.
+::testing::AssertionResult ShowsSeconds(const std::string& text, int seconds)
+{
+    if (text == Format("0:00:%02d", seconds) || text == Format("00:00:%02d", seconds))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << text << "\" is not " << seconds << " seconds";
+}
+
+// What the control sends when a document has loaded; pDisp is the pane's own browser.
+HRESULT SendDocumentComplete(TWebBrowser* pane)
+{
+    const TBStr text(L"http://127.0.0.1/tiku/soft_left.asp");
+    VARIANT url;
+    url.vt = VT_BSTR;
+    url.bstrVal = text.Get();
+    VARIANT args[2];
+    args[0].vt = VT_BYREF | VT_VARIANT;  // last argument first: URL, then pDisp
+    args[0].pvarVal = &url;
+    args[1].vt = VT_DISPATCH;
+    args[1].pdispVal = pane->Host().Browser();
+    DISPPARAMS params = {args, nullptr, 2, 0};
+    return pane->Host().EventSink()->Invoke(DISPID_DOCUMENTCOMPLETE, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
+                                            nullptr, nullptr);
+}
+
+// Navigates a pane's control as a form post would: with post data and an extra header.
+void PostForm(TWebBrowser* pane, const std::string& url)
+{
+    const TBStr address(GbkToWide(url));
+    VARIANT empty, postData, headers;
+    VariantInit(&empty);
+    postData.vt = VT_ARRAY | VT_UI1;
+    postData.parray = SafeArrayCreateVector(VT_UI1, 0, 3);
+    memcpy(postData.parray->pvData, "a=1", 3);
+    const TBStr headerText(L"X-Test: 1\r\nContent-Type: application/x-www-form-urlencoded\r\n");
+    headers.vt = VT_BSTR;
+    headers.bstrVal = headerText.Get();
+    EXPECT_EQ(pane->Host().Browser()->Navigate(address.Get(), &empty, &empty, &postData, &headers), S_OK);
+    SafeArrayDestroy(postData.parray);
+}
+
+}  // namespace
+
+// CTest runs each test in a process of its own, so this is a first show: under Wine only a
+// control's first navigation reports its event inside the call, as every one does on Windows.
+TEST_F(MainWindow, ShowLoadsTheExamsPagesOverTheWholeDesktop)
+{
+    const std::string query = "?kaoshi=司法考试&ksbh=K01&HZSID=H7";
+    // The database cannot be opened here; nothing else may fail while the windows are made.
+    ASSERT_EQ(startupMessages.size(), 1u) << startupMessages.back();
+    EXPECT_NE(startupMessages[0].find("database"), std::string::npos) << startupMessages[0];
+    EXPECT_EQ(ShowAndLoad(), (std::vector<std::string>{"GET /tiku/soft_MyUser.asp" + query,
+                                                       "GET /tiku/soft_left.asp" + query,
+                                                       "GET /tiku/soft_up.asp" + query}));
+    // Each pane loaded its own page: none was routed.
+    EXPECT_EQ(paneEvents, (std::vector<TPaneEvent>{{"left", Page("/tiku/soft_left.asp" + query), false},
+                                                   {"right", Page("/tiku/soft_MyUser.asp" + query), false},
+                                                   {"top", Page("/tiku/soft_up.asp" + query), false}}));
+    EXPECT_EQ(Form10->Caption(), "司法考试");
+    char title[64] = {};
+    GetWindowTextA(Form10->Handle(), title, sizeof title);
+    EXPECT_STREQ(title, "司法考试");
+    EXPECT_FALSE(xzks->Visible());
+
+    RECT desktop, window;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    GetWindowRect(Form10->Handle(), &window);
+    EXPECT_EQ(std::vector<LONG>({desktop.left, desktop.top, desktop.right, desktop.bottom}),
+              std::vector<LONG>({window.left, window.top, window.right, window.bottom}));
+    EXPECT_FALSE(IsZoomed(Form10->Handle()));
+}
+
+TEST_F(MainWindow, WithoutAnExamNameTheCaptionIsEmptyAndTheAssemblyWindowOpensOnEveryShow)
+{
+    dir.Write("Config.INI", "[OLEDB5]\r\nksbh=K01\r\n");
+    EXPECT_EQ(ShowAndLoad(), (std::vector<std::string>{"GET /tiku/soft_MyUser.asp?kaoshi=&ksbh=K01&HZSID=",
+                                                       "GET /tiku/soft_left.asp?kaoshi=&ksbh=K01&HZSID=",
+                                                       "GET /tiku/soft_up.asp?kaoshi=&ksbh=K01&HZSID="}));
+    EXPECT_EQ(Form10->Caption(), "");
+    EXPECT_TRUE(xzks->Visible());
+
+    xzks->Hide();
+    ShowAndLoad();
+    EXPECT_TRUE(xzks->Visible());
+}
+
+TEST_F(MainWindow, LinksFollowedInTheLeftAndTopPanesOpenInTheRightPane)
+{
+    ShowAndLoad();
+    paneEvents.clear();
+    const size_t from = PageLog().size();
+    Form10->WebBrowser1->Navigate(Page("/tiku/list.asp?from=left"));
+    Form10->WebBrowser2->Navigate(Page("/tiku/list.asp?from=top"));
+    Form10->WebBrowser7->Navigate(Page("/tiku/list.asp?from=right"));
+    EXPECT_EQ(NewRequests(from, 3), (std::vector<std::string>{"GET /tiku/list.asp?from=left",
+                                                              "GET /tiku/list.asp?from=right",
+                                                              "GET /tiku/list.asp?from=top"}));
+    for (const char* from : {"left", "top"}) {
+        const std::string url = Page(std::string("/tiku/list.asp?from=") + from);
+        EXPECT_NE(std::find(paneEvents.begin(), paneEvents.end(), TPaneEvent{from, url, true}), paneEvents.end()) << from;
+        EXPECT_NE(std::find(paneEvents.begin(), paneEvents.end(), TPaneEvent{"right", url, false}), paneEvents.end()) << from;
+    }
+}
+
+TEST_F(MainWindow, ARoutedFormPostArrivesInTheRightPaneAsAPlainRequestOfItsAddress)
+{
+    ShowAndLoad();
+    // Before the pane's own page has loaded, the post goes out from the pane itself.
+    LeftPaneRedirect = false;
+    size_t from = PageLog().size();
+    PostForm(Form10->WebBrowser1, Page("/tiku/answer.asp?n=1"));
+    EXPECT_EQ(NewRequests(from, 1), std::vector<std::string>{"POST /tiku/answer.asp?n=1 +headers"});
+
+    LeftPaneRedirect = true;
+    from = PageLog().size();
+    PostForm(Form10->WebBrowser1, Page("/tiku/answer.asp?n=2"));
+    PostForm(Form10->WebBrowser2, Page("/tiku/answer.asp?n=3"));
+    EXPECT_EQ(NewRequests(from, 2), (std::vector<std::string>{"GET /tiku/answer.asp?n=2", "GET /tiku/answer.asp?n=3"}));
+}
+
+TEST_F(MainWindow, CompletedDocumentsWithoutABodyAreLeftAloneQuietly)
+{
+    ShowAndLoad();
+    const std::vector<std::string> boxes = MessageBoxesDuring([] {
+        for (TWebBrowser* pane : {Form10->WebBrowser1, Form10->WebBrowser2, Form10->WebBrowser7}) {
+            EXPECT_FALSE(pane->Document());  // no HTML engine here
+            EXPECT_EQ(SendDocumentComplete(pane), S_OK) << pane->Name();
+        }
+    });
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(MainWindow, CountdownShowsTheTimeLeftAndStopsOnTheTwentySecondsTick)
+{
+    ShowAndLoad();
+    ASSERT_TRUE(Form10->Timer1->Enabled());
+    // A real tick about a second after the show.
+    ASSERT_TRUE(Pump([] { return Form10->Edit4->Text() != "Edit4"; }, 5000));
+    EXPECT_TRUE(ShowsSeconds(Form10->Edit4->Text(), 29) || ShowsSeconds(Form10->Edit4->Text(), 28));
+
+    const auto tickAfter = [](double seconds) {
+        ShowTime = Now() - seconds / SecsPerDay;
+        Form10->Timer1Timer(Form10->Timer1);
+        return Form10->Edit4->Text();
+    };
+    EXPECT_TRUE(ShowsSeconds(tickAfter(5.5), 24));
+    EXPECT_TRUE(Form10->Timer1->Enabled());
+    EXPECT_TRUE(ShowsSeconds(tickAfter(9.5), 20));
+    EXPECT_FALSE(Form10->Timer1->Enabled());
+
+    // A missed twenty-seconds tick: past zero the text counts up and reads 20 seconds again.
+    Form10->Timer1->SetEnabled(true);
+    EXPECT_TRUE(ShowsSeconds(tickAfter(10.5), 19));
+    EXPECT_TRUE(ShowsSeconds(tickAfter(35.5), 5));
+    EXPECT_TRUE(Form10->Timer1->Enabled());
+    EXPECT_TRUE(ShowsSeconds(tickAfter(50.5), 20));
+    EXPECT_FALSE(Form10->Timer1->Enabled());
+
+    // Showing the window again restarts the countdown.
+    ShowAndLoad();
+    EXPECT_TRUE(Form10->Timer1->Enabled());
+    EXPECT_LT((Now() - ShowTime) * SecsPerDay, 5);
+}
+
+TEST_F(MainWindow, MenuCommandsHideAndShowTheTopAreaAndOpenTheirWindows)
+{
+    ShowAndLoad();
+    const HMENU bar = GetMenu(Form10->Handle());
+    ASSERT_TRUE(bar);
+    std::vector<std::string> titles;
+    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+        char text[64] = {};
+        GetMenuStringA(bar, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        titles.push_back(text);
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"区域空间", "更新升级", "联系我们"}));
+
+    for (const auto& [hide, show] : {std::pair{"N11", "N12"}, std::pair{"N3", "N7"}, std::pair{"N11", "N7"}}) {
+        ClickMenu(hide);
+        EXPECT_FALSE(Panel1Visible()) << hide;
+        for (const char* none : {"N5", "N6", "N9", "N10"})
+            ClickMenu(none);
+        EXPECT_FALSE(Panel1Visible()) << hide;
+        ClickMenu(show);
+        EXPECT_TRUE(Panel1Visible()) << show;
+    }
+
+    EXPECT_EQ(UpdateMenuUsed, "");
+    ClickMenu("N4");
+    EXPECT_EQ(UpdateMenuUsed, "1");
+    EXPECT_TRUE(Form7->Visible());
+    ClickMenu("N15");
+    EXPECT_TRUE(About->Visible());
+    ClickMenu("N16");
+    EXPECT_TRUE(Tjiameng->Visible());
+    ClickMenu("N17");
+    EXPECT_TRUE(TDailishang->Visible());
+    Form10->Button2->Click();
+    EXPECT_TRUE(Form1->Visible());
+}
+
+TEST_F(MainWindow, DraggingTheSplitterWidensTheLeftPaneAndHintsOnlyOnce)
+{
+    ShowAndLoad();
+    TSplitter* splitter = Form10->Splitter2;
+    const HWND holder = splitter->Parent()->Handle();
+    const auto drag = [&](int dx) {
+        const int x = splitter->Left() + splitter->Width() / 2, y = 40;
+        SendMessageA(holder, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageA(holder, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + dx, y));
+        SendMessageA(holder, WM_LBUTTONUP, 0, MAKELPARAM(x + dx, y));
+    };
+    const int width = Form10->WebBrowser1->Width();
+    EXPECT_EQ(MessageBoxesDuring([&] { drag(50); }), std::vector<std::string>{"按住鼠标拖动，可以拓宽做题空间"});
+    EXPECT_EQ(Form10->WebBrowser1->Width(), width + 50);
+    EXPECT_TRUE(MessageBoxesDuring([&] {
+        drag(-20);
+        Form10->Splitter4Moved(splitter);
+    }).empty());
+    EXPECT_EQ(Form10->WebBrowser1->Width(), width + 30);
+}
