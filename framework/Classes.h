@@ -293,6 +293,9 @@ public:
 
     template <class T> TClassBuilder& Field(const char* name, T* C::*field)
     {
+        // Naming T's class information links T's unit into the program, and with it the
+        // registration that lets stored layouts create T.
+        static_cast<void>(T::StaticClass());
         info_.fields.push_back({name, [field](TComponent& root, TComponent* value) {
             T* typed = dynamic_cast<T*>(value);
             if (!typed)

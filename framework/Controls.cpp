@@ -388,7 +388,12 @@ TWinControl::~TWinControl()
 
 TWinControl* TWinControl::FindControl(HWND handle)
 {
-    return handle ? static_cast<TWinControl*>(GetPropA(handle, kControlProperty)) : nullptr;
+    // Another program's window (under the mouse, say) may carry the same property, holding an
+    // address in that program.
+    DWORD process = 0;
+    if (!handle || !GetWindowThreadProcessId(handle, &process) || process != GetCurrentProcessId())
+        return nullptr;
+    return static_cast<TWinControl*>(GetPropA(handle, kControlProperty));
 }
 
 HWND TWinControl::Handle()
