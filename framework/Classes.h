@@ -293,9 +293,9 @@ public:
 
     template <class T> TClassBuilder& Field(const char* name, T* C::*field)
     {
-        // Component classes register themselves for layouts as their unit starts; this call
-        // links that unit into every program whose windows publish a field of the class.
-        T::StaticClass();
+        // Naming T's class information links T's unit into the program, and with it the
+        // registration that lets stored layouts create T.
+        static_cast<void>(T::StaticClass());
         info_.fields.push_back({name, [field](TComponent& root, TComponent* value) {
             T* typed = dynamic_cast<T*>(value);
             if (!typed)

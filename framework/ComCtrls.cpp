@@ -67,13 +67,15 @@ void TProgressBar::SetMax(int value)
 
 void TProgressBar::SetPosition(int value)
 {
-    position_ = value;
+    // The bar holds its position within its range, as the platform's control does.
+    position_ = std::clamp(value, min_, std::max(min_, max_));
     if (HandleAllocated())
-        SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(value), 0);
+        SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(position_), 0);
 }
 
 void TProgressBar::Update()
 {
+    position_ = std::clamp(position_, min_, std::max(min_, max_));
     if (!HandleAllocated())
         return;
     SendMessageA(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(min_), max_);

@@ -388,7 +388,8 @@ TWinControl::~TWinControl()
 
 TWinControl* TWinControl::FindControl(HWND handle)
 {
-    // Another program of this framework marks its windows the same way, with its own addresses.
+    // Another program's window (under the mouse, say) may carry the same property, holding an
+    // address in that program.
     DWORD process = 0;
     if (!handle || !GetWindowThreadProcessId(handle, &process) || process != GetCurrentProcessId())
         return nullptr;

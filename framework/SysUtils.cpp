@@ -43,6 +43,18 @@ std::string IntToStr(long long value)
     return std::to_string(value);
 }
 
+std::string FloatToStr(double value)
+{
+    std::string text = Format("%.15g", value);
+#ifdef _WIN32
+    char separator[8] = {};
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) > 1)
+        if (const size_t point = text.find('.'); point != std::string::npos)
+            text.replace(point, 1, separator);
+#endif
+    return text;
+}
+
 int StrToIntDef(const std::string& s, int def)
 {
     size_t i = 0;

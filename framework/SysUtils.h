@@ -34,6 +34,9 @@ std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2))
 
 std::string Trim(const std::string& s);
 std::string IntToStr(long long value);
+// The general form of a number: the shortest of fixed and scientific notation, up to 15
+// significant digits, with the user's decimal separator.
+std::string FloatToStr(double value);
 // A 32-bit integer: an optional sign, then decimal digits or "$" and up to eight hex digits
 // (which may wrap to a negative value). Anything else, or a decimal out of range, gives def.
 int StrToIntDef(const std::string& s, int def);

@@ -5,6 +5,7 @@
 #include "U_DBM.h"
 #include "Unit1.h"
 #include "Unit7.h"
+#include "Version.h"
 #include "dalishang.h"
 #include "jiameng.h"
 #include "zxks.h"
@@ -92,9 +93,22 @@ void TForm10::FormShow(TObject*)
     const std::string exam = DBM->ReadConfig("kaoshi");
     SetCaption(exam);
     WebBrowser2->Navigate(PageAddress("/tiku/soft_up.asp"));
+    CheckVersion();
     TopPaneRedirect = true;
     if (exam.empty())
         xzks->Show();
+}
+
+void TForm10::CheckVersion()
+{
+    if (UpdateMenuUsed == "1")
+        return;
+    try {
+        if (PublishedVersion(IdHTTP1->Get(VersionPageUrl())) != DBM->ReadConfig("pro"))
+            HandOverToUpdater();
+    } catch (const std::exception&) {
+        // The automatic check is silent: without it the client simply goes on.
+    }
 }
 
 void TForm10::FormClose(TObject*, TCloseAction&)
@@ -110,8 +124,10 @@ void TForm10::Timer1Timer(TObject*)
     Edit4->SetText(TimeToStr(remaining));
     // The locale decides whether the hour has a leading zero.
     const std::string shown = Trim(Edit4->Text());
-    if (shown == "0:00:20" || shown == "00:00:20")
+    if (shown == "0:00:20" || shown == "00:00:20") {
+        CheckVersion();
         Timer1->SetEnabled(false);
+    }
 }
 
 void TForm10::Splitter3Moved(TObject*)

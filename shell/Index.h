@@ -59,6 +59,9 @@ public:
                                     bool& Cancel);
     void WebBrowser7DocumentComplete(TObject* Sender, IDispatch* pDisp, const std::string& URL);
 
+    // Hands over to the updater when the published version differs from the installed one;
+    // may end the process. Does nothing once the update window was opened from the menu.
+    void CheckVersion();
     // Tells once per run that the splitter can be dragged.
     void ShowDragHint();
     // Ends the process at once, with exit code 0: nothing is freed or closed.

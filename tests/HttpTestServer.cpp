@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -102,19 +103,56 @@ std::string TestServerUrl(const std::string& path)
     return Format("http://127.0.0.1:%d%s", TestServerPort(), path.c_str());
 }
 
+namespace {
+
+// A plain synchronous request: setting up and cleaning up should not depend on the component
+// under test.
+void Request(const std::string& path)
+{
+    const auto close = [](HINTERNET handle) { WinHttpCloseHandle(handle); };
+    using Handle = std::unique_ptr<void, decltype(close)>;
+    const std::wstring widePath(path.begin(), path.end());
+    const Handle session(WinHttpOpen(L"test", WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0), close);
+    const Handle connection(session ? WinHttpConnect(session.get(), L"127.0.0.1", TestServerPort(), 0) : nullptr, close);
+    const Handle request(
+        connection ? WinHttpOpenRequest(connection.get(), L"GET", widePath.c_str(), nullptr, nullptr, nullptr, 0) : nullptr,
+        close);
+    if (!request || !WinHttpSendRequest(request.get(), nullptr, 0, nullptr, 0, 0, 0) ||
+        !WinHttpReceiveResponse(request.get(), nullptr))
+        throw std::runtime_error("the test server did not answer " + path);
+}
+
+std::string Encoded(const std::string& text)
+{
+    std::string encoded;
+    for (const unsigned char c : text)
+        encoded += std::isalnum(c) ? std::string(1, static_cast<char>(c)) : Format("%%%02X", c);
+    return encoded;
+}
+
+}  // namespace
+
+void SetTestRoute(const std::string& path, const std::vector<std::pair<std::string, std::string>>& parameters)
+{
+    std::string query = "/set?path=" + Encoded(path);
+    for (const auto& [name, value] : parameters)
+        query += "&" + name + "=" + Encoded(value);
+    Request(query);
+}
+
+std::string ServerPath(const std::string& dosPath)
+{
+    return UnixPath(std::wstring(dosPath.begin(), dosPath.end()));
+}
+
 void StopTestServer()
 {
     if (!startedHere)
         return;
-    // A plain synchronous request: cleaning up should not depend on the component under test.
-    const auto close = [](HINTERNET handle) { WinHttpCloseHandle(handle); };
-    using Handle = std::unique_ptr<void, decltype(close)>;
-    const Handle session(WinHttpOpen(L"test", WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0), close);
-    const Handle connection(session ? WinHttpConnect(session.get(), L"127.0.0.1", TestServerPort(), 0) : nullptr, close);
-    const Handle request(
-        connection ? WinHttpOpenRequest(connection.get(), L"GET", L"/quit", nullptr, nullptr, nullptr, 0) : nullptr,
-        close);
-    if (request && WinHttpSendRequest(request.get(), nullptr, 0, nullptr, 0, 0, 0))
-        WinHttpReceiveResponse(request.get(), nullptr);
+    try {
+        Request("/quit");
+    } catch (const std::runtime_error&) {
+        // the server ends by itself later
+    }
     startedHere = false;
 }

@@ -2,11 +2,18 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 // Port of the server, started on first use. A process started by this one (a death test's
 // child) finds the port in the environment and shares the server instead of starting another.
 int TestServerPort();
 // "http://127.0.0.1:<port>" followed by path.
 std::string TestServerUrl(const std::string& path);
+// Answers later requests for path as /data answers the given parameters (name, value), for
+// this process and the programs it starts.
+void SetTestRoute(const std::string& path, const std::vector<std::pair<std::string, std::string>>& parameters);
+// The Unix path of a file of this Wine process, as the server opens it.
+std::string ServerPath(const std::string& dosPath);
 // Ends the server if this process started it.
 void StopTestServer();

@@ -16,6 +16,10 @@ public:
         GetTempPathA(sizeof temp, temp);
         static int counter = 0;
         path_ = std::string(temp) + "lexdrill-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+        // A process that ended without cleaning up (a death test's child) may have left a folder
+        // of the same name: process ids come back.
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
         std::filesystem::create_directories(path_);
         char saved[MAX_PATH];
         GetCurrentDirectoryA(sizeof saved, saved);

@@ -14,6 +14,10 @@ Routes (query parameters in brackets):
           [claim=N] announce Content-Length N whatever the real size (then close)
           [status=CODE] reply status (default 200)
           [cookie=NAME=VALUE] add a Set-Cookie header
+          [body=TEXT] this body instead of the digits
+          [file=PATH] the bytes of this file instead of the digits
+  /set      path=P and the parameters of /data: later requests for P are answered as /data
+            answers with them (a route that a test, or a program it starts, will ask for)
   /headers  the request's headers as the body, one "Name: value" per line
   /tiku/... (GET or POST) an empty HTML page; the request is logged as "METHOD path", followed
             by " +headers" when it carried an X-Test header
@@ -26,6 +30,8 @@ import threading
 import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, urlsplit
+
+routes = {}
 
 
 def pattern(size):
@@ -46,11 +52,16 @@ class Handler(BaseHTTPRequestHandler):
 
     def do_GET(self):
         url = urlsplit(self.path)
-        query = {k: v[-1] for k, v in parse_qs(url.query).items()}
+        query = {k: v[-1] for k, v in parse_qs(url.query, keep_blank_values=True).items()}
         if url.path == "/headers":
             self.reply(200, "".join(f"{k}: {v}\n" for k, v in self.headers.items()).encode())
         elif url.path == "/data":
             self.data(query)
+        elif url.path == "/set":
+            routes[query.pop("path")] = query
+            self.reply(200, b"ok")
+        elif url.path in routes:
+            self.data(routes[url.path])
         elif url.path.startswith("/tiku/"):
             self.page()
         elif url.path == "/log":
@@ -89,7 +100,13 @@ class Handler(BaseHTTPRequestHandler):
         self.wfile.write(body)
 
     def data(self, query):
-        body = pattern(int(query.get("size", "0")))
+        if "body" in query:
+            body = query["body"].encode()
+        elif "file" in query:
+            with open(query["file"], "rb") as f:
+                body = f.read()
+        else:
+            body = pattern(int(query.get("size", "0")))
         mode = query.get("mode", "length")
         time.sleep(int(query.get("delay", "0")) / 1000)
         self.send_response(int(query.get("status", "200")))

@@ -1,75 +1,24 @@
 // The client's start-up and its exit, in this process as the program runs them.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
-
 #include "Client.h"
+#include "Dialogs.h"
 #include "Forms.h"
 #include "Index.h"
 #include "U_DBM.h"
 #include "Unit1.h"
 
-namespace {
-
-struct TMessageBoxSeen {
-    std::string caption;
-    std::string text;
-};
-
-BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM found)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid == GetCurrentProcessId() && std::string(cls) == "#32770" && IsWindowVisible(hwnd)) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK FindMessageText(HWND child, LPARAM out)
-{
-    char cls[32] = {}, text[512] = {};
-    GetClassNameA(child, cls, sizeof cls);
-    GetWindowTextA(child, text, sizeof text);
-    if (std::string(cls) == "Static" && text[0])
-        *reinterpret_cast<std::string*>(out) = text;
-    return TRUE;
-}
-
-// Answers the first message box of this process with OK and records what it said.
-std::thread AnswerMessageBox(TMessageBoxSeen& seen, std::atomic<bool>& done)
-{
-    return std::thread([&seen, &done] {
-        for (int i = 0; i < 200 && !done; ++i) {
-            HWND box = nullptr;
-            EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&box));
-            if (box) {
-                char text[512] = {};
-                GetWindowTextA(box, text, sizeof text);
-                seen.caption = text;
-                EnumChildWindows(box, FindMessageText, reinterpret_cast<LPARAM>(&seen.text));
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                return;
-            }
-            Sleep(50);
-        }
-    });
-}
-
-}  // namespace
-
 TEST(Startup, CreatesEveryWindowInOrderAndGoesOnAfterTheDatabaseFails)
 {
-    TMessageBoxSeen seen;
-    std::atomic<bool> done{false};
-    std::thread answer = AnswerMessageBox(seen, done);
-    CreateClient();
-    done = true;
-    answer.join();
+    std::vector<TMessageBoxSeen> boxes;
+    {
+        TMessageBoxAnswerer answerer;
+        CreateClient();
+        WaitUntil([&] { return !answerer.Seen().empty(); }, 2000);
+        boxes = answerer.Seen();
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    const TMessageBoxSeen& seen = boxes[0];
 
     EXPECT_EQ(Application->Title(), "考试软件");
     EXPECT_EQ(seen.caption, "考试软件");

@@ -10,6 +10,13 @@ $c -size 1024x555 gradient:'#f3f7fb'-'#c9d9ea' \
       -fill '#5a7fa6' -colorize 100 \) -composite \
    -sampling-factor 4:2:0 -strip -interlace none -quality 85 Index.Image2.jpg
 
+# Updater window picture (Upgrading.Image1.jpg, 153x289): a blue band with a download arrow.
+$c -size 153x289 gradient:'#1f5fa8-#cfe3f7' \
+   -fill white -stroke '#174a85' -strokewidth 2 \
+   -draw 'polygon 56,90 96,90 96,140 120,140 76,190 32,140 56,140' \
+   -draw 'rectangle 32,204 120,214' \
+   -quality 85 Upgrading.Image1.jpg
+
 # --- Login, about and information windows ---------------------------------------------------
 # The same blues, a warm sand accent, and cream where the labels of the about and information
 # windows lie (their background colour).

@@ -1,0 +1,14 @@
+// Replacing a program of the installation with a downloaded one.
+#pragma once
+
+#include <string>
+
+#include "Streams.h"
+
+// Whether the bytes are a Windows program: the DOS header "MZ", whose field at 0x3C is the
+// offset of the "PE\0\0" signature. An error page sent as a success is not.
+bool IsWindowsProgram(const TMemoryStream& file);
+
+// Writes the program beside fileName first and moves it over fileName only when it is whole, so
+// a failed write never leaves a broken program behind. Raises when it cannot.
+void InstallProgram(const TMemoryStream& program, const std::string& fileName);

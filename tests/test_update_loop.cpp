@@ -1,0 +1,221 @@
+// The update loop with the programs themselves, installed in a temporary folder: the client that
+// hands over, the updater that installs the new client (a small program that leaves a marker
+// when started) and starts it. The programs are the shipped ones, asking the test server.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "Dialogs.h"
+#include "HttpTestServer.h"
+#include "TempDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TServerEnvironment : public testing::Environment {
+public:
+    void TearDown() override { StopTestServer(); }
+};
+[[maybe_unused]] testing::Environment* const serverEnvironment =
+    testing::AddGlobalTestEnvironment(new TServerEnvironment);
+
+const char* const VersionPage = "/sikao/down/pro/lexdrill.asp";
+const char* const ClientDownload = "/sikao/down/pro/lexdrill.t";
+
+std::string ReadFile(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+fs::path Built(const char* name)
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return fs::path(path).parent_path() / name;
+}
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Processes whose program lies in the folder.
+TProcessFilter ProgramsIn(const std::string& folder)
+{
+    return [prefix = Lower(folder + "\\")](DWORD processId) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+        if (!process)
+            return false;
+        char image[MAX_PATH] = {};
+        DWORD size = sizeof image;
+        const bool found = QueryFullProcessImageNameA(process, 0, image, &size) != 0;
+        CloseHandle(process);
+        return found && Lower(image).rfind(prefix, 0) == 0;
+    };
+}
+
+// Starts a program hidden, as the programs start each other; the process handle, owned.
+struct TProcess {
+    HANDLE handle = nullptr;
+    ~TProcess() { CloseHandle(handle); }
+    bool Ended(DWORD ms) const { return WaitForSingleObject(handle, ms) == WAIT_OBJECT_0; }
+};
+
+void Start(TProcess& process, const std::string& program, const std::string& currentDir)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION info = {};
+    std::string command = "\"" + program + "\"";
+    ASSERT_TRUE(CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               currentDir.c_str(), &startup, &info));
+    CloseHandle(info.hThread);
+    process.handle = info.hProcess;
+}
+
+// The updater's window of a watched process once it is shown; nullptr when it never is.
+HWND UpdaterWindow(const TProcessFilter& watched)
+{
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = FindTopWindow(watched, "LexdrillWindow", "升级系统")) != nullptr; }, 20000);
+    return window;
+}
+
+void Press(HWND window, const char* caption)
+{
+    HWND button = FindChild(window, "Button", caption);
+    ASSERT_NE(button, nullptr) << caption;
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+std::string ReadIni(const fs::path& file, const char* key)
+{
+    char value[256] = {};
+    GetPrivateProfileStringA("OLEDB5", key, "", value, sizeof value, file.string().c_str());
+    return value;
+}
+
+class UpdateLoop : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        TestServerPort();  // the programs started here find it in the environment
+        install_.Write("Config.INI", "[OLEDB5]\r\npro=1.0\r\nkaoshi=lexdrill\r\n");
+        SetTestRoute(ClientDownload, {{"file", ServerPath(Built("marker_program.exe").string())}});
+    }
+
+    TTempCurrentDir install_;
+};
+
+}  // namespace
+
+TEST_F(UpdateLoop, TheUpdaterInstallsTheNewClientRecordsTheVersionAndStartsIt)
+{
+    fs::copy_file(Built("Upgrading_local.exe"), install_.Path() + "\\Upgrading.exe");
+    install_.Write("lexdrill.exe", "old client");
+    // The published version as a text file is saved: with a line break.
+    SetTestRoute(VersionPage, {{"body", "2.0\r\n"}});
+    const TProcessFilter watched = ProgramsIn(install_.Path());
+    TMessageBoxAnswerer answerer(watched);
+    TProcess updater;
+    Start(updater, install_.Path() + "\\Upgrading.exe", install_.Path());
+    HWND window = UpdaterWindow(watched);
+    ASSERT_NE(window, nullptr);
+    Press(window, "升级");
+    ASSERT_TRUE(updater.Ended(20000));
+
+    const fs::path marker = install_.Path() + "\\marker.txt";
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 10000));
+    EXPECT_EQ(ReadFile(marker), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
+    EXPECT_EQ(ReadFile(install_.Path() + "\\lexdrill.exe"), ReadFile(Built("marker_program.exe")));
+    EXPECT_FALSE(fs::exists(install_.Path() + "\\lexdrill.exe.part"));
+    EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"您的系统也经是最新版本了！"});
+    EXPECT_EQ(ReadIni(install_.Path() + "\\Config.ini", "pro"), "2.0");
+    EXPECT_EQ(ReadIni(install_.Path() + "\\Config.ini", "kaoshi"), "lexdrill");
+}
+
+TEST_F(UpdateLoop, FromAnotherDirectoryTheVersionIsWrittenBesideTheUpdaterAndTheClientInstalledHere)
+{
+    TTempCurrentDir programs;
+    fs::copy_file(Built("Upgrading_local.exe"), programs.Path() + "\\Upgrading.exe");
+    SetTestRoute(VersionPage, {{"body", "2.0"}});
+    const TProcessFilter watched = ProgramsIn(programs.Path());
+    TMessageBoxAnswerer answerer(watched);
+    TProcess updater;
+    Start(updater, programs.Path() + "\\Upgrading.exe", install_.Path());
+    HWND window = UpdaterWindow(watched);
+    ASSERT_NE(window, nullptr);
+    Press(window, "升级");
+    ASSERT_TRUE(updater.Ended(20000));
+
+    const fs::path marker = install_.Path() + "\\marker.txt";
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 10000));
+    EXPECT_EQ(ReadFile(marker), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
+    EXPECT_EQ(ReadIni(programs.Path() + "\\Config.ini", "pro"), "2.0");
+    EXPECT_EQ(ReadIni(install_.Path() + "\\Config.INI", "pro"), "1.0");
+    EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"您的系统也经是最新版本了！"});
+}
+
+TEST_F(UpdateLoop, AFailedDownloadLeavesTheUpdaterWaitingWithNothingWrittenOrStarted)
+{
+    fs::copy_file(Built("Upgrading_local.exe"), install_.Path() + "\\Upgrading.exe");
+    install_.Write("lexdrill.exe", "old client");
+    SetTestRoute(VersionPage, {{"body", "2.0"}});
+    SetTestRoute(ClientDownload, {{"status", "404"}});
+    const TProcessFilter watched = ProgramsIn(install_.Path());
+    TMessageBoxAnswerer answerer(watched);
+    TProcess updater;
+    Start(updater, install_.Path() + "\\Upgrading.exe", install_.Path());
+    HWND window = UpdaterWindow(watched);
+    ASSERT_NE(window, nullptr);
+    Press(window, "升级");
+    ASSERT_TRUE(WaitUntil([&] { return !answerer.Texts().empty(); }, 20000));
+    EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"升级程序出错!"});
+    HWND busy = FindChild(window, "Button", "正在升级");
+    ASSERT_NE(busy, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(busy));
+    EXPECT_FALSE(updater.Ended(0));
+
+    Press(window, "取消");
+    ASSERT_TRUE(updater.Ended(20000));
+    EXPECT_EQ(ReadFile(install_.Path() + "\\lexdrill.exe"), "old client");
+    EXPECT_EQ(ReadFile(install_.Path() + "\\Config.INI"), "[OLEDB5]\r\npro=1.0\r\nkaoshi=lexdrill\r\n");
+    EXPECT_FALSE(fs::exists(install_.Path() + "\\marker.txt"));
+}
+
+// The whole loop: the client finds a new version, says so, starts the updater and ends; the
+// updater installs and starts the new client.
+TEST_F(UpdateLoop, TheClientHandsOverAndTheUpdaterInstallsAndStartsTheNewClient)
+{
+    fs::copy_file(Built("lexdrill_local.exe"), install_.Path() + "\\lexdrill.exe");
+    fs::copy_file(Built("Upgrading_local.exe"), install_.Path() + "\\Upgrading.exe");
+    SetTestRoute(VersionPage, {{"body", "2.0"}});
+    const TProcessFilter watched = ProgramsIn(install_.Path());
+    TMessageBoxAnswerer answerer(watched);
+    TProcess client;
+    Start(client, install_.Path() + "\\lexdrill.exe", install_.Path());
+    ASSERT_TRUE(client.Ended(30000));
+    HWND window = UpdaterWindow(watched);
+    ASSERT_NE(window, nullptr);
+    Press(window, "升级");
+
+    const fs::path marker = install_.Path() + "\\marker.txt";
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 20000));
+    EXPECT_EQ(ReadFile(marker), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
+    EXPECT_EQ(ReadIni(install_.Path() + "\\Config.ini", "pro"), "2.0");
+    // The client's start-up reports the database it cannot open here, then the new version.
+    const std::vector<std::string> said = answerer.Texts();
+    ASSERT_EQ(said.size(), 3u);
+    EXPECT_EQ(said[1], "有新版本，请升级！");
+    EXPECT_EQ(said[2], "您的系统也经是最新版本了！");
+}

@@ -1,0 +1,202 @@
+// The client's update window and the hand-over to the updater, in the client as it starts.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "Client.h"
+#include "Dialogs.h"
+#include "HttpTestServer.h"
+#include "Index.h"
+#include "Sites.h"
+#include "TempDir.h"
+#include "Unit7.h"
+
+namespace {
+
+class TServerEnvironment : public testing::Environment {
+public:
+    void TearDown() override { StopTestServer(); }
+};
+[[maybe_unused]] testing::Environment* const serverEnvironment =
+    testing::AddGlobalTestEnvironment(new TServerEnvironment);
+
+std::string ReadFile(const std::string& fileName)
+{
+    std::ifstream file(fileName, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+std::string MarkerProgram()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return (std::filesystem::path(path).parent_path() / "marker_program.exe").string();
+}
+
+const char* const VersionPage = "/sikao/down/pro/lexdrill.asp";
+
+// The client started in a fresh current directory with version 1.5 installed; its start-up
+// message about the database is answered and forgotten.
+class UpdateWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string server = TestServerUrl("");
+        ServiceSites() = {server, server, server};
+        dir_.Write("Config.INI", "[OLEDB5]\r\npro=1.5\r\nkaoshi=lexdrill\r\n");
+        {
+            TMessageBoxAnswerer startup;
+            CreateClient();
+            WaitUntil([&] { return !startup.Seen().empty(); }, 2000);
+        }
+        Form7->Show();
+    }
+
+    void PressCheck() { SendMessageA(Form7->Button1->Handle(), BM_CLICK, 0, 0); }
+
+    TTempCurrentDir dir_;
+};
+
+}  // namespace
+
+TEST_F(UpdateWindow, AnEqualVersionSaysSoAndHidesTheWindowWhoseButtonComesBackOnTheNextShow)
+{
+    EXPECT_EQ(Form7->Label1->Caption(), "当前版本: 1.5");
+    EXPECT_TRUE(Form7->Button1->Enabled());
+    // A trailing line break is not part of the version.
+    SetTestRoute(VersionPage, {{"body", "1.5\r\n"}});
+    TMessageBoxAnswerer answerer;
+    PressCheck();
+    EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"已经是新版本了！"});
+    EXPECT_FALSE(Form7->Visible());
+    EXPECT_FALSE(Form7->Button1->Enabled());
+    EXPECT_EQ(Form7->ProgressBar1->Max(), 5);
+    EXPECT_EQ(Form7->ProgressBar1->Position(), 5);
+
+    dir_.Write("Config.INI", "[OLEDB5]\r\npro=1.6\r\n");
+    Form7->Show();
+    EXPECT_TRUE(Form7->Button1->Enabled());
+    EXPECT_EQ(Form7->Button1->Caption(), "正在升级");
+    EXPECT_EQ(Form7->Label1->Caption(), "当前版本: 1.6");
+}
+
+TEST_F(UpdateWindow, AFailedRequestIsShownAndLeavesTheButtonDisabled)
+{
+    TMessageBoxAnswerer answerer;
+    for (const char* status : {"404", "500"}) {
+        SetTestRoute(VersionPage, {{"status", status}});
+        Form7->Button1->SetEnabled(true);
+        PressCheck();
+        EXPECT_FALSE(Form7->Button1->Enabled());
+        EXPECT_EQ(Form7->Button1->Caption(), "正在升级");
+        EXPECT_TRUE(Form7->Visible());
+    }
+    ServiceSites().MakerSite = "http://127.0.0.1:1";
+    Form7->Button1->SetEnabled(true);
+    PressCheck();
+    const std::vector<std::string> texts = answerer.Texts();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0], "HTTP/1.1 404 Not Found");
+    EXPECT_EQ(texts[1], "HTTP/1.1 500 Internal Server Error");
+    EXPECT_NE(texts[2].find("127.0.0.1:1"), std::string::npos) << texts[2];
+    EXPECT_FALSE(Form7->Button1->Enabled());
+}
+
+TEST_F(UpdateWindow, StaysResponsiveAndCanBeClosedDuringASlowRequest)
+{
+    SetTestRoute(VersionPage, {{"body", "1.5"}, {"delay", "2500"}});
+    HWND window = Form7->Handle();
+    DWORD_PTR ignored = 0;
+    bool answered = false, hidden = false;
+    std::thread candidate([&] {
+        Sleep(500);
+        answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored) != 0;
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        hidden = WaitUntil([window] { return !IsWindowVisible(window); }, 1000);
+    });
+    TMessageBoxAnswerer answerer;
+    PressCheck();
+    candidate.join();
+    EXPECT_TRUE(answered);
+    EXPECT_TRUE(hidden);
+    // The request went on to its end.
+    EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"已经是新版本了！"});
+}
+
+// The hand-over ends the process: in a child, which leaves a line on its error output when it
+// has said so and the updater has started, just before the main window's own close ends it.
+#define EXPECT_HAND_OVER(action)                                                                              \
+    do {                                                                                                      \
+        const auto check = [this] {                                                                           \
+            std::filesystem::copy_file(MarkerProgram(), dir_.Path() + "\\Upgrading.exe");                    \
+            auto answerer = std::make_shared<TMessageBoxAnswerer>();                                          \
+            Form10->OnClose = [answerer, close = Form10->OnClose](TObject* sender, TCloseAction& closing) {   \
+                const bool started = WaitUntil([] { return std::filesystem::exists("marker.txt"); }, 5000);  \
+                const std::vector<std::string> said = answerer->Texts();                                      \
+                if (said == std::vector<std::string>{"有新版本，请升级！"} && started &&                     \
+                    ReadFile("marker.txt").find("\\Upgrading.exe\n") != std::string::npos)                    \
+                    fprintf(stderr, "handed over\n");                                                         \
+                else                                                                                          \
+                    fprintf(stderr, "%zu messages, %s\n", said.size(), ReadFile("marker.txt").c_str());       \
+                close(sender, closing);                                                                       \
+            };                                                                                                \
+            action;                                                                                           \
+            fprintf(stderr, "still running\n");                                                               \
+        };                                                                                                    \
+        EXPECT_EXIT(check(), testing::ExitedWithCode(0), "^handed over\n$");                                  \
+    } while (false)
+
+TEST_F(UpdateWindow, ANewVersionIsAnnouncedTheUpdaterStartedAndTheClientEnded)
+{
+    SetTestRoute(VersionPage, {{"body", "1.6"}});
+    EXPECT_HAND_OVER(PressCheck());
+}
+
+TEST_F(UpdateWindow, TheMainWindowHandsOverWhenShownOrAtTwentySecondsLeft)
+{
+    SetTestRoute(VersionPage, {{"body", "1.6"}});
+    EXPECT_HAND_OVER(Form10->Show());
+    EXPECT_HAND_OVER((ShowTime = Now() - 9.5 / SecsPerDay, Form10->Timer1Timer(Form10->Timer1)));
+}
+
+TEST_F(UpdateWindow, TheMainWindowsCheckIsSilentAndStopsOnceTheMenuOpenedTheUpdateWindow)
+{
+    TMessageBoxAnswerer answerer;
+    for (const char* status : {"404", "500"}) {
+        SetTestRoute(VersionPage, {{"status", status}});
+        Form10->CheckVersion();
+    }
+    SetTestRoute(VersionPage, {{"body", "1.5\n"}});
+    Form10->CheckVersion();
+    ServiceSites().MakerSite = "http://127.0.0.1:1";
+    Form10->CheckVersion();
+    ServiceSites().MakerSite = TestServerUrl("");
+
+    SetTestRoute(VersionPage, {{"body", "1.6"}});
+    Form10->N4Click(nullptr);
+    Form10->CheckVersion();
+    ShowTime = Now() - 9.5 / SecsPerDay;
+    Form10->Timer1Timer(Form10->Timer1);
+    EXPECT_FALSE(Form10->Timer1->Enabled());
+    EXPECT_TRUE(answerer.Texts().empty());
+    EXPECT_TRUE(Form7->Visible());
+}
+
+TEST_F(UpdateWindow, dowUpdateReplacesTheUpdaterOnlyWithAWindowsProgram)
+{
+    UpgradeBaseUrl = TestServerUrl("/upgrade/");
+    SetTestRoute("/upgrade/UpgradingUrl.asp", {{"body", TestServerUrl("/upgrade/Upgrading.bin")}});
+    SetTestRoute("/upgrade/Upgrading.bin", {{"body", "<html>gone</html>"}});
+    Form7->dowUpdate();
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path() + "\\Upgrading.exe"));
+    EXPECT_EQ(Form7->Label7->Caption(), "正在更新升级程序,请稍后....");
+
+    SetTestRoute("/upgrade/Upgrading.bin", {{"file", ServerPath(MarkerProgram())}});
+    Form7->dowUpdate();
+    EXPECT_EQ(ReadFile(dir_.Path() + "\\Upgrading.exe"), ReadFile(MarkerProgram()));
+    EXPECT_EQ(Form7->Label7->Caption(), "升级程序更新成功！");
+}
