@@ -48,6 +48,12 @@ void TLabel::SetText(const std::string& text)
     AdjustSize();
 }
 
+void TLabel::Loaded()
+{
+    TGraphicControl::Loaded();
+    AdjustSize();
+}
+
 void TLabel::FontChanged()
 {
     AdjustSize();

@@ -14,6 +14,8 @@ public:
     void SetAutoSize(bool on);
     void SetText(const std::string& text) override;
     void Paint(TCanvas& canvas) override;
+    // A stored caption and font size the label once both are read.
+    void Loaded() override;
 
 protected:
     void FontChanged() override;

@@ -66,6 +66,14 @@ public:
     void ShowDragHint();
     // Ends the process at once, with exit code 0: nothing is freed or closed.
     [[noreturn]] void HardExit();
+
+    // The bytes of Source after the first StartMarker and before the first EndMarker, both
+    // searched from the start of Source and never from inside a double-byte GBK character. A
+    // missing start marker counts as found at position 0 (the copy then begins at the byte
+    // numbered by the marker's length); a missing end marker, or one ahead of the start, gives
+    // an empty text.
+    static std::string ExtractBetween(const std::string& Source, const std::string& StartMarker,
+                                      const std::string& EndMarker);
 };
 
 extern TForm10* Form10;

@@ -89,6 +89,11 @@ TEST(Layout, BuildsComponentsNestedUnderParentsWithFieldsAndEvents)
     EXPECT_EQ(form->ComponentCount(), 3);
     // Children take the parent's font unless they set their own.
     EXPECT_EQ(form->Label1->Font().Style(), fsBold);
+    // A stored caption sizes the label in the font it ends up with.
+    TLabel sized(nullptr);
+    sized.Font().Assign(form->Label1->Font());
+    sized.SetCaption("hello");
+    EXPECT_EQ(form->Label1->BoundsRect(), Bounds(16, 0, sized.Width(), sized.Height()));
     EXPECT_EQ(form->Panel1->Width(), form->ClientRect().Width());
     EXPECT_EQ(form->Panel1->Height(), 40);
     form->Button1->Click();
@@ -183,4 +188,20 @@ TEST(Controls, AlignmentFillsTheClientAreaSideBySide)
     EXPECT_EQ(rest->Top(), 0);
     form->SetBounds(0, 0, 500, 300);
     EXPECT_EQ(rest->Width(), 392);
+}
+
+TEST(Controls, WindowsOfOtherProcessesAreNeverOurControls)
+{
+    // Another program of this framework marks its windows as ours are marked; the mark holds an
+    // address of that program. The desktop window is another process's.
+    HWND desktop = GetDesktopWindow();
+    DWORD process = 0;
+    GetWindowThreadProcessId(desktop, &process);
+    ASSERT_NE(process, GetCurrentProcessId());
+    ASSERT_TRUE(SetPropA(desktop, "LexdrillControl", reinterpret_cast<HANDLE>(0x10)));
+    EXPECT_EQ(TWinControl::FindControl(desktop), nullptr);
+    RemovePropA(desktop, "LexdrillControl");
+
+    TTestForm form(nullptr);
+    EXPECT_EQ(TWinControl::FindControl(form.Handle()), &form);
 }

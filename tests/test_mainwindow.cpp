@@ -6,12 +6,8 @@
 #include <exdispid.h>
 
 #include <algorithm>
-#include <atomic>
 #include <functional>
-#include <mutex>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "Client.h"
@@ -20,6 +16,7 @@
 #include "Index.h"
 #include "Sites.h"
 #include "TempDir.h"
+#include "WindowTesting.h"
 #include "U_About.h"
 #include "Unit1.h"
 #include "Unit7.h"
@@ -28,86 +25,6 @@
 #include "zxks.h"
 
 namespace {
-
-BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM found)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid == GetCurrentProcessId() && std::string(cls) == "#32770" && IsWindowVisible(hwnd)) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK FindMessageText(HWND child, LPARAM out)
-{
-    char cls[32] = {}, text[512] = {};
-    GetClassNameA(child, cls, sizeof cls);
-    GetWindowTextA(child, text, sizeof text);
-    if (std::string(cls) == "Static" && text[0])
-        *reinterpret_cast<std::string*>(out) = text;
-    return TRUE;
-}
-
-// Runs action while a second thread answers every message box of this process with OK; returns
-// what the boxes said.
-std::vector<std::string> MessageBoxesDuring(const std::function<void()>& action)
-{
-    std::vector<std::string> texts;
-    std::atomic<bool> done{false};
-    std::thread closer([&] {
-        while (!done) {
-            HWND box = nullptr;
-            EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&box));
-            if (!box) {
-                Sleep(20);
-                continue;
-            }
-            std::string text;
-            EnumChildWindows(box, FindMessageText, reinterpret_cast<LPARAM>(&text));
-            texts.push_back(text);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            for (int i = 0; i < 200 && IsWindow(box); ++i)
-                Sleep(10);
-        }
-    });
-    action();
-    done = true;
-    closer.join();
-    return texts;
-}
-
-// Dispatches messages until done() or the time is up.
-bool Pump(const std::function<bool()>& done, DWORD timeoutMs = 10000)
-{
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (done())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
-
-// The requests that reached the server's pages so far, as "METHOD path".
-std::vector<std::string> PageLog()
-{
-    TIdHTTP http(nullptr);
-    std::istringstream body(http.Get(TestServerUrl("/log")));
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(body, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 // The requests after the first `from`, once there are `count` of them and nothing more came.
 std::vector<std::string> NewRequests(size_t from, size_t count)
@@ -186,13 +103,13 @@ protected:
     }
 
     // Shows the main window as the program does after start-up or a login, and waits for the
-    // three panes' requests.
-    std::vector<std::string> ShowAndLoad()
+    // three panes' requests (and the exam-assembly page's, when that window opens too).
+    std::vector<std::string> ShowAndLoad(size_t requests = 3)
     {
         const size_t from = PageLog().size();
         Form10->Hide();
         Form10->Show();
-        return NewRequests(from, 3);
+        return NewRequests(from, requests);
     }
 
     TTempCurrentDir dir;
@@ -285,14 +202,15 @@ TEST_F(MainWindow, ShowLoadsTheExamsPagesOverTheWholeDesktop)
 TEST_F(MainWindow, WithoutAnExamNameTheCaptionIsEmptyAndTheAssemblyWindowOpensOnEveryShow)
 {
     dir.Write("Config.INI", "[OLEDB5]\r\nksbh=K01\r\n");
-    EXPECT_EQ(ShowAndLoad(), (std::vector<std::string>{"GET /tiku/soft_MyUser.asp?kaoshi=&ksbh=K01&HZSID=",
-                                                       "GET /tiku/soft_left.asp?kaoshi=&ksbh=K01&HZSID=",
-                                                       "GET /tiku/soft_up.asp?kaoshi=&ksbh=K01&HZSID="}));
+    EXPECT_EQ(ShowAndLoad(4), (std::vector<std::string>{"GET /tiku/soft_MyUser.asp?kaoshi=&ksbh=K01&HZSID=",
+                                                        "GET /tiku/soft_left.asp?kaoshi=&ksbh=K01&HZSID=",
+                                                        "GET /tiku/soft_scrj.asp",
+                                                        "GET /tiku/soft_up.asp?kaoshi=&ksbh=K01&HZSID="}));
     EXPECT_EQ(Form10->Caption(), "");
     EXPECT_TRUE(xzks->Visible());
 
     xzks->Hide();
-    ShowAndLoad();
+    ShowAndLoad(4);
     EXPECT_TRUE(xzks->Visible());
 }
 
