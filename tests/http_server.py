@@ -88,6 +88,9 @@ class Handler(BaseHTTPRequestHandler):
         body = b"<html><body></body></html>"
         self.send_response(200)
         self.send_header("Content-Type", "text/html")
+        # The service's pages are made afresh for every request: the browser must not keep them,
+        # or a later test's navigation would never reach the server.
+        self.send_header("Cache-Control", "no-store")
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         self.wfile.write(body)
