@@ -84,7 +84,6 @@ public:
         Record(Form10->WebBrowser2, "top");
         Record(Form10->WebBrowser7, "right");
     }
-    void TearDown() override { StopTestServer(); }
 };
 [[maybe_unused]] testing::Environment* const clientEnvironment =
     testing::AddGlobalTestEnvironment(new TClientEnvironment);

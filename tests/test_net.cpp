@@ -14,13 +14,6 @@
 
 namespace {
 
-class TServerEnvironment : public testing::Environment {
-public:
-    void TearDown() override { StopTestServer(); }
-};
-[[maybe_unused]] testing::Environment* const serverEnvironment =
-    testing::AddGlobalTestEnvironment(new TServerEnvironment);
-
 std::string Url(const std::string& path)
 {
     return TestServerUrl(path);

@@ -10,35 +10,14 @@
 #include "Dialogs.h"
 #include "HttpTestServer.h"
 #include "TempDir.h"
+#include "TestFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class TServerEnvironment : public testing::Environment {
-public:
-    void TearDown() override { StopTestServer(); }
-};
-[[maybe_unused]] testing::Environment* const serverEnvironment =
-    testing::AddGlobalTestEnvironment(new TServerEnvironment);
-
 const char* const VersionPage = "/sikao/down/pro/lexdrill.asp";
 const char* const ClientDownload = "/sikao/down/pro/lexdrill.t";
-
-std::string ReadFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-fs::path Built(const char* name)
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return fs::path(path).parent_path() / name;
-}
 
 std::string Lower(std::string text)
 {
@@ -111,7 +90,7 @@ protected:
     {
         TestServerPort();  // the programs started here find it in the environment
         install_.Write("Config.INI", "[OLEDB5]\r\npro=1.0\r\nkaoshi=lexdrill\r\n");
-        SetTestRoute(ClientDownload, {{"file", ServerPath(Built("marker_program.exe").string())}});
+        SetTestRoute(ClientDownload, {{"file", ServerPath(Built("marker_program.exe"))}});
     }
 
     TTempCurrentDir install_;

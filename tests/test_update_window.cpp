@@ -11,31 +11,10 @@
 #include "Index.h"
 #include "Sites.h"
 #include "TempDir.h"
+#include "TestFiles.h"
 #include "Unit7.h"
 
 namespace {
-
-class TServerEnvironment : public testing::Environment {
-public:
-    void TearDown() override { StopTestServer(); }
-};
-[[maybe_unused]] testing::Environment* const serverEnvironment =
-    testing::AddGlobalTestEnvironment(new TServerEnvironment);
-
-std::string ReadFile(const std::string& fileName)
-{
-    std::ifstream file(fileName, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
-std::string MarkerProgram()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return (std::filesystem::path(path).parent_path() / "marker_program.exe").string();
-}
 
 const char* const VersionPage = "/sikao/down/pro/lexdrill.asp";
 
@@ -132,7 +111,7 @@ TEST_F(UpdateWindow, StaysResponsiveAndCanBeClosedDuringASlowRequest)
 #define EXPECT_HAND_OVER(action)                                                                              \
     do {                                                                                                      \
         const auto check = [this] {                                                                           \
-            std::filesystem::copy_file(MarkerProgram(), dir_.Path() + "\\Upgrading.exe");                    \
+            std::filesystem::copy_file(Built("marker_program.exe"), dir_.Path() + "\\Upgrading.exe");                    \
             auto answerer = std::make_shared<TMessageBoxAnswerer>();                                          \
             Form10->OnClose = [answerer, close = Form10->OnClose](TObject* sender, TCloseAction& closing) {   \
                 const bool started = WaitUntil([] { return std::filesystem::exists("marker.txt"); }, 5000);  \
@@ -195,8 +174,8 @@ TEST_F(UpdateWindow, dowUpdateReplacesTheUpdaterOnlyWithAWindowsProgram)
     EXPECT_FALSE(std::filesystem::exists(dir_.Path() + "\\Upgrading.exe"));
     EXPECT_EQ(Form7->Label7->Caption(), "正在更新升级程序,请稍后....");
 
-    SetTestRoute("/upgrade/Upgrading.bin", {{"file", ServerPath(MarkerProgram())}});
+    SetTestRoute("/upgrade/Upgrading.bin", {{"file", ServerPath(Built("marker_program.exe"))}});
     Form7->dowUpdate();
-    EXPECT_EQ(ReadFile(dir_.Path() + "\\Upgrading.exe"), ReadFile(MarkerProgram()));
+    EXPECT_EQ(ReadFile(dir_.Path() + "\\Upgrading.exe"), ReadFile(Built("marker_program.exe")));
     EXPECT_EQ(Form7->Label7->Caption(), "升级程序更新成功！");
 }

@@ -13,32 +13,11 @@
 #include "Jpeg.h"
 #include "Sites.h"
 #include "TempDir.h"
+#include "TestFiles.h"
 #include "Unit1.h"
 #include "Version.h"
 
 namespace {
-
-class TServerEnvironment : public testing::Environment {
-public:
-    void TearDown() override { StopTestServer(); }
-};
-[[maybe_unused]] testing::Environment* const serverEnvironment =
-    testing::AddGlobalTestEnvironment(new TServerEnvironment);
-
-std::string ReadFile(const std::string& fileName)
-{
-    std::ifstream file(fileName, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
-std::string TestProgramDir()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return std::filesystem::path(path).parent_path().string();
-}
 
 TMemoryStream StreamOf(const std::string& bytes)
 {
@@ -178,7 +157,7 @@ TEST_F(Updater, AFailedDownloadSaysSoAndInstallsNothing)
 TEST_F(Updater, AClientInUseStaysAsItWas)
 {
     SetTestRoute("/sikao/down/pro/lexdrill.asp", {{"body", "2.0"}});
-    SetTestRoute("/sikao/down/pro/lexdrill.t", {{"file", ServerPath(TestProgramDir() + "\\marker_program.exe")}});
+    SetTestRoute("/sikao/down/pro/lexdrill.t", {{"file", ServerPath(Built("marker_program.exe"))}});
     const std::string client = dir_.Path() + "\\lexdrill.exe";
     HANDLE running = CreateFileA(client.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(running, INVALID_HANDLE_VALUE);
@@ -248,5 +227,5 @@ TEST(IsWindowsProgram, NeedsTheSignatureWhereTheHeaderSaysWithinTheFile)
     std::string zero = program;
     zero[0] = 'Z';
     EXPECT_FALSE(IsWindowsProgram(StreamOf(zero)));
-    EXPECT_TRUE(IsWindowsProgram(StreamOf(ReadFile(TestProgramDir() + "\\marker_program.exe"))));
+    EXPECT_TRUE(IsWindowsProgram(StreamOf(ReadFile(Built("marker_program.exe")))));
 }

@@ -141,11 +141,7 @@ protected:
         ServiceSites() = {server, server, server};
         startupMessages = MessageBoxesDuring(CreateClient);
     }
-    static void TearDownTestSuite()
-    {
-        folder.reset();
-        StopTestServer();
-    }
+    static void TearDownTestSuite() { folder.reset(); }
 
     static void WriteConfig(const std::string& kaoshi, const std::string& wz)
     {
