@@ -81,6 +81,17 @@ private:
     std::string path_;
 };
 
+// The margins, key-colour switch and fill switch every element section holds, 0 when absent.
+void ReadPlacement(const TIniFile& ini, const std::string& section, TDataSkinObject& element)
+{
+    element.LeftWidth = ini.ReadInteger(section, "LeftWidth", 0);
+    element.RightWidth = ini.ReadInteger(section, "RightWidth", 0);
+    element.TopHeight = ini.ReadInteger(section, "TopHeight", 0);
+    element.BottomHeight = ini.ReadInteger(section, "BottomHeight", 0);
+    element.Trans = ini.ReadInteger(section, "Trans", 0);
+    element.Tile = ini.ReadInteger(section, "Tile", 0);
+}
+
 }  // namespace
 
 TColor ParseColourText(const std::string& text, TColor def)
@@ -436,13 +447,8 @@ void TSkinData::ReadMDIControls(const TIniFile& ini, size_t first)
 void TSkinData::ReadButtons(const TIniFile& ini)
 {
     const char* const section = "Buttons";
-    Buttons.LeftWidth = ini.ReadInteger(section, "LeftWidth", 0);
-    Buttons.RightWidth = ini.ReadInteger(section, "RightWidth", 0);
-    Buttons.TopHeight = ini.ReadInteger(section, "TopHeight", 0);
-    Buttons.BottomHeight = ini.ReadInteger(section, "BottomHeight", 0);
-    Buttons.Trans = ini.ReadInteger(section, "Trans", 0);
+    ReadPlacement(ini, section, Buttons);
     LoadSkinImage(Buttons.Image, ini.ReadString(section, "Bitmap", ""));
-    Buttons.Tile = ini.ReadInteger(section, "Tile", 0);
     LoadSkinImage(Buttons.CheckImage, ini.ReadString(section, "CheckButton", ""));
     LoadSkinImage(Buttons.RadioImage, ini.ReadString(section, "RadioButton", ""));
     Buttons.NormalColour = ini.ReadInteger(section, "NormalColour", -1);
@@ -494,12 +500,7 @@ void TSkinData::ReadBarElement(const TIniFile& ini)
     if (!chunk.empty())
         LoadSkinImage(Progress->Image2, chunk);
     Progress->Style = ini.ReadInteger(section, "Style", 0);
-    Progress->LeftWidth = ini.ReadInteger(section, "LeftWidth", 0);
-    Progress->RightWidth = ini.ReadInteger(section, "RightWidth", 0);
-    Progress->TopHeight = ini.ReadInteger(section, "TopHeight", 0);
-    Progress->BottomHeight = ini.ReadInteger(section, "BottomHeight", 0);
-    Progress->Trans = ini.ReadInteger(section, "Trans", 0);
-    Progress->Tile = ini.ReadInteger(section, "Tile", 0);
+    ReadPlacement(ini, section, *Progress);
 }
 
 void TSkinData::ReadMenuBar(const TIniFile& ini)
@@ -522,12 +523,7 @@ namespace {
 void ReadElementValues(const TIniFile& ini, const std::string& section, TDataSkinObject& element,
                        TColor textColour)
 {
-    element.LeftWidth = ini.ReadInteger(section, "LeftWidth", 0);
-    element.RightWidth = ini.ReadInteger(section, "RightWidth", 0);
-    element.TopHeight = ini.ReadInteger(section, "TopHeight", 0);
-    element.BottomHeight = ini.ReadInteger(section, "BottomHeight", 0);
-    element.Trans = ini.ReadInteger(section, "Trans", 0);
-    element.Tile = ini.ReadInteger(section, "Tile", 0);
+    ReadPlacement(ini, section, element);
     element.NormalColour = ini.ReadInteger(section, "NormalColour", -1);
     element.MouseOverColour = ini.ReadInteger(section, "MouseOverColour", -1);
     element.PressedColour = ini.ReadInteger(section, "PressedColour", -1);
