@@ -5,7 +5,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
+#include <type_traits>
 
 #include "Dialogs.h"
 #include "HttpTestServer.h"
@@ -170,6 +172,19 @@ TEST_F(UpdateLoop, AFailedDownloadLeavesTheUpdaterWaitingWithNothingWrittenOrSta
     EXPECT_EQ(ReadFile(install_.Path() + "\\lexdrill.exe"), "old client");
     EXPECT_EQ(ReadFile(install_.Path() + "\\Config.INI"), "[OLEDB5]\r\npro=1.0\r\nkaoshi=lexdrill\r\n");
     EXPECT_FALSE(fs::exists(install_.Path() + "\\marker.txt"));
+}
+
+// Only the client asks for common controls 6; the updater uses the system's own.
+TEST(Programs, OnlyTheClientCarriesAManifest)
+{
+    const auto carriesManifest = [](const char* program) {
+        const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> module(
+            LoadLibraryExA(Built(program).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE), FreeLibrary);
+        EXPECT_NE(module, nullptr) << program;
+        return module && FindResourceA(module.get(), MAKEINTRESOURCEA(1), RT_MANIFEST) != nullptr;
+    };
+    EXPECT_TRUE(carriesManifest("lexdrill_local.exe"));
+    EXPECT_FALSE(carriesManifest("Upgrading_local.exe"));
 }
 
 // The whole loop: the client finds a new version, says so, starts the updater and ends; the
