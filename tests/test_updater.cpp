@@ -198,7 +198,7 @@ TEST_F(Updater, WriteConfigRefusesALineBreak)
     EXPECT_THROW(Form1->WriteConfig("OLEDB5", "pro\n", "2.0"), Exception);
 }
 
-TEST(PublishedVersion, AByteOrderMarkAndTrailingBlanksAreNoPartOfItAndInnerLineBreaksRaise)
+TEST(PublishedVersion, AByteOrderMarkAndSurroundingBlanksAreNoPartOfItAndInnerLineBreaksRaise)
 {
     EXPECT_EQ(PublishedVersion("2.0"), "2.0");
     EXPECT_EQ(PublishedVersion("2.0\r\n"), "2.0");
@@ -209,6 +209,9 @@ TEST(PublishedVersion, AByteOrderMarkAndTrailingBlanksAreNoPartOfItAndInnerLineB
     EXPECT_EQ(PublishedVersion("\xEF\xBB\xBF" "2.0"), "2.0");
     EXPECT_EQ(PublishedVersion("\xEF\xBB\xBF" "2.0 \r\n"), "2.0");
     EXPECT_EQ(PublishedVersion("\xEF\xBB\xBF"), "");
+    EXPECT_EQ(PublishedVersion(" \t2.0"), "2.0");
+    EXPECT_EQ(PublishedVersion("\xEF\xBB\xBF" " 2.0 "), "2.0");
+    EXPECT_EQ(PublishedVersion("  "), "");
     EXPECT_EQ(PublishedVersion("2.0 beta"), "2.0 beta");
     EXPECT_EQ(PublishedVersion(""), "");
     EXPECT_EQ(PublishedVersion(" \t\r\n"), "");
