@@ -383,10 +383,27 @@ struct HookGuard {
 // Keys to type into the next menu that opens, from inside its loop.
 std::vector<WORD> pendingKeys;
 
+// This thread's open menu window; other test programs may show menus of their own.
+HWND OwnMenuWindow()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM result) {
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (std::string(name) != "#32768" || !IsWindowVisible(window))
+            return TRUE;
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 void CALLBACK TypeIntoMenu(HWND, UINT, UINT_PTR timer, DWORD)
 {
+    HWND menuWindow = OwnMenuWindow();
+    if (!menuWindow)
+        return;  // not open yet: the next tick tries again
     KillTimer(nullptr, timer);
-    HWND menuWindow = FindWindowA("#32768", nullptr);
     for (WORD key : pendingKeys) {
         PostMessageA(menuWindow, WM_KEYDOWN, key, 0);
         PostMessageA(menuWindow, WM_KEYUP, key, 0xC0000000);
