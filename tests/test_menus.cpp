@@ -383,18 +383,21 @@ struct HookGuard {
 // Keys to type into the next menu that opens, from inside its loop.
 std::vector<WORD> pendingKeys;
 
+BOOL CALLBACK FindMenuWindow(HWND window, LPARAM result)
+{
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) != "#32768" || !IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+}
+
 // This thread's open menu window; other test programs may show menus of their own.
 HWND OwnMenuWindow()
 {
     HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM result) {
-        char name[16] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (std::string(name) != "#32768" || !IsWindowVisible(window))
-            return TRUE;
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), FindMenuWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
