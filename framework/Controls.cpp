@@ -134,6 +134,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner)
 
 TControl::~TControl()
 {
+    BeforeDestruction();
     if (parent_)
         parent_->RemoveControl(this);
 }
@@ -379,6 +380,7 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl()
 {
+    BeforeDestruction();
     // Children outlive this part of the object only until the owner frees them: let go first.
     for (TControl* child : std::vector<TControl*>(controls_))
         child->parent_ = nullptr;
@@ -485,7 +487,8 @@ void TWinControl::RemoveControl(TControl* control)
     control->parent_ = nullptr;
     if (auto* window = dynamic_cast<TWinControl*>(control))
         window->DestroyHandle();
-    Realign();
+    if (!(ComponentState() & csDestroying))
+        Realign();
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height)

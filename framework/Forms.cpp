@@ -85,6 +85,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner)
 
 TCustomForm::~TCustomForm()
 {
+    BeforeDestruction();
     std::erase(Screen->forms_, this);
     DestroyHandle();
 }
@@ -335,8 +336,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner)
 TApplication::~TApplication()
 {
     // Forms go before COM is shut down: their controls may hold COM objects.
-    while (ComponentCount() > 0)
-        TComponent::Free(Components(ComponentCount() - 1));
+    BeforeDestruction();
     if (comInitialized_)
         OleUninitialize();
 }
