@@ -67,6 +67,9 @@ LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (!control)
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     TMessage message{msg, wParam, lParam, 0};
+    const std::shared_ptr<bool> alive = control->alive_;  // the control may be freed meanwhile
+    if (msg == WM_DESTROY && control->handle_ == hwnd)
+        control->windowDying_ = true;
     try {
         control->WindowProc(message);
     } catch (const std::exception& e) {
@@ -74,8 +77,10 @@ LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     }
     if (msg == WM_NCDESTROY) {
         RemovePropA(hwnd, kControlProperty);
-        if (control->handle_ == hwnd)
+        if (*alive && control->handle_ == hwnd) {
             control->handle_ = nullptr;
+            control->windowDying_ = false;
+        }
     }
     return message.Result;
 }
@@ -122,7 +127,6 @@ const TClassInfo& TControl::StaticClass()
 
 TControl::TControl(TComponent* owner) : TComponent(owner)
 {
-    WindowProc = [this](TMessage& message) { WndProc(message); };
     // A font change arrives before the new font is in place: act on it once it is.
     font_.OnChange = [this] {
         if (!fontPending_) {
@@ -137,6 +141,7 @@ TControl::~TControl()
     BeforeDestruction();
     if (parent_)
         parent_->RemoveControl(this);
+    *alive_ = false;
 }
 
 void TControl::SetParent(TWinControl* parent)
@@ -265,6 +270,66 @@ void TControl::SetText(const std::string& text)
     text_ = text;
     Invalidate();
     Perform(CM_TEXTCHANGED);
+}
+
+// What one dispatch through the hooks holds on to. The copy of the list keeps each hook's
+// closure alive while it runs, whoever unhooks it meanwhile.
+struct TControl::TDispatch {
+    std::vector<std::shared_ptr<THook>> chain;
+    TControl* control;
+    std::shared_ptr<bool> alive;
+};
+
+void TControl::WindowProc(TMessage& message)
+{
+    if (hooks_.empty()) {
+        WndProc(message);
+        return;
+    }
+    const TDispatch dispatch{hooks_, this, alive_};
+    CallHooks(dispatch, dispatch.chain.size(), message);
+}
+
+void TControl::CallHooks(const TDispatch& dispatch, size_t count, TMessage& message)
+{
+    // A hook may have freed the control: then nothing of it may run any more.
+    if (!*dispatch.alive)
+        return;
+    while (count > 0 && !dispatch.chain[count - 1]->installed)
+        --count;
+    if (count == 0) {
+        dispatch.control->WndProc(message);
+        return;
+    }
+    dispatch.chain[count - 1]->proc(message, [&dispatch, count](TMessage& passed) {
+        CallHooks(dispatch, count - 1, passed);
+    });
+}
+
+THookId TControl::HookWindowProc(TWndHook hook)
+{
+    if (!hook)
+        throw Exception("An empty hook cannot be installed");
+    // Unique in the process: an id never unhooks another control's hook.
+    static THookId lastId = 0;
+    if (++lastId == 0)
+        ++lastId;
+    hooks_.push_back(std::make_shared<THook>(THook{lastId, std::move(hook), true}));
+    return lastId;
+}
+
+void TControl::UnhookWindowProc(THookId id)
+{
+    const auto found = std::find_if(hooks_.begin(), hooks_.end(), [id](const auto& hook) { return hook->id == id; });
+    if (found == hooks_.end())
+        return;
+    (*found)->installed = false;
+    hooks_.erase(found);
+}
+
+bool TControl::WindowProcHooked(THookId id) const
+{
+    return std::any_of(hooks_.begin(), hooks_.end(), [id](const auto& hook) { return hook->id == id; });
 }
 
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -459,8 +524,11 @@ void TWinControl::DestroyWnd()
 void TWinControl::DestroyHandle()
 {
     if (handle_) {
-        DestroyWnd();
+        // A window already on its way (freed in its own WM_DESTROY, say) must not be destroyed twice.
+        if (!windowDying_)
+            DestroyWnd();
         handle_ = nullptr;
+        windowDying_ = false;
     }
 }
 
