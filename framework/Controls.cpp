@@ -429,6 +429,22 @@ const TClassInfo& TGraphicControl::StaticClass()
     return info;
 }
 
+void TGraphicControl::WndProc(TMessage& message)
+{
+    if (message.Msg != WM_PAINT || !message.WParam) {
+        TControl::WndProc(message);
+        return;
+    }
+    // The canvas holds the DC while the control paints, and gives it back even when painting fails.
+    struct TRelease {
+        TCanvas& canvas;
+        ~TRelease() { canvas.SetHandle(nullptr); }
+    } release{canvas_};
+    canvas_.SetHandle(reinterpret_cast<HDC>(message.WParam));
+    canvas_.Font().Assign(Font());
+    Paint(canvas_);
+}
+
 
 // ---------------------------------------------------------------------------------------------
 
@@ -718,11 +734,7 @@ void TWinControl::PaintControls(HDC dc)
         GetViewportOrgEx(dc, &origin);
         SetViewportOrgEx(dc, origin.x + graphic->Left(), origin.y + graphic->Top(), nullptr);
         IntersectClipRect(dc, 0, 0, graphic->Width(), graphic->Height());
-        TCanvas canvas;
-        canvas.SetHandle(dc);
-        canvas.Font().Assign(graphic->Font());
-        graphic->Paint(canvas);
-        canvas.SetHandle(nullptr);
+        graphic->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
         RestoreDC(dc, saved);
     }
 }

@@ -177,13 +177,22 @@ private:
     TCursor cursor_ = crDefault;
 };
 
-// A control without a window: its parent paints it and hands it mouse messages.
+// A control without a window: its parent sends it WM_PAINT with the parent's DC in wParam,
+// the origin moved to the control's top-left corner and the drawing clipped to it, and hands it
+// mouse messages.
 class TGraphicControl : public TControl {
     LEXDRILL_CLASS(TGraphicControl)
 public:
     explicit TGraphicControl(TComponent* owner) : TControl(owner) { clickOnMouseUp_ = true; }
-    // Draws on the parent's canvas, with the origin moved to this control's top-left corner.
+    // Draws on the DC of the WM_PAINT being handled; no DC outside one.
+    TCanvas& Canvas() { return canvas_; }
     virtual void Paint(TCanvas& canvas) = 0;
+
+protected:
+    void WndProc(TMessage& message) override;
+
+private:
+    TCanvas canvas_;
 };
 
 class TWinControl : public TControl {
