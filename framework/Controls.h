@@ -229,7 +229,8 @@ public:
     // Graphic children are drawn on this control's window after its own painting.
     void PaintControls(HDC dc);
 
-    // Finds the framework control of a window of this process, if it has one.
+    // Finds the framework control of a window of this process, if it has one; never creates
+    // a window.
     static TWinControl* FindControl(HWND handle);
 
 protected:

@@ -7,8 +7,9 @@
 
 namespace {
 
-std::unique_ptr<TApplication> gApplication = std::make_unique<TApplication>(nullptr);
+// The screen first: it is destroyed after the application, whose forms leave its list.
 std::unique_ptr<TScreen> gScreen = std::make_unique<TScreen>(nullptr);
+std::unique_ptr<TApplication> gApplication = std::make_unique<TApplication>(nullptr);
 
 std::vector<uint8_t> ResourceBytes(const std::string& name)
 {
@@ -23,8 +24,8 @@ std::vector<uint8_t> ResourceBytes(const std::string& name)
 
 }  // namespace
 
-TApplication* Application = gApplication.get();
 TScreen* Screen = gScreen.get();
+TApplication* Application = gApplication.get();
 
 std::string Utf8ToAnsi(const std::string& text)
 {
@@ -259,7 +260,7 @@ void TCustomForm::WndProc(TMessage& message)
         Close();
         return;
     case CM_RELEASE:
-        TComponent::Free(this);
+        Application->ReleaseForm(this);
         return;
     case WM_ACTIVATE:
         TWinControl::WndProc(message);
@@ -311,6 +312,14 @@ void TDataModule::Construct(const std::string& unitName)
         OnCreate(this);
 }
 
+TCustomForm* TScreen::FindForm(HWND window) const
+{
+    for (TCustomForm* form : forms_)
+        if (window && form->HandleAllocated() && form->Handle() == window)
+            return form;
+    return nullptr;
+}
+
 void TScreen::SetCursor(TCursor cursor)
 {
     cursor_ = cursor;
@@ -335,10 +344,45 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner)
 
 TApplication::~TApplication()
 {
+    while (!shutdownHandlers_.empty()) {
+        const std::function<void()> handler = std::move(shutdownHandlers_.back());
+        shutdownHandlers_.pop_back();
+        try {
+            handler();
+        } catch (const std::exception& e) {
+            HandleException(e);
+        }
+    }
+    FreeReleasedForms();
     // Forms go before COM is shut down: their controls may hold COM objects.
     BeforeDestruction();
     if (comInitialized_)
         OleUninitialize();
+}
+
+void TApplication::AddShutdownHandler(std::function<void()> handler)
+{
+    shutdownHandlers_.push_back(std::move(handler));
+}
+
+void TApplication::ReleaseForm(TCustomForm* form)
+{
+    if (!form || std::find(released_.begin(), released_.end(), form) != released_.end())
+        return;
+    released_.push_back(form);
+    FreeNotification(form);  // freed otherwise meanwhile, it leaves the list
+    if (dispatching_ == 0)
+        PostMessageA(nullptr, WM_NULL, 0, 0);  // the loop comes round and frees it
+}
+
+void TApplication::FreeReleasedForms()
+{
+    while (!released_.empty()) {
+        TCustomForm* form = released_.back();
+        released_.pop_back();
+        RemoveFreeNotification(form);
+        TComponent::Free(form);
+    }
 }
 
 void TApplication::Initialize()
@@ -375,7 +419,11 @@ bool TApplication::ProcessMessage(MSG& msg)
         return true;
     }
     TranslateMessage(&msg);
+    ++dispatching_;
     DispatchMessageA(&msg);
+    --dispatching_;
+    if (dispatching_ == 0)
+        FreeReleasedForms();
     if ((msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) || msg.message == WM_MOUSELEAVE)
         TrackMouseControl();
     return true;
@@ -428,8 +476,13 @@ void TApplication::TrackMouseControl()
 void TApplication::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == mouseControl_)
+    if (operation != TOperation::opRemove)
+        return;
+    if (component == mouseControl_)
         mouseControl_ = nullptr;
+    if (component == mainForm_)
+        mainForm_ = nullptr;
+    std::erase(released_, component);
 }
 
 void TApplication::HandleException(const std::exception& e)
