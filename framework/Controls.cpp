@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include <algorithm>
+#include <set>
 
 #include "Forms.h"
 
@@ -26,19 +27,23 @@ unsigned ShiftFromKeys(WPARAM keys)
     return shift;
 }
 
-void RegisterWindowClass()
+// Our window classes differ only in name and icon: the skin engine tells windows apart by
+// their class names, so each form class has one of its own.
+void RegisterWindowClass(const std::string& name, HICON icon)
 {
-    static const bool registered = [] {
-        WNDCLASSA wc{};
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = FrameworkWindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.lpszClassName = kWindowClass;
-        return RegisterClassA(&wc) != 0;
-    }();
-    if (!registered)
-        throw Exception("Cannot register the window class");
+    static std::set<std::string> registered;
+    if (registered.contains(name))
+        return;
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = FrameworkWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = icon;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = name.c_str();
+    if (!RegisterClassA(&wc))
+        throw Exception(Format("Cannot register the window class %s (error %lu)", name.c_str(), GetLastError()));
+    registered.insert(name);
 }
 
 }  // namespace
@@ -505,12 +510,15 @@ void TWinControl::CreateWnd()
     CreateParams(params);
     const bool ours = params.className.empty();
     if (ours) {
-        RegisterWindowClass();
+        if (params.ownClassName.empty())
+            params.ownClassName = kWindowClass;
+        RegisterWindowClass(params.ownClassName, params.icon);
         defaultProc_ = DefWindowProcA;  // the procedure serves messages sent during creation
     }
-    HWND hwnd = CreateWindowExA(params.exStyle, ours ? kWindowClass : params.className.c_str(), Text().c_str(),
-                                params.style, Left(), Top(), Width(), Height(), params.parent, params.menu,
-                                GetModuleHandleA(nullptr), ours ? this : nullptr);
+    const std::string& className = ours ? params.ownClassName : params.className;
+    HWND hwnd = CreateWindowExA(params.exStyle, className.c_str(), Text().c_str(), params.style, Left(), Top(),
+                                Width(), Height(), params.parent, params.menu, GetModuleHandleA(nullptr),
+                                ours ? this : nullptr);
     if (!hwnd)
         throw Exception(Format("Cannot create the window of %s (error %lu)", Name().c_str(), GetLastError()));
     if (!ours) {

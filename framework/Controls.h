@@ -235,7 +235,9 @@ public:
 
 protected:
     struct TCreateParams {
-        std::string className;   // a window class of the platform, or empty for ours
+        std::string className;   // a window class of the platform, or empty for one of ours
+        std::string ownClassName;  // ours: the name to register it under; empty: the shared class
+        HICON icon = nullptr;      // ours, when registered under its own name
         DWORD style = 0;
         DWORD exStyle = 0;
         HWND parent = nullptr;

@@ -22,6 +22,12 @@ std::vector<uint8_t> ResourceBytes(const std::string& name)
     return std::vector<uint8_t>(bytes, bytes + SizeofResource(module, found));
 }
 
+BOOL CALLBACK LoadFirstIcon(HMODULE module, LPCSTR, LPSTR name, LONG_PTR icon)
+{
+    *reinterpret_cast<HICON*>(icon) = LoadIconA(module, name);
+    return FALSE;
+}
+
 }  // namespace
 
 TScreen* Screen = gScreen.get();
@@ -120,6 +126,8 @@ void TCustomForm::CreateParams(TCreateParams& params)
     }
     if (formStyle_ == TFormStyle::fsStayOnTop)
         params.exStyle |= WS_EX_TOPMOST;
+    params.ownClassName = ClassName();
+    params.icon = Application->Icon();
     // Other forms belong to the main form: they stay above it and share its taskbar button.
     TCustomForm* main = Application->MainForm();
     if (main && main != this)
@@ -358,6 +366,17 @@ TApplication::~TApplication()
     BeforeDestruction();
     if (comInitialized_)
         OleUninitialize();
+}
+
+HICON TApplication::Icon() const
+{
+    static const HICON icon = [] {
+        HICON own = nullptr;
+        EnumResourceNamesA(GetModuleHandleA(nullptr), reinterpret_cast<LPCSTR>(RT_GROUP_ICON), LoadFirstIcon,
+                           reinterpret_cast<LONG_PTR>(&own));
+        return own ? own : LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    }();
+    return icon;
 }
 
 void TApplication::AddShutdownHandler(std::function<void()> handler)

@@ -128,6 +128,8 @@ public:
     void Initialize();
     const std::string& Title() const { return title_; }
     void SetTitle(const std::string& title) { title_ = title; }
+    // The program's first icon resource, or the platform's application icon when it has none.
+    HICON Icon() const;
     // nullptr once the main form is freed.
     TCustomForm* MainForm() const { return mainForm_; }
 
