@@ -77,8 +77,8 @@ LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         control->windowDying_ = true;
     try {
         control->WindowProc(message);
-    } catch (const std::exception& e) {
-        Application->HandleException(e);
+    } catch (...) {
+        HandleCurrentException();
     }
     if (msg == WM_NCDESTROY) {
         RemovePropA(hwnd, kControlProperty);

@@ -357,8 +357,8 @@ TApplication::~TApplication()
         shutdownHandlers_.pop_back();
         try {
             handler();
-        } catch (const std::exception& e) {
-            HandleException(e);
+        } catch (...) {
+            HandleCurrentException();
         }
     }
     FreeReleasedForms();
@@ -519,4 +519,19 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
 void ShowMessage(const std::string& text)
 {
     Application->MessageBox(text, Application->Title(), MB_OK);
+}
+
+void HandleCurrentException() noexcept
+{
+    try {
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            Application->HandleException(e);
+        } catch (...) {
+            Application->HandleException(Exception("Unknown exception"));
+        }
+    } catch (...) {
+        // Reporting failed too (no memory left): the program goes on without the report.
+    }
 }

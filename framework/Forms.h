@@ -172,7 +172,6 @@ public:
     // manager, say) is freed by one and so goes before the forms.
     void AddShutdownHandler(std::function<void()> handler);
 
-
 protected:
     void Notification(TComponent* component, TOperation operation) override;
 
@@ -197,3 +196,8 @@ extern TScreen* Screen;
 
 // A message box with the application title as caption and an OK button.
 void ShowMessage(const std::string& text);
+
+// For a catch (...), above all that of every procedure the platform calls (window, hook and
+// timer procedures): reports the exception being handled through the application's handler
+// and lets nothing escape, so nothing unwinds into the platform.
+void HandleCurrentException() noexcept;
