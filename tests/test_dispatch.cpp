@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 
 #include "Dialogs.h"
 #include "ExtCtrls.h"
@@ -568,41 +569,83 @@ TEST(Subclass, TheOwnerLearnsThatTheWindowWentWhileAMessageWasPassedOn)
 
 namespace {
 
-std::unique_ptr<TWindowSubclass> boxSubclass;
-TLog* boxLog = nullptr;
-HHOOK boxHook = nullptr;
+// Subclasses the first window of a class that this thread creates while the hook is set, from
+// its creation on, and notes the messages of it that a test watches for.
+struct TFirstOfClass {
+    TFirstOfClass(std::string name, std::map<UINT, const char*> messages)
+        : className(std::move(name)), watched(std::move(messages))
+    {
+    }
+    std::string className;
+    std::map<UINT, const char*> watched;
+    std::unique_ptr<TWindowSubclass> subclass;
+    TLog log;
+    HHOOK hook = nullptr;
+};
+TFirstOfClass* firstOfClass = nullptr;
 
-LRESULT CALLBACK SubclassNewDialogs(int code, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK SubclassFirstOfClass(int code, WPARAM wParam, LPARAM lParam)
 {
+    TFirstOfClass& first = *firstOfClass;
     const auto window = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_CREATEWND && ClassOf(window) == "#32770" && !boxSubclass) {
-        boxSubclass = std::make_unique<TWindowSubclass>(window, [](TMessage& message) {
-            if (message.Msg == WM_INITDIALOG || message.Msg == WM_NCDESTROY)
-                boxLog->push_back(message.Msg == WM_INITDIALOG ? "init" : "end");
-            boxSubclass->CallPrevious(message);
+    if (code == HCBT_CREATEWND && !first.subclass && ClassOf(window) == first.className) {
+        first.subclass = std::make_unique<TWindowSubclass>(window, [&first](TMessage& message) {
+            if (const auto found = first.watched.find(message.Msg); found != first.watched.end())
+                first.log.push_back(found->second);
+            first.subclass->CallPrevious(message);
         });
     }
-    return CallNextHookEx(boxHook, code, wParam, lParam);
+    return CallNextHookEx(first.hook, code, wParam, lParam);
+}
+
+void CALLBACK EndTheMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    EndMenu();
 }
 
 }  // namespace
 
 TEST(Subclass, AMessageBoxIsSubclassedFromItsCreationToItsEnd)
 {
-    TLog log;
-    boxLog = &log;
-    boxHook = SetWindowsHookExA(WH_CBT, SubclassNewDialogs, nullptr, GetCurrentThreadId());
-    ASSERT_NE(boxHook, nullptr);
+    TFirstOfClass box{"#32770", {{WM_INITDIALOG, "init"}, {WM_NCDESTROY, "end"}}};
+    firstOfClass = &box;
+    box.hook = SetWindowsHookExA(WH_CBT, SubclassFirstOfClass, nullptr, GetCurrentThreadId());
+    ASSERT_NE(box.hook, nullptr);
     {
         TMessageBoxAnswerer answerer;  // its boxes are "#32770"
         EXPECT_EQ(MessageBoxA(nullptr, "text", "caption", MB_OK), IDOK);
         EXPECT_EQ(answerer.Texts(), TLog{"text"});
     }
-    UnhookWindowsHookEx(boxHook);
-    ASSERT_NE(boxSubclass, nullptr);
-    EXPECT_FALSE(boxSubclass->WindowAlive());
-    boxSubclass.reset();
-    EXPECT_EQ(log, (TLog{"init", "end"}));
+    UnhookWindowsHookEx(box.hook);
+    ASSERT_NE(box.subclass, nullptr);
+    EXPECT_FALSE(box.subclass->WindowAlive());
+    box.subclass.reset();
+    EXPECT_EQ(box.log, (TLog{"init", "end"}));
+}
+
+TEST(Subclass, AMenuWindowIsSubclassedFromItsCreationToItsEnd)
+{
+    TFirstOfClass menu{"#32768", {{WM_NCCREATE, "create"}, {WM_PAINT, "paint"}, {WM_NCDESTROY, "end"}}};
+    firstOfClass = &menu;
+    TForm form(nullptr);
+    form.SetBounds(100, 100, 200, 200);
+    form.Show();
+    HMENU items = CreatePopupMenu();
+    AppendMenuA(items, MF_STRING, 1, "item");
+    menu.hook = SetWindowsHookExA(WH_CBT, SubclassFirstOfClass, nullptr, GetCurrentThreadId());
+    ASSERT_NE(menu.hook, nullptr);
+    SetTimer(nullptr, 0, 300, EndTheMenu);
+    TrackPopupMenu(items, TPM_RETURNCMD, 150, 150, 0, form.Handle(), nullptr);
+    UnhookWindowsHookEx(menu.hook);
+    DestroyMenu(items);
+    ASSERT_NE(menu.subclass, nullptr);
+    EXPECT_FALSE(menu.subclass->WindowAlive());
+    menu.subclass.reset();
+    ASSERT_GE(menu.log.size(), 3u);
+    EXPECT_EQ(menu.log.front(), "create");
+    EXPECT_EQ(menu.log.back(), "end");
+    EXPECT_NE(std::find(menu.log.begin(), menu.log.end(), "paint"), menu.log.end());
 }
 
 TEST(Procedures, LetNoExceptionIntoThePlatform)
