@@ -1,5 +1,8 @@
 #include "Version.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "Sites.h"
 #include "SysUtils.h"
 
@@ -10,7 +13,10 @@ std::string VersionPageUrl()
 
 std::string PublishedVersion(const std::string& body)
 {
-    const std::string version = body.substr(0, body.find_last_not_of("\r\n") + 1);
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    std::string version = body.starts_with(byteOrderMark) ? body.substr(byteOrderMark.size()) : body;
+    version.erase(0, std::min(version.find_first_not_of(" \t"), version.size()));
+    version.erase(version.find_last_not_of(" \t\r\n") + 1);
     if (version.find_first_of("\r\n") != std::string::npos)
         throw Exception("The version page holds no version: its reply has more than one line");
     return version;

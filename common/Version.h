@@ -6,8 +6,10 @@
 
 std::string VersionPageUrl();
 
-// The published version in the version page's body. Trailing line breaks (a text file served as
-// it was saved) are not part of it: the settings file cannot hold them, so with them every
-// comparison would differ and every start would hand over again. A line break before the end
-// means the body is no version (an error page served as a success): that raises.
+// The published version in the version page's body. What an editor leaves around the text of a
+// saved file is not part of it: a leading UTF-8 byte-order mark, blanks and tabs around the text and
+// trailing line breaks. The settings file gives pro back without surrounding blanks and cannot hold
+// a line break, and a byte-order mark is on no installed version: with them every comparison would
+// differ and every start would hand over again. A line break before the end means the body is no
+// version (an error page served as a success): that raises.
 std::string PublishedVersion(const std::string& body);

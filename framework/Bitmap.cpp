@@ -9,7 +9,6 @@
 namespace {
 
 // Larger pictures are refused before any memory is asked for.
-constexpr int kMaxDimension = 32767;
 constexpr uint64_t kMaxImageBytes = 0x7FFFFFFF;
 
 int BitsOf(TPixelFormat format)
@@ -23,11 +22,6 @@ int BitsOf(TPixelFormat format)
     case TPixelFormat::pfDevice: return 32;
     }
     return 32;
-}
-
-uint64_t StrideOf(int width, int bits)
-{
-    return ((static_cast<uint64_t>(width) * static_cast<uint64_t>(bits) + 31) / 32) * 4;
 }
 
 RGBQUAD Quad(uint8_t r, uint8_t g, uint8_t b)
@@ -96,12 +90,12 @@ struct TBitmap::Dib {
 
 TBitmap::Dib TBitmap::CreateDib(int width, int height, int bits, const std::vector<RGBQUAD>& palette)
 {
-    if (width < 0 || height < 0 || width > kMaxDimension || height > kMaxDimension)
+    if (width < 0 || height < 0 || width > kMaxBitmapDimension || height > kMaxBitmapDimension)
         throw EOutOfResources("Out of system resources");
     Dib dib;
     if (width == 0 || height == 0)
         return dib;
-    const uint64_t stride = StrideOf(width, bits);
+    const uint64_t stride = BmpStride(width, bits);
     if (stride * static_cast<uint64_t>(height) > kMaxImageBytes)
         throw EOutOfResources("Out of system resources");
 
@@ -348,132 +342,37 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& rect)
 }
 
 // ---------------------------------------------------------------------------------------------
-// BMP files. Every field is checked against the data before it is used.
-namespace {
-
-class ByteReader {
-public:
-    explicit ByteReader(const std::vector<uint8_t>& data) : data_(data) {}
-    uint32_t U32(size_t at) const { return U16(at) | static_cast<uint32_t>(U16(at + 2)) << 16; }
-    uint16_t U16(size_t at) const
-    {
-        if (at + 2 > data_.size())
-            throw EInvalidGraphic("Bitmap image is not valid: the header is truncated");
-        return static_cast<uint16_t>(data_[at] | data_[at + 1] << 8);
-    }
-    int32_t I32(size_t at) const { return static_cast<int32_t>(U32(at)); }
-
-private:
-    const std::vector<uint8_t>& data_;
-};
-
-[[noreturn]] void Invalid(const char* why)
-{
-    throw EInvalidGraphic(std::string("Bitmap image is not valid: ") + why);
-}
-
-}  // namespace
-
+// BMP files: every header field is checked (BmpHeader) before it is used.
 void TBitmap::LoadFromStream(TStream& stream)
 {
     const int64_t start = stream.Position();
-    const int64_t available = stream.Size() - start;
-    constexpr size_t kFileHeader = 14;
-    constexpr size_t kLargestInfoHeader = 124;
+    const int64_t available = std::max<int64_t>(stream.Size() - start, 0);
 
     // The headers (and a palette) come first; read as much as could belong to them.
-    std::vector<uint8_t> head(static_cast<size_t>(
-        std::clamp<int64_t>(available, 0, kFileHeader + kLargestInfoHeader + 12 + 256 * 4)));
+    std::vector<uint8_t> head(static_cast<size_t>(std::min<int64_t>(available, kBmpHeadBytes)));
     stream.ReadBuffer(head.data(), head.size());
-    const ByteReader in(head);
-    if (head.size() < kFileHeader + 4 || head[0] != 'B' || head[1] != 'M')
-        Invalid("no bitmap file header");
-    const uint32_t offBits = in.U32(10);
-    const uint32_t infoSize = in.U32(14);
-    const bool core = infoSize == 12;
-    if (!core && infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 108 &&
-        infoSize != 124)
-        Invalid("unknown info header size");
-    if (kFileHeader + infoSize > head.size())
-        Invalid("the header is truncated");
-
-    int64_t width, height;
-    uint32_t planes, bits, compression = BI_RGB, colorsUsed = 0;
-    if (core) {
-        width = in.U16(18);
-        height = in.U16(20);
-        planes = in.U16(22);
-        bits = in.U16(24);
-    } else {
-        width = in.I32(18);
-        height = in.I32(22);
-        planes = in.U16(26);
-        bits = in.U16(28);
-        compression = in.U32(30);
-        colorsUsed = in.U32(46);
-    }
-    const bool topDown = height < 0;
-    height = topDown ? -height : height;
-    if (planes != 1)
-        Invalid("plane count is not 1");
-    if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension)
-        Invalid("bad dimensions");
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
-        Invalid("unsupported bit count");
-
-    size_t paletteAt = kFileHeader + infoSize;
-    if (compression == BI_BITFIELDS && bits == 32) {
-        // Only the layout of plain 32-bit pixels; the masks follow a short header.
-        const size_t masksAt = infoSize == 40 ? paletteAt : kFileHeader + 40;
-        if (in.U32(masksAt) != 0xFF0000 || in.U32(masksAt + 4) != 0xFF00 ||
-            in.U32(masksAt + 8) != 0xFF)
-            Invalid("unsupported bit fields");
-        if (infoSize == 40)
-            paletteAt += 12;
-    } else if (compression != BI_RGB) {
-        Invalid("unsupported compression");
-    }
+    const TBmpLayout layout = ReadBmpLayout(head.data(), head.size(), static_cast<uint64_t>(available));
 
     std::vector<RGBQUAD> palette;
-    if (bits <= 8) {
-        const uint32_t room = 1u << bits;
-        if (colorsUsed > room)
-            Invalid("bad colour count");
-        const uint32_t count = colorsUsed ? colorsUsed : room;
-        const size_t entry = core ? 3 : 4;
-        if (paletteAt + count * entry > head.size() || paletteAt + count * entry > offBits)
-            Invalid("the colour table is truncated");
-        for (uint32_t i = 0; i < count; ++i) {
-            const uint8_t* q = head.data() + paletteAt + i * entry;
-            palette.push_back(Quad(q[2], q[1], q[0]));
-        }
-        palette.resize(room, Quad(0, 0, 0));  // every index a file may hold has a colour
-    }
-
-    const uint64_t stride = StrideOf(static_cast<int>(width), static_cast<int>(bits));
-    const uint64_t imageBytes = stride * static_cast<uint64_t>(height);
-    if (offBits < paletteAt)
-        Invalid("bad pixel data offset");
-    if (static_cast<uint64_t>(offBits) + imageBytes > static_cast<uint64_t>(available))
-        Invalid("the pixel data is truncated");
-
-    const TPixelFormat formats[] = {TPixelFormat::pf1bit, TPixelFormat::pf4bit,
-                                    TPixelFormat::pf8bit, TPixelFormat::pf24bit,
-                                    TPixelFormat::pf32bit};
-    const TPixelFormat format = formats[bits == 1 ? 0 : bits == 4 ? 1 : bits == 8 ? 2
-                                                    : bits == 24 ? 3 : 4];
-    Dib dib = CreateDib(static_cast<int>(width), static_cast<int>(height), static_cast<int>(bits),
-                        palette);
-    stream.SetPosition(start + offBits);
-    if (topDown) {
-        for (int64_t y = 0; y < height; ++y)
-            stream.ReadBuffer(dib.bits + (height - 1 - y) * stride, stride);
+    for (const TBmpColour& c : layout.Palette)
+        palette.push_back(RGBQUAD{c.Blue, c.Green, c.Red, 0});
+    const int bits = layout.Bits;
+    const TPixelFormat format = bits == 1 ? TPixelFormat::pf1bit
+                                : bits == 4 ? TPixelFormat::pf4bit
+                                : bits == 8 ? TPixelFormat::pf8bit
+                                : bits == 24 ? TPixelFormat::pf24bit
+                                             : TPixelFormat::pf32bit;
+    Dib dib = CreateDib(layout.Width, layout.Height, bits, palette);
+    stream.SetPosition(start + layout.PixelOffset);
+    if (layout.TopDown) {
+        for (int y = 0; y < layout.Height; ++y)
+            stream.ReadBuffer(dib.bits + (layout.Height - 1 - y) * layout.Stride, layout.Stride);
     } else {
-        stream.ReadBuffer(dib.bits, imageBytes);
+        stream.ReadBuffer(dib.bits, layout.Stride * layout.Height);
     }
 
     palette_ = std::move(palette);
-    Replace(std::move(dib), static_cast<int>(width), static_cast<int>(height), format);
+    Replace(std::move(dib), layout.Width, layout.Height, format);
 }
 
 void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name)
@@ -485,24 +384,11 @@ void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name)
         throw EResNotFound(Format("Resource %s not found", name.c_str()));
     const DWORD size = SizeofResource(instance, found);
 
-    // A bitmap resource is a bitmap file without its file header: put one in front, with the
-    // pixel offset after the info header, its colour masks and its colour table, and let the
-    // file reader check the rest.
-    const std::vector<uint8_t> header(bytes, bytes + std::min<DWORD>(size, 40));
-    const ByteReader in(header);
-    uint32_t offBits = sizeof(BITMAPFILEHEADER);
-    if (size >= 40) {
-        const uint32_t infoSize = in.U32(0);
-        const uint32_t bits = in.U16(14);
-        const uint32_t colorsUsed = in.U32(32);
-        offBits += infoSize + (in.U32(16) == BI_BITFIELDS && infoSize == 40 ? 12 : 0);
-        if (bits <= 8)
-            offBits += 4 * (colorsUsed ? std::min(colorsUsed, 1u << bits) : 1u << bits);
-    }
+    // Put a file header in front and let the file reader check the rest.
     BITMAPFILEHEADER file{};
     file.bfType = 'B' | 'M' << 8;
     file.bfSize = sizeof file + size;
-    file.bfOffBits = offBits;
+    file.bfOffBits = BmpResourcePixelOffset(bytes, size);
     TMemoryStream stream;
     stream.WriteBuffer(&file, sizeof file);
     stream.WriteBuffer(bytes, size);

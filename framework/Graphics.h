@@ -9,17 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "BmpHeader.h"
 #include "GdiHandles.h"
 #include "SysUtils.h"
 #include "Types.h"
 
 class TStream;
-
-// A picture file that cannot be read, or an operation a picture does not allow.
-class EInvalidGraphic : public Exception {
-public:
-    using Exception::Exception;
-};
 
 class EInvalidGraphicOperation : public Exception {
 public:

@@ -22,10 +22,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
 
 int TIniFile::ReadInteger(const std::string& section, const std::string& key, int def) const
 {
-    std::string value = ReadString(section, key, "");
-    if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X'))
-        value.replace(0, 2, "$");
-    return StrToIntDef(value, def);
+    return IniStrToIntDef(ReadString(section, key, ""), def);
 }
 
 void TIniFile::ReadSections(TStringList& sections) const

@@ -15,8 +15,8 @@ public:
     const std::string& FileName() const { return fileName_; }
     // The value, up to 2047 bytes; the default when the file, section or key is missing.
     std::string ReadString(const std::string& section, const std::string& key, const std::string& def) const;
-    // "0x" followed by hex digits is read as hexadecimal too; an empty or non-numeric value
-    // gives def.
+    // By IniStrToIntDef: "0x" followed by hex digits is read as hexadecimal too; an empty or
+    // non-numeric value gives def.
     int ReadInteger(const std::string& section, const std::string& key, int def) const;
     // The file's section names in file order (at most 16,384 bytes of them).
     void ReadSections(TStringList& sections) const;

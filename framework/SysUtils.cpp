@@ -91,6 +91,16 @@ int StrToIntDef(const std::string& s, int def)
     return negative ? static_cast<int>(-static_cast<int64_t>(value)) : static_cast<int>(value);
 }
 
+int IniStrToIntDef(const std::string& s, int def)
+{
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        std::string hex = s.substr(1);
+        hex[0] = '$';
+        return StrToIntDef(hex, def);
+    }
+    return StrToIntDef(s, def);
+}
+
 #ifdef _WIN32
 namespace {
 

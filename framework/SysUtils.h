@@ -40,6 +40,9 @@ std::string FloatToStr(double value);
 // A 32-bit integer: an optional sign, then decimal digits or "$" and up to eight hex digits
 // (which may wrap to a negative value). Anything else, or a decimal out of range, gives def.
 int StrToIntDef(const std::string& s, int def);
+// An integer value of an INI file: as StrToIntDef, and a value longer than two characters
+// that starts with "0x" or "0X" is hexadecimal too.
+int IniStrToIntDef(const std::string& s, int def);
 
 #ifdef _WIN32
 // Program text is GBK whatever the machine's ANSI code page; wide strings cross the platform's

@@ -61,13 +61,6 @@ bool FileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// A frame count a description gives as 0 or less would divide sizes by zero or worse in the
-// painters; it takes the key's default instead.
-int FrameCountOr(int count, int def)
-{
-    return count > 0 ? count : def;
-}
-
 // The description's temporary file, deleted whatever happens to the parse.
 class TTempFile {
 public:
@@ -82,44 +75,18 @@ private:
 };
 
 // The margins, key-colour switch and fill switch every element section holds, 0 when absent.
+// The margins are clamped; the switches are compared, never computed with, and stay as read.
 void ReadPlacement(const TIniFile& ini, const std::string& section, TDataSkinObject& element)
 {
-    element.LeftWidth = ini.ReadInteger(section, "LeftWidth", 0);
-    element.RightWidth = ini.ReadInteger(section, "RightWidth", 0);
-    element.TopHeight = ini.ReadInteger(section, "TopHeight", 0);
-    element.BottomHeight = ini.ReadInteger(section, "BottomHeight", 0);
+    element.LeftWidth = ClampSkinSize(ini.ReadInteger(section, "LeftWidth", 0));
+    element.RightWidth = ClampSkinSize(ini.ReadInteger(section, "RightWidth", 0));
+    element.TopHeight = ClampSkinSize(ini.ReadInteger(section, "TopHeight", 0));
+    element.BottomHeight = ClampSkinSize(ini.ReadInteger(section, "BottomHeight", 0));
     element.Trans = ini.ReadInteger(section, "Trans", 0);
     element.Tile = ini.ReadInteger(section, "Tile", 0);
 }
 
 }  // namespace
-
-TColor ParseColourText(const std::string& text, TColor def)
-{
-    const std::string value = Trim(text);
-    if (value.empty())
-        return def;
-    // Components are kept modulo 256 as their digits come, so no number can overflow.
-    int components[3] = {0, 0, 0};
-    int taken = 0;
-    int pending = 0;
-    bool inNumber = false;
-    for (const char c : value) {
-        if (c >= '0' && c <= '9') {
-            pending = (pending * 10 + (c - '0')) % 256;
-            inNumber = true;
-        } else if (inNumber) {
-            if (taken < 3)
-                components[taken++] = pending;
-            pending = 0;
-            inNumber = false;
-        }
-    }
-    // A last number counts only as the blue of a text that gave red and green already.
-    if (inNumber && taken == 2)
-        components[taken++] = pending;
-    return components[0] + 256 * components[1] + 65536 * components[2];
-}
 
 const TClassInfo& TSkinData::StaticClass()
 {
@@ -269,10 +236,9 @@ bool TSkinData::LoadSkin()
 
 void TSkinData::LoadSkinImage(TBitmap& bitmap, const std::string& value)
 {
-    const size_t cut = value.find_last_of("\\:");
-    const std::string name = cut == std::string::npos ? value : value.substr(cut + 1);
+    const std::string name = SkinImageName(value);
     bitmap.SetSize(0, 0);
-    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".bmp") != 0 || !FReader)
+    if (name.empty() || !FReader)
         return;
     FReader->ExtractByName(name, *FWorkStream);
     if (FWorkStream->Length() == 0)
@@ -328,7 +294,7 @@ void TSkinData::ParseDescription(const std::string& path)
     // The scroll thumbs alone take their frame count from the description.
     for (auto* thumb : {&HorzScrollThumb, &VertScrollThumb})
         if (*thumb)
-            (*thumb)->FrameCount = FrameCountOr(ini.ReadInteger((*thumb)->Name, "FrameCount", 3), 3);
+            (*thumb)->FrameCount = ClampFrameCount(ini.ReadInteger((*thumb)->Name, "FrameCount", 3), 3);
     SetFrameCounts();
 
     FButtonFaceBrush.reset(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Colours.ButtonFace))));
@@ -339,15 +305,15 @@ void TSkinData::ReadFrameEdges(const TIniFile& ini)
 {
     for (TDataSkinBorder* edge : {&Left, &Right, &Top, &Bottom}) {
         const std::string& name = edge->Name;
-        const int first = ini.ReadInteger(kPersonality, name + "TopHeight", 0);
-        const int last = ini.ReadInteger(kPersonality, name + "BotHeight", 0);
+        const int first = ClampSkinSize(ini.ReadInteger(kPersonality, name + "TopHeight", 0));
+        const int last = ClampSkinSize(ini.ReadInteger(kPersonality, name + "BotHeight", 0));
         // Left and right are vertical strips, top and bottom horizontal ones.
         const bool vertical = edge == &Left || edge == &Right;
         edge->TopHeight = vertical ? first : 0;
         edge->BottomHeight = vertical ? last : 0;
         edge->LeftWidth = vertical ? 0 : first;
         edge->RightWidth = vertical ? 0 : last;
-        edge->FrameCount = FrameCountOr(ini.ReadInteger(kPersonality, name + "Frame", 1), 1);
+        edge->FrameCount = ClampFrameCount(ini.ReadInteger(kPersonality, name + "Frame", 1), 1);
         edge->Tile = ini.ReadInteger(kPersonality, name + "Stretch", 1);
         edge->Trans = ini.ReadInteger(kPersonality, name + "Trans", 1);
         LoadSkinImage(edge->Image, ini.ReadString(kPersonality, name, ""));
@@ -389,13 +355,13 @@ void TSkinData::ReadTitleButtons(const TIniFile& ini, const TStringList& section
         auto button = std::make_unique<TDataSkinSysButton>(upper);
         button->Action = ini.ReadInteger(section, "Action", 0);
         button->Align = ini.ReadInteger(section, "Align", 0);
-        button->Xcoord = ini.ReadInteger(section, "Xcoord", 0);
-        button->Ycoord = ini.ReadInteger(section, "Ycoord", 0);
+        button->Xcoord = ClampSkinOffset(ini.ReadInteger(section, "Xcoord", 0));
+        button->Ycoord = ClampSkinOffset(ini.ReadInteger(section, "Ycoord", 0));
         button->Visibility = ini.ReadInteger(section, "Visibility", 0);
         button->Visibility1 = ini.ReadInteger(section, "Visibility1", 0);
         button->CombineOp = ini.ReadInteger(section, "CombineOp", -1);
-        // A negative count is no count: the image's proportions decide, as without the key.
-        button->FrameCount = std::max(ini.ReadInteger(section, "frame", 0), 0);
+        // A count below 1 is no count: the image's proportions decide, as without the key.
+        button->FrameCount = ClampFrameCount(ini.ReadInteger(section, "frame", 0), 0);
         LoadSkinImage(button->Image, ini.ReadString(section, "ButtonImage", ""));
         if (button->FrameCount == 0) {
             const TBitmap& image = button->Image;
@@ -454,9 +420,9 @@ void TSkinData::ReadButtons(const TIniFile& ini)
     Buttons.NormalColour = ini.ReadInteger(section, "NormalColour", -1);
     Buttons.MouseOverColour = ini.ReadInteger(section, "MouseOverColour", -1);
     Buttons.PressedColour = ini.ReadInteger(section, "PressedColour", -1);
-    // Counts of 0 or less are worked out from the images.
-    Buttons.RadioButtonFrame = std::max(ini.ReadInteger(section, "RadioButtonFrame", 0), 0);
-    Buttons.CheckButtonFrame = std::max(ini.ReadInteger(section, "CheckButtonFrame", 0), 0);
+    // Counts below 1 are worked out from the images.
+    Buttons.RadioButtonFrame = ClampFrameCount(ini.ReadInteger(section, "RadioButtonFrame", 0), 0);
+    Buttons.CheckButtonFrame = ClampFrameCount(ini.ReadInteger(section, "CheckButtonFrame", 0), 0);
     const std::string normal = ini.ReadString(section, "NormalColour2", "");
     const std::string mouseOver = ini.ReadString(section, "MouseOverColour2", "");
     const std::string pressed = ini.ReadString(section, "PressedColour2", "");
@@ -471,15 +437,17 @@ void TSkinData::ReadButtons(const TIniFile& ini)
 void TSkinData::ReadTitle(const TIniFile& ini)
 {
     LoadSkinImage(Title.Image, ini.ReadString(kPersonality, "TextBack", ""));
-    Title.LeftWidth = ini.ReadInteger(kPersonality, "TextShift", 0);
-    Title.TopHeight = ini.ReadInteger(kPersonality, "TextShiftVert", 0);
-    Title.RightWidth = ini.ReadInteger(kPersonality, "TextRightClip", 0);
+    // The text's offsets may point either way, and so may the font height (a negative one
+    // is a character height); the two ends of TextBack are widths.
+    Title.LeftWidth = ClampSkinOffset(ini.ReadInteger(kPersonality, "TextShift", 0));
+    Title.TopHeight = ClampSkinOffset(ini.ReadInteger(kPersonality, "TextShiftVert", 0));
+    Title.RightWidth = ClampSkinOffset(ini.ReadInteger(kPersonality, "TextRightClip", 0));
     Title.BottomHeight = 0;
     Title.TextAlignment = ini.ReadInteger(kPersonality, "TextAlignment", 0);
     Title.Textbackground = ini.ReadInteger(kPersonality, "Textbackground", 0);
-    Title.FontHeight = ini.ReadInteger("Fonts", "FontHeight", 14);
-    Title.TXTBackleft = ini.ReadInteger(kPersonality, "TXTBackleft", 0);
-    Title.TXTBackRight = ini.ReadInteger(kPersonality, "TXTBackRight", 0);
+    Title.FontHeight = ClampSkinOffset(ini.ReadInteger("Fonts", "FontHeight", 14));
+    Title.TXTBackleft = ClampSkinSize(ini.ReadInteger(kPersonality, "TXTBackleft", 0));
+    Title.TXTBackRight = ClampSkinSize(ini.ReadInteger(kPersonality, "TXTBackRight", 0));
     Title.ActiveTextColour = kColourNotGiven;
     Title.InactiveTextColour = kColourNotGiven;
     ReadRGBKeys(ini, kPersonality, "ActiveText", Title.ActiveTextColour);
@@ -513,8 +481,8 @@ void TSkinData::ReadMenuBar(const TIniFile& ini)
     MenuBar = std::make_unique<TDataSkinObject>(kPersonality);
     LoadSkinImage(MenuBar->Image, image);
     MenuBar->Tile = ini.ReadInteger(kPersonality, "TileMenu", 0);
-    MenuBar->LeftWidth = ini.ReadInteger(kPersonality, "TileLeftMenu", 1);
-    MenuBar->RightWidth = ini.ReadInteger(kPersonality, "TileRightMenu", 1);
+    MenuBar->LeftWidth = ClampSkinSize(ini.ReadInteger(kPersonality, "TileLeftMenu", 1));
+    MenuBar->RightWidth = ClampSkinSize(ini.ReadInteger(kPersonality, "TileRightMenu", 1));
 }
 
 namespace {

@@ -12,6 +12,7 @@
 #include "Graphics.h"
 #include "ImgList.h"
 #include "SkinElements.h"
+#include "SkinValues.h"
 #include "Streams.h"
 #include "StringList.h"
 
@@ -60,9 +61,6 @@ struct TSkinColours {
     TColor TitleTextActive = SystemColor(9);
     TColor TitleTextNoActive = SystemColor(19);
 };
-
-// The colour of a text of up to three numbers ("59 97 131", "10,20,30"); def when empty.
-TColor ParseColourText(const std::string& text, TColor def);
 
 class TSkinData : public TComponent {
     LEXDRILL_CLASS(TSkinData)

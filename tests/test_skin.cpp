@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "LZH.h"
@@ -190,6 +191,22 @@ TEST(LZH, MatchCrossingTheStatedSizeIsWrittenWholeAndUnwrittenRingReadsZero)
     damaged.EncodeSymbol(256 - 3 + 10);
     damaged.EncodeOffset(4095);
     EXPECT_EQ(Unpack(Stream(10, damaged)), Bytes(10, 0));
+}
+
+TEST(LZH, DecodesAStreamOfAnIndependentPacker)
+{
+    // tools/lzhuf_pack.py wrote it from the format's description, not from our tree code: 67,391
+    // symbols, so the adaptive tree is rebuilt three times, with every byte value, distances of
+    // every upper code and nearly every match length.
+    const std::string folder = getenv("LEXDRILL_TEST_DATA");
+    TMemoryStream packed, plain;
+    packed.LoadFromFile(folder + "/lzhuf_packed.bin");
+    plain.LoadFromFile(folder + "/lzhuf_plain.bin");
+    ASSERT_EQ(plain.Length(), 80034u);
+    const Bytes out = Unpack(ToBytes(packed));
+    ASSERT_EQ(out.size(), plain.Length());
+    const auto [at, expected] = std::mismatch(out.begin(), out.end(), plain.Bytes().begin());
+    EXPECT_EQ(at, out.end()) << "first difference at byte " << at - out.begin();
 }
 
 TEST(SkinReader, FixtureSkinPackedByTheBuild)

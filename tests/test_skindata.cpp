@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "SkinPack.h"
+#include "SkinPaint.h"
 #include "TempDir.h"
 #include "WinSkinData.h"
 
@@ -19,6 +20,19 @@ Bytes Image(int width, int height, TColor colour = 0x336699)
     TBitmap bitmap(width, height, TPixelFormat::pf24bit);
     bitmap.Canvas().Brush().SetColor(colour);
     bitmap.Canvas().FillRect(TRect{0, 0, width, height});
+    TMemoryStream stream;
+    bitmap.SaveToStream(stream);
+    return stream.Bytes();
+}
+
+// Red on the left half, blue on the right.
+Bytes TwoTone(int width, int height)
+{
+    TBitmap bitmap(width, height, TPixelFormat::pf24bit);
+    bitmap.Canvas().Brush().SetColor(clRed);
+    bitmap.Canvas().FillRect(TRect{0, 0, width / 2, height});
+    bitmap.Canvas().Brush().SetColor(clBlue);
+    bitmap.Canvas().FillRect(TRect{width / 2, 0, width, height});
     TMemoryStream stream;
     bitmap.SaveToStream(stream);
     return stream.Bytes();
@@ -303,6 +317,71 @@ TEST_F(SkinDataTest, DamagedImagesAndAbsurdValuesGiveDefaults)
     EXPECT_EQ(data.VertScrollThumb->FrameCount, 3);
 }
 
+TEST_F(SkinDataTest, HostileSizesOffsetsAndCountsAreClampedWhenRead)
+{
+    // Every value a real skin uses is kept (the client's own skin checks that too); values
+    // past the limits are clamped, sizes at 0 and offsets either way.
+    constexpr int kMax = 32767;
+    Load(data,
+         "[Personality]\r\nLeft=Frame.bmp\r\nLeftTopHeight=2147483647\r\nLeftBotHeight=-2147483648\r\n"
+         "LeftFrame=0x7FFFFFFF\r\nTop=Frame.bmp\r\nTopTopHeight=$80000000\r\nTopBotHeight=32767\r\n"
+         "TextShift=-2147483648\r\nTextShiftVert=-3\r\nTextRightClip=2147483647\r\n"
+         "TXTBackleft=-6\r\nTXTBackRight=40000\r\nMenuBar=Frame.bmp\r\nTileLeftMenu=2147483647\r\n"
+         "TileRightMenu=-1\r\n"
+         "[Fonts]\r\nFontHeight=-2147483647\r\n"
+         "[Button0]\r\nXcoord=2147483647\r\nYcoord=-40000\r\nframe=2147483647\r\nButtonImage=Frame.bmp\r\n"
+         "[Button1]\r\nXcoord=-34\r\nYcoord=5\r\nframe=4\r\n"
+         "[Buttons]\r\nLeftWidth=2147483647\r\nRightWidth=2147483647\r\nTopHeight=-2147483648\r\n"
+         "BottomHeight=4\r\nRadioButtonFrame=2147483647\r\nCheckButtonFrame=$FFFFFFFF\r\n"
+         "[MenuItem]\r\nImage=Frame.bmp\r\nLeftWidth=2147483647\r\nRightWidth=2147483647\r\n"
+         "TopHeight=2147483647\r\nBottomHeight=2147483647\r\nTrans=7\r\n"
+         "[Progress]\r\nBitmap=Frame.bmp\r\nLeftWidth=-5\r\nRightWidth=3\r\nTile=9\r\n"
+         "[HorzScrollThumb]\r\nImage=Frame.bmp\r\nFrameCount=2147483647\r\n",
+         {{"Frame.bmp", TwoTone(20, 10)}});
+    ASSERT_TRUE(data.FSkinLoaded);
+
+    EXPECT_EQ(data.Left.TopHeight, kMax);
+    EXPECT_EQ(data.Left.BottomHeight, 0);
+    EXPECT_EQ(data.Left.FrameCount, kMax);
+    EXPECT_EQ(data.Top.LeftWidth, 0) << "$80000000 is the most negative number";
+    EXPECT_EQ(data.Top.RightWidth, kMax);
+    EXPECT_EQ(data.Title.LeftWidth, -kMax);
+    EXPECT_EQ(data.Title.TopHeight, -3);
+    EXPECT_EQ(data.Title.RightWidth, kMax);
+    EXPECT_EQ(data.Title.TXTBackleft, 0);
+    EXPECT_EQ(data.Title.TXTBackRight, kMax);
+    EXPECT_EQ(data.Title.FontHeight, -kMax);
+    EXPECT_EQ(data.MenuBar->LeftWidth, kMax);
+    EXPECT_EQ(data.MenuBar->RightWidth, 0);
+    EXPECT_EQ(data.FTitleButtons[0]->Xcoord, kMax);
+    EXPECT_EQ(data.FTitleButtons[0]->Ycoord, -kMax);
+    EXPECT_EQ(data.FTitleButtons[0]->FrameCount, kMax);
+    EXPECT_EQ(data.FTitleButtons[1]->Xcoord, -34);
+    EXPECT_EQ(data.FTitleButtons[1]->Ycoord, 5);
+    EXPECT_EQ(data.FTitleButtons[1]->FrameCount, 4);
+    EXPECT_EQ(data.Buttons.LeftWidth, kMax);
+    EXPECT_EQ(data.Buttons.TopHeight, 0);
+    EXPECT_EQ(data.Buttons.BottomHeight, 4);
+    EXPECT_EQ(data.Buttons.RadioButtonFrame, kMax);
+    EXPECT_EQ(data.Buttons.CheckButtonFrame, 4) << "-1 is no count: worked out from the image";
+    EXPECT_EQ(data.Progress->LeftWidth, 0);
+    EXPECT_EQ(data.Progress->RightWidth, 3);
+    EXPECT_EQ(data.Progress->Tile, 9) << "switches are compared, never computed with";
+    EXPECT_EQ(data.MenuItem->Trans, 7);
+    EXPECT_EQ(data.HorzScrollThumb->FrameCount, kMax);
+
+    // Margins that once overflowed their sum now fall back as any margins wider than their
+    // target do: the whole frame stretched over it.
+    const TDataSkinObject& item = *data.MenuItem;
+    TBitmap& image = data.MenuItem->Image;
+    const TRect margins{item.LeftWidth, item.TopHeight, item.RightWidth, item.BottomHeight};
+    const auto hostile = StretchSkinFrame(Rect(0, 0, 30, 12), image, margins, 1, 1, false, false);
+    const auto plain = StretchSkinFrame(Rect(0, 0, 30, 12), image, TRect{}, 1, 1, false, false);
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 30; ++x)
+            ASSERT_EQ(hostile->Canvas().Pixel(x, y), plain->Canvas().Pixel(x, y)) << x << "," << y;
+}
+
 TEST_F(SkinDataTest, SkinStreamIsWrittenBackAsItWasRead)
 {
     const Bytes stored = Stored(SkinFile({{"a.ini", Text("[Colours]\r\nMenu=1 1 1\r\n")}}));
@@ -430,6 +509,13 @@ TEST(SkinDataOwnSkin, EveryElementIsPresentWithItsFramesAndSizes)
     EXPECT_EQ(data.Right.Image.Canvas().Pixel(data.Right.Image.Width() / 2 - 1, 0), clFuchsia);
     EXPECT_FALSE(data.Title.Image.Empty());
     EXPECT_EQ(data.Colours.ButtonFace, 238 + 241 * 256 + 245 * 65536);
+    // Its sizes and offsets are as written: the limits on hostile values take none of them.
+    EXPECT_EQ(data.Left.TopHeight, 30);
+    EXPECT_EQ(data.Title.LeftWidth, 26);
+    EXPECT_EQ(data.Title.RightWidth, 100);
+    EXPECT_EQ(data.Title.TXTBackRight, 6);
+    EXPECT_EQ(data.MenuBar->LeftWidth, 4);
+    EXPECT_EQ(data.Tabs->BottomHeight, 3);
 
     // Close, maximise, restore, minimise, the icon, and the three MDI buttons.
     ASSERT_EQ(data.FTitleButtons.size(), 8u);
@@ -439,6 +525,8 @@ TEST(SkinDataOwnSkin, EveryElementIsPresentWithItsFramesAndSizes)
         EXPECT_EQ(data.FTitleButtons[i]->FrameCount, i == 4 ? 3 : 4) << i;
         EXPECT_EQ(data.FTitleButtons[i]->Image.Empty(), i == 4) << i;
     }
+    EXPECT_EQ(data.FTitleButtons[3]->Xcoord, 94);
+    EXPECT_EQ(data.FTitleButtons[4]->Ycoord, 7);
     EXPECT_EQ(data.FTitleButtons[0]->Image.Width(), 4 * 28);
     EXPECT_EQ(data.FTitleButtons[5]->Image.Width(), 4 * 16);
 

@@ -5,7 +5,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
+#include <type_traits>
 
 #include "Dialogs.h"
 #include "HttpTestServer.h"
@@ -41,10 +43,16 @@ TProcessFilter ProgramsIn(const std::string& folder)
     };
 }
 
-// Starts a program hidden, as the programs start each other; the process handle, owned.
+// Starts a program hidden, as the programs start each other; the process handle, owned. A
+// program that a failed test leaves waiting is ended with it, so the test does not hang.
 struct TProcess {
     HANDLE handle = nullptr;
-    ~TProcess() { CloseHandle(handle); }
+    ~TProcess()
+    {
+        if (handle && !Ended(0))
+            TerminateProcess(handle, 1);
+        CloseHandle(handle);
+    }
     bool Ended(DWORD ms) const { return WaitForSingleObject(handle, ms) == WAIT_OBJECT_0; }
 };
 
@@ -170,6 +178,77 @@ TEST_F(UpdateLoop, AFailedDownloadLeavesTheUpdaterWaitingWithNothingWrittenOrSta
     EXPECT_EQ(ReadFile(install_.Path() + "\\lexdrill.exe"), "old client");
     EXPECT_EQ(ReadFile(install_.Path() + "\\Config.INI"), "[OLEDB5]\r\npro=1.0\r\nkaoshi=lexdrill\r\n");
     EXPECT_FALSE(fs::exists(install_.Path() + "\\marker.txt"));
+}
+
+// An equal version, also as an editor saves it (trailing blanks or tabs, a leading UTF-8 byte-order
+// mark): nothing is downloaded (the download would fail), yet the version is recorded as it
+// stands, the candidate told and the installed client started. The updater runs from a folder
+// of its own, where the version it records is seen to be written.
+TEST_F(UpdateLoop, AnEqualVersionDownloadsNothingButIsRecordedAnnouncedAndTheClientStarted)
+{
+    TTempCurrentDir programs;
+    fs::copy_file(Built("Upgrading_local.exe"), programs.Path() + "\\Upgrading.exe");
+    fs::copy_file(Built("marker_program.exe"), install_.Path() + "\\lexdrill.exe");
+    SetTestRoute(ClientDownload, {{"status", "404"}});
+    const TProcessFilter watched = ProgramsIn(programs.Path());
+    const fs::path marker = install_.Path() + "\\marker.txt";
+    const fs::path recorded = programs.Path() + "\\Config.ini";
+    for (const char* body : {"1.0", "1.0 ", "1.0\t\r\n", "\xEF\xBB\xBF" "1.0"}) {
+        SCOPED_TRACE(body);
+        SetTestRoute(VersionPage, {{"body", body}});
+        TMessageBoxAnswerer answerer(watched);
+        TProcess updater;
+        Start(updater, programs.Path() + "\\Upgrading.exe", install_.Path());
+        HWND window = UpdaterWindow(watched);
+        ASSERT_NE(window, nullptr);
+        Press(window, "升级");
+        ASSERT_TRUE(updater.Ended(20000));
+
+        ASSERT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 10000));
+        EXPECT_EQ(ReadFile(marker), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
+        EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"您的系统也经是最新版本了！"});
+        EXPECT_EQ(ReadFile(recorded), "[OLEDB5]\r\npro=1.0\r\n");
+        EXPECT_EQ(ReadFile(install_.Path() + "\\lexdrill.exe"), ReadFile(Built("marker_program.exe")));
+        fs::remove(marker);
+        fs::remove(recorded);
+    }
+}
+
+// With no exam name the client's name is ".exe": the download is saved and started under it.
+TEST_F(UpdateLoop, AnEmptyExamNameInstallsAndStartsTheClientAsDotExe)
+{
+    fs::copy_file(Built("Upgrading_local.exe"), install_.Path() + "\\Upgrading.exe");
+    install_.Write("Config.INI", "[OLEDB5]\r\npro=1.0\r\nkaoshi=\r\n");
+    SetTestRoute(VersionPage, {{"body", "2.0"}});
+    const TProcessFilter watched = ProgramsIn(install_.Path());
+    TMessageBoxAnswerer answerer(watched);
+    TProcess updater;
+    Start(updater, install_.Path() + "\\Upgrading.exe", install_.Path());
+    HWND window = UpdaterWindow(watched);
+    ASSERT_NE(window, nullptr);
+    Press(window, "升级");
+    ASSERT_TRUE(updater.Ended(20000));
+
+    const fs::path marker = install_.Path() + "\\marker.txt";
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 10000));
+    EXPECT_EQ(ReadFile(marker), install_.Path() + "\\.exe\n" + install_.Path() + "\n");
+    EXPECT_EQ(ReadFile(install_.Path() + "\\.exe"), ReadFile(Built("marker_program.exe")));
+    EXPECT_FALSE(fs::exists(install_.Path() + "\\.exe.part"));
+    EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"您的系统也经是最新版本了！"});
+    EXPECT_EQ(ReadIni(install_.Path() + "\\Config.ini", "pro"), "2.0");
+}
+
+// Only the client asks for common controls 6; the updater uses the system's own.
+TEST(Programs, OnlyTheClientCarriesAManifest)
+{
+    const auto carriesManifest = [](const char* program) {
+        const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> module(
+            LoadLibraryExA(Built(program).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE), FreeLibrary);
+        EXPECT_NE(module, nullptr) << program;
+        return module && FindResourceA(module.get(), MAKEINTRESOURCEA(1), RT_MANIFEST) != nullptr;
+    };
+    EXPECT_TRUE(carriesManifest("lexdrill_local.exe"));
+    EXPECT_FALSE(carriesManifest("Upgrading_local.exe"));
 }
 
 // The whole loop: the client finds a new version, says so, starts the updater and ends; the

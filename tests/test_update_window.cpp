@@ -37,7 +37,18 @@ protected:
 
     void PressCheck() { SendMessageA(Form7->Button1->Handle(), BM_CLICK, 0, 0); }
 
+    // Counts the main window's closes, which end every hand-over, and keeps the process running:
+    // an unexpected hand-over would otherwise end the test with exit code 0, as a pass.
+    void CatchHandOvers()
+    {
+        Form10->OnClose = [this](TObject*, TCloseAction& action) {
+            ++handOvers_;
+            action = TCloseAction::caNone;
+        };
+    }
+
     TTempCurrentDir dir_;
+    int handOvers_ = 0;
 };
 
 }  // namespace
@@ -61,6 +72,25 @@ TEST_F(UpdateWindow, AnEqualVersionSaysSoAndHidesTheWindowWhoseButtonComesBackOn
     EXPECT_TRUE(Form7->Button1->Enabled());
     EXPECT_EQ(Form7->Button1->Caption(), "正在升级");
     EXPECT_EQ(Form7->Label1->Caption(), "当前版本: 1.6");
+}
+
+// An equal version as an editor saves it, with trailing blanks or tabs or a leading UTF-8
+// byte-order mark, is no new version to either check.
+TEST_F(UpdateWindow, AnEqualVersionWithBlanksTabsOrAByteOrderMarkHandsOverFromNeitherCheck)
+{
+    CatchHandOvers();
+    const std::vector<std::string> bodies = {"1.5 ", "1.5\t", "1.5 \t\r\n", "\xEF\xBB\xBF" "1.5",
+                                             "\xEF\xBB\xBF" "1.5\t\r\n"};
+    TMessageBoxAnswerer answerer;
+    for (const std::string& body : bodies) {
+        SetTestRoute(VersionPage, {{"body", body}});
+        Form10->CheckVersion();
+        Form7->Show();
+        PressCheck();
+        EXPECT_FALSE(Form7->Visible());
+    }
+    EXPECT_EQ(handOvers_, 0);
+    EXPECT_EQ(answerer.Texts(), std::vector<std::string>(bodies.size(), "已经是新版本了！"));
 }
 
 TEST_F(UpdateWindow, AFailedRequestIsShownAndLeavesTheButtonDisabled)
@@ -144,6 +174,7 @@ TEST_F(UpdateWindow, TheMainWindowHandsOverWhenShownOrAtTwentySecondsLeft)
 
 TEST_F(UpdateWindow, TheMainWindowsCheckIsSilentAndStopsOnceTheMenuOpenedTheUpdateWindow)
 {
+    CatchHandOvers();
     TMessageBoxAnswerer answerer;
     for (const char* status : {"404", "500"}) {
         SetTestRoute(VersionPage, {{"status", status}});
@@ -162,6 +193,7 @@ TEST_F(UpdateWindow, TheMainWindowsCheckIsSilentAndStopsOnceTheMenuOpenedTheUpda
     Form10->Timer1Timer(Form10->Timer1);
     EXPECT_FALSE(Form10->Timer1->Enabled());
     EXPECT_TRUE(answerer.Texts().empty());
+    EXPECT_EQ(handOvers_, 0);
     EXPECT_TRUE(Form7->Visible());
 }
 

@@ -198,14 +198,23 @@ TEST_F(Updater, WriteConfigRefusesALineBreak)
     EXPECT_THROW(Form1->WriteConfig("OLEDB5", "pro\n", "2.0"), Exception);
 }
 
-TEST(PublishedVersion, TrailingLineBreaksAreNoPartOfItAndInnerOnesRaise)
+TEST(PublishedVersion, AByteOrderMarkAndSurroundingBlanksAreNoPartOfItAndInnerLineBreaksRaise)
 {
     EXPECT_EQ(PublishedVersion("2.0"), "2.0");
     EXPECT_EQ(PublishedVersion("2.0\r\n"), "2.0");
     EXPECT_EQ(PublishedVersion("2.0\n\n"), "2.0");
-    EXPECT_EQ(PublishedVersion(" 2.0 "), " 2.0 ");
+    EXPECT_EQ(PublishedVersion("2.0  "), "2.0");
+    EXPECT_EQ(PublishedVersion("2.0\t"), "2.0");
+    EXPECT_EQ(PublishedVersion("2.0 \t\r\n\t "), "2.0");
+    EXPECT_EQ(PublishedVersion("\xEF\xBB\xBF" "2.0"), "2.0");
+    EXPECT_EQ(PublishedVersion("\xEF\xBB\xBF" "2.0 \r\n"), "2.0");
+    EXPECT_EQ(PublishedVersion("\xEF\xBB\xBF"), "");
+    EXPECT_EQ(PublishedVersion(" \t2.0"), "2.0");
+    EXPECT_EQ(PublishedVersion("\xEF\xBB\xBF" " 2.0 "), "2.0");
+    EXPECT_EQ(PublishedVersion("  "), "");
+    EXPECT_EQ(PublishedVersion("2.0 beta"), "2.0 beta");
     EXPECT_EQ(PublishedVersion(""), "");
-    EXPECT_EQ(PublishedVersion("\r\n"), "");
+    EXPECT_EQ(PublishedVersion(" \t\r\n"), "");
     EXPECT_THROW(PublishedVersion("2.0\r\n3.0"), Exception);
     EXPECT_THROW(PublishedVersion("a\rb"), Exception);
 }
