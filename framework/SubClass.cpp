@@ -114,7 +114,8 @@ TWindowSubclass::~TWindowSubclass()
     state.released = true;
     if (state.destroyed || !state.self)
         return;
-    const bool ours = GetWindowLongPtrA(state.window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(kSlotProcs[state.slot]);
+    const auto ownProc = reinterpret_cast<LONG_PTR>(kSlotProcs[state.slot]);
+    const bool ours = GetWindowLongPtrA(state.window, GWLP_WNDPROC) == ownProc;
     if (ours || !IsWindow(state.window)) {
         if (ours)
             SetWindowLongPtrA(state.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(state.previous));
