@@ -145,6 +145,16 @@ void TCustomForm::CreateWnd()
     }
 }
 
+void TCustomForm::DestroyWnd()
+{
+    // The menu's handle stays the menu's: the window would destroy it with itself.
+    if (menu_) {
+        ::SetMenu(Handle(), nullptr);
+        menu_->SetWindowHandle(nullptr);
+    }
+    TWinControl::DestroyWnd();
+}
+
 void TCustomForm::SetBorderIcons(unsigned icons) { borderIcons_ = icons; }
 void TCustomForm::SetBorderStyle(TFormBorderStyle style) { borderStyle_ = style; }
 
@@ -166,8 +176,10 @@ void TCustomForm::SetWindowState(TWindowState state)
 
 void TCustomForm::SetMenu(TMainMenu* menu)
 {
-    if (menu_)
+    if (menu_) {
         menu_->RemoveFreeNotification(this);
+        menu_->SetWindowHandle(nullptr);
+    }
     menu_ = menu;
     if (menu_)
         menu_->FreeNotification(this);
@@ -283,6 +295,12 @@ void TCustomForm::WndProc(TMessage& message)
         if (message.LParam == 0 && HIWORD(message.WParam) != 1 && DispatchMenuCommand(LOWORD(message.WParam)))
             return;
         break;
+    case CM_MENUCHANGED:
+        // A skin that draws the menu bar itself takes the menu off the window: put it back, so
+        // that the native bar shows the change and the skin finds the menu to read again.
+        if (menu_ && GetMenu(Handle()) != menu_->Handle())
+            ::SetMenu(Handle(), menu_->Handle());
+        return;
     case WM_MEASUREITEM:
         if (reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam)->CtlType == ODT_MENU &&
             MeasureMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam))) {

@@ -1,4 +1,4 @@
-// Owning wrappers for GDI handles, so every handle is released on every path.
+// Owning wrappers for GDI and window handles, so every handle is released on every path.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +18,11 @@ using UniqueFont = UniqueGdiObject<HFONT>;
 using UniqueBrush = UniqueGdiObject<HBRUSH>;
 using UniquePen = UniqueGdiObject<HPEN>;
 using UniqueRegion = UniqueGdiObject<HRGN>;
+
+struct WindowDeleter {
+    void operator()(HWND window) const { DestroyWindow(window); }
+};
+using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
 
 // A DC made by CreateCompatibleDC or CreateDC.
 struct CreatedDCDeleter {

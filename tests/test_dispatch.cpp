@@ -9,6 +9,7 @@
 
 #include "Dialogs.h"
 #include "ExtCtrls.h"
+#include "GdiHandles.h"
 #include "Forms.h"
 #include "StdCtrls.h"
 #include "SubClass.h"
@@ -89,11 +90,6 @@ HWND BareWindow()
     return CreateWindowExA(0, "DispatchTestBare", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
 }
-
-struct TWindowDeleter {
-    void operator()(HWND window) const { DestroyWindow(window); }
-};
-using TUniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, TWindowDeleter>;
 
 WNDPROC WindowProcOf(HWND window)
 {
@@ -467,7 +463,7 @@ TEST(Subclass, PassesMessagesOnAndComesOffInAnyOrder)
     };
     for (bool lowerFirst : {false, true}) {
         SCOPED_TRACE(lowerFirst);
-        TUniqueWindow window(BareWindow());
+        UniqueWindow window(BareWindow());
         const WNDPROC original = WindowProcOf(window.get());
         std::unique_ptr<TWindowSubclass> a, b;
         a = std::make_unique<TWindowSubclass>(window.get(), logging("a", a));
@@ -489,7 +485,7 @@ TEST(Subclass, PassesMessagesOnAndComesOffInAnyOrder)
     }
 
     // A handler that does not pass a message on consumes it.
-    TUniqueWindow window(BareWindow());
+    UniqueWindow window(BareWindow());
     TWindowSubclass consuming(window.get(), [](TMessage& message) { message.Result = 7; });
     EXPECT_EQ(SendMessageA(window.get(), WM_APP, 0, 0), 7);
     EXPECT_THROW(TWindowSubclass(GetDesktopWindow(), [](TMessage&) {}), Exception);
@@ -513,7 +509,7 @@ TEST(Subclass, UnderSomeoneElsesSubclassItBecomesAPassThrough)
 {
     TLog log;
     foreignLog = &log;
-    TUniqueWindow window(BareWindow());
+    UniqueWindow window(BareWindow());
     std::unique_ptr<TWindowSubclass> ours;
     ours = std::make_unique<TWindowSubclass>(window.get(), [&log, &ours](TMessage& message) {
         if (message.Msg == WM_APP)
@@ -661,7 +657,7 @@ TEST(Procedures, LetNoExceptionIntoThePlatform)
     EXPECT_EQ(SendMessageA(form.Handle(), WM_APP, 0, 0), 0);
 
     // A subclassed window's handler, with an exception of no standard class.
-    TUniqueWindow window(BareWindow());
+    UniqueWindow window(BareWindow());
     TWindowSubclass subclass(window.get(), [](TMessage& message) {
         if (message.Msg == WM_APP)
             throw 42;
