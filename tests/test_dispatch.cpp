@@ -11,7 +11,6 @@
 #include "ExtCtrls.h"
 #include "GdiHandles.h"
 #include "Forms.h"
-#include "StdCtrls.h"
 #include "SubClass.h"
 
 namespace {
