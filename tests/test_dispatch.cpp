@@ -307,6 +307,22 @@ TEST(Destruction, AnOwnedComponentStillUsesItsWholeControlWhileItIsFreed)
     }
 }
 
+TEST(Destruction, AWatcherThatForgetsTheBaseNotificationKeepsNoFreedComponent)
+{
+    struct TForgetful : TComponent {
+        using TComponent::TComponent;
+        int told = 0;
+        void Notification(TComponent*, TOperation) override { ++told; }
+    };
+    auto watcher = std::make_unique<TForgetful>(nullptr);
+    auto* watched = TComponent::Make<TPoisoned<TComponent>>(nullptr);
+    watched->FreeNotification(watcher.get());
+    TComponent::Free(watched);
+    EXPECT_EQ(watcher->told, 1);
+    watcher.reset();  // tells nobody: the freed component left its list
+    EXPECT_TRUE(TPoisoned<TComponent>::FreedUntouched());
+}
+
 TEST(Forms, AReleasedFormIsFreedAfterTheMessageThatReleasedItHasReturned)
 {
     // A component of the form subclasses its window as a form skin does, and looks at the form
