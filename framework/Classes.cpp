@@ -97,14 +97,26 @@ TComponent::TComponent(TComponent* owner)
 
 TComponent::~TComponent()
 {
-    SetState(csDestroying, true);
-    for (TComponent* other : std::vector<TComponent*>(freeNotifies_))
-        other->Notification(this, TOperation::opRemove);
-    // Owned components go last-created first, each leaving the list as it goes.
-    while (!components_.empty())
-        delete components_.back();
+    BeforeDestruction();
     if (owner_)
         owner_->Remove(this);
+}
+
+void TComponent::BeforeDestruction()
+{
+    if (state_ & csDestroying)
+        return;
+    SetState(csDestroying, true);
+    // Taken one at a time: a notified component may free others of the list.
+    while (!freeNotifies_.empty()) {
+        TComponent* other = freeNotifies_.back();
+        freeNotifies_.pop_back();
+        std::erase(other->freeNotifies_, this);
+        other->Notification(this, TOperation::opRemove);
+    }
+    // Owned components go last-created first, each leaving the list as it goes.
+    while (!components_.empty())
+        Free(components_.back());
 }
 
 int TComponent::ComponentIndex() const
@@ -154,6 +166,9 @@ void TComponent::RemoveFreeNotification(TComponent* other)
 
 void TComponent::Free(TComponent* component)
 {
+    if (!component)
+        return;
+    component->BeforeDestruction();
     delete component;
 }
 

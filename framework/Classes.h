@@ -144,7 +144,10 @@ public:
     void FreeNotification(TComponent* other);
     void RemoveFreeNotification(TComponent* other);
 
-    // Destroys a component the program owns through its owner (the owner forgets it first).
+    // Destroys a component in two phases. First, while the object is whole: it is marked
+    // csDestroying, those that asked are told (Notification), and what it owns is freed, so an
+    // owned component can still use its owner (a control's window and WindowProc hooks) while
+    // it goes. Then the destructors run, and the owner forgets it. nullptr does nothing.
     static void Free(TComponent* component);
 
     // Creates a component owned by owner, which frees it.
@@ -153,6 +156,12 @@ public:
         auto made = std::make_unique<T>(owner, std::forward<Args>(args)...);
         return made.release();  // the owner's list holds it from the constructor on
     }
+
+protected:
+    // The first phase of destruction, once only. Free runs it on the whole object; a component
+    // destroyed otherwise (on the stack, by a plain delete) runs it from the destructors of the
+    // classes that tear something down, as early as they can.
+    void BeforeDestruction();
 
 private:
     void Insert(TComponent* component);

@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include <algorithm>
+#include <set>
 
 #include "Forms.h"
 
@@ -26,19 +27,23 @@ unsigned ShiftFromKeys(WPARAM keys)
     return shift;
 }
 
-void RegisterWindowClass()
+// Our window classes differ only in name and icon: the skin engine tells windows apart by
+// their class names, so each form class has one of its own.
+void RegisterWindowClass(const std::string& name, HICON icon)
 {
-    static const bool registered = [] {
-        WNDCLASSA wc{};
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = FrameworkWindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.lpszClassName = kWindowClass;
-        return RegisterClassA(&wc) != 0;
-    }();
-    if (!registered)
-        throw Exception("Cannot register the window class");
+    static std::set<std::string> registered;
+    if (registered.contains(name))
+        return;
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = FrameworkWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = icon;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = name.c_str();
+    if (!RegisterClassA(&wc))
+        throw Exception(Format("Cannot register the window class %s (error %lu)", name.c_str(), GetLastError()));
+    registered.insert(name);
 }
 
 }  // namespace
@@ -67,15 +72,20 @@ LRESULT CALLBACK FrameworkWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (!control)
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     TMessage message{msg, wParam, lParam, 0};
+    const std::shared_ptr<bool> alive = control->alive_;  // the control may be freed meanwhile
+    if (msg == WM_DESTROY && control->handle_ == hwnd)
+        control->windowDying_ = true;
     try {
         control->WindowProc(message);
-    } catch (const std::exception& e) {
-        Application->HandleException(e);
+    } catch (...) {
+        HandleCurrentException();
     }
     if (msg == WM_NCDESTROY) {
         RemovePropA(hwnd, kControlProperty);
-        if (control->handle_ == hwnd)
+        if (*alive && control->handle_ == hwnd) {
             control->handle_ = nullptr;
+            control->windowDying_ = false;
+        }
     }
     return message.Result;
 }
@@ -122,7 +132,6 @@ const TClassInfo& TControl::StaticClass()
 
 TControl::TControl(TComponent* owner) : TComponent(owner)
 {
-    WindowProc = [this](TMessage& message) { WndProc(message); };
     // A font change arrives before the new font is in place: act on it once it is.
     font_.OnChange = [this] {
         if (!fontPending_) {
@@ -134,8 +143,10 @@ TControl::TControl(TComponent* owner) : TComponent(owner)
 
 TControl::~TControl()
 {
+    BeforeDestruction();
     if (parent_)
         parent_->RemoveControl(this);
+    *alive_ = false;
 }
 
 void TControl::SetParent(TWinControl* parent)
@@ -266,6 +277,66 @@ void TControl::SetText(const std::string& text)
     Perform(CM_TEXTCHANGED);
 }
 
+// What one dispatch through the hooks holds on to. The copy of the list keeps each hook's
+// closure alive while it runs, whoever unhooks it meanwhile.
+struct TControl::TDispatch {
+    std::vector<std::shared_ptr<THook>> chain;
+    TControl* control;
+    std::shared_ptr<bool> alive;
+};
+
+void TControl::WindowProc(TMessage& message)
+{
+    if (hooks_.empty()) {
+        WndProc(message);
+        return;
+    }
+    const TDispatch dispatch{hooks_, this, alive_};
+    CallHooks(dispatch, dispatch.chain.size(), message);
+}
+
+void TControl::CallHooks(const TDispatch& dispatch, size_t count, TMessage& message)
+{
+    // A hook may have freed the control: then nothing of it may run any more.
+    if (!*dispatch.alive)
+        return;
+    while (count > 0 && !dispatch.chain[count - 1]->installed)
+        --count;
+    if (count == 0) {
+        dispatch.control->WndProc(message);
+        return;
+    }
+    dispatch.chain[count - 1]->proc(message, [&dispatch, count](TMessage& passed) {
+        CallHooks(dispatch, count - 1, passed);
+    });
+}
+
+THookId TControl::HookWindowProc(TWndHook hook)
+{
+    if (!hook)
+        throw Exception("An empty hook cannot be installed");
+    // Unique in the process: an id never unhooks another control's hook.
+    static THookId lastId = 0;
+    if (++lastId == 0)
+        ++lastId;
+    hooks_.push_back(std::make_shared<THook>(THook{lastId, std::move(hook), true}));
+    return lastId;
+}
+
+void TControl::UnhookWindowProc(THookId id)
+{
+    const auto found = std::find_if(hooks_.begin(), hooks_.end(), [id](const auto& hook) { return hook->id == id; });
+    if (found == hooks_.end())
+        return;
+    (*found)->installed = false;
+    hooks_.erase(found);
+}
+
+bool TControl::WindowProcHooked(THookId id) const
+{
+    return std::any_of(hooks_.begin(), hooks_.end(), [id](const auto& hook) { return hook->id == id; });
+}
+
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     TMessage message{msg, wParam, lParam, 0};
@@ -363,6 +434,22 @@ const TClassInfo& TGraphicControl::StaticClass()
     return info;
 }
 
+void TGraphicControl::WndProc(TMessage& message)
+{
+    if (message.Msg != WM_PAINT || !message.WParam) {
+        TControl::WndProc(message);
+        return;
+    }
+    // The canvas holds the DC while the control paints, and gives it back even when painting fails.
+    struct TRelease {
+        TCanvas& canvas;
+        ~TRelease() { canvas.SetHandle(nullptr); }
+    } release{canvas_};
+    canvas_.SetHandle(reinterpret_cast<HDC>(message.WParam));
+    canvas_.Font().Assign(Font());
+    Paint(canvas_);
+}
+
 
 // ---------------------------------------------------------------------------------------------
 
@@ -379,6 +466,7 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl()
 {
+    BeforeDestruction();
     // Children outlive this part of the object only until the owner frees them: let go first.
     for (TControl* child : std::vector<TControl*>(controls_))
         child->parent_ = nullptr;
@@ -422,12 +510,15 @@ void TWinControl::CreateWnd()
     CreateParams(params);
     const bool ours = params.className.empty();
     if (ours) {
-        RegisterWindowClass();
+        if (params.ownClassName.empty())
+            params.ownClassName = kWindowClass;
+        RegisterWindowClass(params.ownClassName, params.icon);
         defaultProc_ = DefWindowProcA;  // the procedure serves messages sent during creation
     }
-    HWND hwnd = CreateWindowExA(params.exStyle, ours ? kWindowClass : params.className.c_str(), Text().c_str(),
-                                params.style, Left(), Top(), Width(), Height(), params.parent, params.menu,
-                                GetModuleHandleA(nullptr), ours ? this : nullptr);
+    const std::string& className = ours ? params.ownClassName : params.className;
+    HWND hwnd = CreateWindowExA(params.exStyle, className.c_str(), Text().c_str(), params.style, Left(), Top(),
+                                Width(), Height(), params.parent, params.menu, GetModuleHandleA(nullptr),
+                                ours ? this : nullptr);
     if (!hwnd)
         throw Exception(Format("Cannot create the window of %s (error %lu)", Name().c_str(), GetLastError()));
     if (!ours) {
@@ -457,8 +548,11 @@ void TWinControl::DestroyWnd()
 void TWinControl::DestroyHandle()
 {
     if (handle_) {
-        DestroyWnd();
+        // A window already on its way (freed in its own WM_DESTROY, say) must not be destroyed twice.
+        if (!windowDying_)
+            DestroyWnd();
         handle_ = nullptr;
+        windowDying_ = false;
     }
 }
 
@@ -485,7 +579,8 @@ void TWinControl::RemoveControl(TControl* control)
     control->parent_ = nullptr;
     if (auto* window = dynamic_cast<TWinControl*>(control))
         window->DestroyHandle();
-    Realign();
+    if (!(ComponentState() & csDestroying))
+        Realign();
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height)
@@ -647,11 +742,7 @@ void TWinControl::PaintControls(HDC dc)
         GetViewportOrgEx(dc, &origin);
         SetViewportOrgEx(dc, origin.x + graphic->Left(), origin.y + graphic->Top(), nullptr);
         IntersectClipRect(dc, 0, 0, graphic->Width(), graphic->Height());
-        TCanvas canvas;
-        canvas.SetHandle(dc);
-        canvas.Font().Assign(graphic->Font());
-        graphic->Paint(canvas);
-        canvas.SetHandle(nullptr);
+        graphic->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
         RestoreDC(dc, saved);
     }
 }

@@ -1,12 +1,13 @@
-// Controls: the window tree of the framework. Every control has a WindowProc that others may
-// save, replace and restore; messages flow window procedure -> WindowProc -> WndProc ->
-// default handling. Controls without a window of their own (TGraphicControl) are painted and
-// fed mouse messages by their parent.
+// Controls: the window tree of the framework. Messages flow window procedure -> WindowProc ->
+// the hooks others installed on it, newest first -> WndProc -> default handling. Controls
+// without a window of their own (TGraphicControl) get their painting and mouse messages from
+// their parent, through their WindowProc.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,10 @@ struct TMessage {
 };
 
 using TWndMethod = std::function<void(TMessage&)>;
+// A hook on a control's WindowProc passes a message on by calling next(message) (next is valid
+// during the call only); not calling it consumes the message.
+using TWndHook = std::function<void(TMessage& message, const TWndMethod& next)>;
+using THookId = unsigned;  // 0 is never an id
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TShiftStateFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32 };
@@ -110,8 +115,14 @@ public:
     void SetCursor(TCursor cursor) { cursor_ = cursor; }
     const std::string& Hint() const { return hint_; }
 
-
-    TWndMethod WindowProc;
+    // The entry of every message: the hooks, newest first, then WndProc.
+    void WindowProc(TMessage& message);
+    // Hooks come and go in any order, also while a message is being dispatched: a hook removed
+    // meanwhile is not called any more, and one added meanwhile sees the next message. An
+    // unknown id is ignored.
+    THookId HookWindowProc(TWndHook hook);
+    void UnhookWindowProc(THookId id);
+    bool WindowProcHooked(THookId id) const;
     LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
     virtual void Invalidate();
     virtual void Click();
@@ -134,11 +145,22 @@ protected:
     bool clickOnMouseUp_ = false;
 
 private:
+    struct THook {
+        THookId id;
+        TWndHook proc;
+        bool installed;
+    };
+    struct TDispatch;
+    static void CallHooks(const TDispatch& dispatch, size_t count, TMessage& message);
     void MouseMessage(TMessage& message);
     void ParentFontChanged();
     void ParentColorChanged();
     friend class TWinControl;
+    friend LRESULT CALLBACK FrameworkWindowProc(HWND, UINT, WPARAM, LPARAM);
 
+    std::vector<std::shared_ptr<THook>> hooks_;  // oldest first
+    // False once the control is gone: a dispatch it was freed in touches it no more.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     TWinControl* parent_ = nullptr;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     TAlign align_ = TAlign::alNone;
@@ -155,13 +177,22 @@ private:
     TCursor cursor_ = crDefault;
 };
 
-// A control without a window: its parent paints it and hands it mouse messages.
+// A control without a window: its parent sends it WM_PAINT with the parent's DC in wParam,
+// the origin moved to the control's top-left corner and the drawing clipped to it, and hands it
+// mouse messages.
 class TGraphicControl : public TControl {
     LEXDRILL_CLASS(TGraphicControl)
 public:
     explicit TGraphicControl(TComponent* owner) : TControl(owner) { clickOnMouseUp_ = true; }
-    // Draws on the parent's canvas, with the origin moved to this control's top-left corner.
+    // Draws on the DC of the WM_PAINT being handled; no DC outside one.
+    TCanvas& Canvas() { return canvas_; }
     virtual void Paint(TCanvas& canvas) = 0;
+
+protected:
+    void WndProc(TMessage& message) override;
+
+private:
+    TCanvas canvas_;
 };
 
 class TWinControl : public TControl {
@@ -198,12 +229,15 @@ public:
     // Graphic children are drawn on this control's window after its own painting.
     void PaintControls(HDC dc);
 
-    // Finds the framework control of a window of this process, if it has one.
+    // Finds the framework control of a window of this process, if it has one; never creates
+    // a window.
     static TWinControl* FindControl(HWND handle);
 
 protected:
     struct TCreateParams {
-        std::string className;   // a window class of the platform, or empty for ours
+        std::string className;   // a window class of the platform, or empty for one of ours
+        std::string ownClassName;  // ours: the name to register it under; empty: the shared class
+        HICON icon = nullptr;      // ours, when registered under its own name
         DWORD style = 0;
         DWORD exStyle = 0;
         HWND parent = nullptr;
@@ -230,6 +264,7 @@ private:
     HBRUSH ColorBrush();
 
     HWND handle_ = nullptr;
+    bool windowDying_ = false;  // WM_DESTROY has come
     WNDPROC defaultProc_ = nullptr;  // the platform class's procedure for a subclassed control
     std::vector<TControl*> controls_;
     bool doubleBuffered_ = false;

@@ -259,8 +259,8 @@ LRESULT CALLBACK TTimer::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         if (timer && timer->enabled_ && timer->OnTimer) {
             try {
                 timer->OnTimer(timer);
-            } catch (const std::exception& e) {
-                Application->HandleException(e);
+            } catch (...) {
+                HandleCurrentException();
             }
         }
         return 0;

@@ -7,8 +7,9 @@
 
 namespace {
 
-std::unique_ptr<TApplication> gApplication = std::make_unique<TApplication>(nullptr);
+// The screen first: it is destroyed after the application, whose forms leave its list.
 std::unique_ptr<TScreen> gScreen = std::make_unique<TScreen>(nullptr);
+std::unique_ptr<TApplication> gApplication = std::make_unique<TApplication>(nullptr);
 
 std::vector<uint8_t> ResourceBytes(const std::string& name)
 {
@@ -21,10 +22,16 @@ std::vector<uint8_t> ResourceBytes(const std::string& name)
     return std::vector<uint8_t>(bytes, bytes + SizeofResource(module, found));
 }
 
+BOOL CALLBACK LoadFirstIcon(HMODULE module, LPCSTR, LPSTR name, LONG_PTR icon)
+{
+    *reinterpret_cast<HICON*>(icon) = LoadIconA(module, name);
+    return FALSE;
+}
+
 }  // namespace
 
-TApplication* Application = gApplication.get();
 TScreen* Screen = gScreen.get();
+TApplication* Application = gApplication.get();
 
 std::string Utf8ToAnsi(const std::string& text)
 {
@@ -85,6 +92,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner)
 
 TCustomForm::~TCustomForm()
 {
+    BeforeDestruction();
     std::erase(Screen->forms_, this);
     DestroyHandle();
 }
@@ -118,6 +126,8 @@ void TCustomForm::CreateParams(TCreateParams& params)
     }
     if (formStyle_ == TFormStyle::fsStayOnTop)
         params.exStyle |= WS_EX_TOPMOST;
+    params.ownClassName = ClassName();
+    params.icon = Application->Icon();
     // Other forms belong to the main form: they stay above it and share its taskbar button.
     TCustomForm* main = Application->MainForm();
     if (main && main != this)
@@ -270,7 +280,7 @@ void TCustomForm::WndProc(TMessage& message)
         Close();
         return;
     case CM_RELEASE:
-        TComponent::Free(this);
+        Application->ReleaseForm(this);
         return;
     case WM_ACTIVATE:
         TWinControl::WndProc(message);
@@ -328,6 +338,14 @@ void TDataModule::Construct(const std::string& unitName)
         OnCreate(this);
 }
 
+TCustomForm* TScreen::FindForm(HWND window) const
+{
+    for (TCustomForm* form : forms_)
+        if (window && form->HandleAllocated() && form->Handle() == window)
+            return form;
+    return nullptr;
+}
+
 void TScreen::SetCursor(TCursor cursor)
 {
     cursor_ = cursor;
@@ -352,11 +370,56 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner)
 
 TApplication::~TApplication()
 {
+    while (!shutdownHandlers_.empty()) {
+        const std::function<void()> handler = std::move(shutdownHandlers_.back());
+        shutdownHandlers_.pop_back();
+        try {
+            handler();
+        } catch (...) {
+            HandleCurrentException();
+        }
+    }
+    FreeReleasedForms();
     // Forms go before COM is shut down: their controls may hold COM objects.
-    while (ComponentCount() > 0)
-        TComponent::Free(Components(ComponentCount() - 1));
+    BeforeDestruction();
     if (comInitialized_)
         OleUninitialize();
+}
+
+HICON TApplication::Icon() const
+{
+    static const HICON icon = [] {
+        HICON own = nullptr;
+        EnumResourceNamesA(GetModuleHandleA(nullptr), reinterpret_cast<LPCSTR>(RT_GROUP_ICON), LoadFirstIcon,
+                           reinterpret_cast<LONG_PTR>(&own));
+        return own ? own : LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    }();
+    return icon;
+}
+
+void TApplication::AddShutdownHandler(std::function<void()> handler)
+{
+    shutdownHandlers_.push_back(std::move(handler));
+}
+
+void TApplication::ReleaseForm(TCustomForm* form)
+{
+    if (!form || std::find(released_.begin(), released_.end(), form) != released_.end())
+        return;
+    released_.push_back(form);
+    FreeNotification(form);  // freed otherwise meanwhile, it leaves the list
+    if (dispatching_ == 0)
+        PostMessageA(nullptr, WM_NULL, 0, 0);  // the loop comes round and frees it
+}
+
+void TApplication::FreeReleasedForms()
+{
+    while (!released_.empty()) {
+        TCustomForm* form = released_.back();
+        released_.pop_back();
+        RemoveFreeNotification(form);
+        TComponent::Free(form);
+    }
 }
 
 void TApplication::Initialize()
@@ -393,7 +456,11 @@ bool TApplication::ProcessMessage(MSG& msg)
         return true;
     }
     TranslateMessage(&msg);
+    ++dispatching_;
     DispatchMessageA(&msg);
+    --dispatching_;
+    if (dispatching_ == 0)
+        FreeReleasedForms();
     if ((msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) || msg.message == WM_MOUSELEAVE)
         TrackMouseControl();
     return true;
@@ -446,8 +513,13 @@ void TApplication::TrackMouseControl()
 void TApplication::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == mouseControl_)
+    if (operation != TOperation::opRemove)
+        return;
+    if (component == mouseControl_)
         mouseControl_ = nullptr;
+    if (component == mainForm_)
+        mainForm_ = nullptr;
+    std::erase(released_, component);
 }
 
 void TApplication::HandleException(const std::exception& e)
@@ -465,4 +537,19 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
 void ShowMessage(const std::string& text)
 {
     Application->MessageBox(text, Application->Title(), MB_OK);
+}
+
+void HandleCurrentException() noexcept
+{
+    try {
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            Application->HandleException(e);
+        } catch (...) {
+            Application->HandleException(Exception("Unknown exception"));
+        }
+    } catch (...) {
+        // Reporting failed too (no memory left): the program goes on without the report.
+    }
 }

@@ -111,6 +111,8 @@ public:
     int Height() const { return GetSystemMetrics(SM_CYSCREEN); }
     // Forms in creation order.
     const std::vector<TCustomForm*>& Forms() const { return forms_; }
+    // The first form of the list whose window this is; never creates a window.
+    TCustomForm* FindForm(HWND window) const;
 
 private:
     friend class TCustomForm;
@@ -127,6 +129,9 @@ public:
     void Initialize();
     const std::string& Title() const { return title_; }
     void SetTitle(const std::string& title) { title_ = title; }
+    // The program's first icon resource, or the platform's application icon when it has none.
+    HICON Icon() const;
+    // nullptr once the main form is freed.
     TCustomForm* MainForm() const { return mainForm_; }
 
     // Creates a form (or data module) owned by the application from its stored layout; the
@@ -158,6 +163,16 @@ public:
     void HandleException(const std::exception& e);
     int MessageBox(const std::string& text, const std::string& caption, UINT flags);
 
+    // Frees a form once every message that the application is dispatching now has returned, so
+    // that no procedure returns into it: a form that released itself goes after the message that
+    // released it, and after any message further up that a nested message loop runs inside.
+    void ReleaseForm(TCustomForm* form);
+
+    // Handlers run, newest first, when the application object is destroyed, before it frees
+    // its forms: a global object whose order of static destruction is unknown (the skin
+    // manager, say) is freed by one and so goes before the forms.
+    void AddShutdownHandler(std::function<void()> handler);
+
 protected:
     void Notification(TComponent* component, TOperation operation) override;
 
@@ -165,12 +180,16 @@ private:
     bool ProcessMessage(MSG& msg);
     void Idle();
     void TrackMouseControl();
+    void FreeReleasedForms();
 
     std::string title_;
     TCustomForm* mainForm_ = nullptr;
     bool terminated_ = false;
     bool comInitialized_ = false;
     TControl* mouseControl_ = nullptr;
+    int dispatching_ = 0;  // messages of the application's loops being dispatched, nested
+    std::vector<TCustomForm*> released_;
+    std::vector<std::function<void()>> shutdownHandlers_;
 };
 
 extern TApplication* Application;
@@ -178,3 +197,8 @@ extern TScreen* Screen;
 
 // A message box with the application title as caption and an OK button.
 void ShowMessage(const std::string& text);
+
+// For a catch (...), above all that of every procedure the platform calls (window, hook and
+// timer procedures): reports the exception being handled through the application's handler
+// and lets nothing escape, so nothing unwinds into the platform.
+void HandleCurrentException() noexcept;

@@ -416,7 +416,7 @@ const TClassInfo& TMenu::StaticClass()
     return info;
 }
 
-TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(TComponent::Make<TMenuItem>(this))
+TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(std::make_unique<TMenuItem>(nullptr))
 {
     items_->menu_ = this;
 }

@@ -123,7 +123,7 @@ public:
     explicit TMenu(TComponent* owner);
     ~TMenu() override;
 
-    TMenuItem* Items() const { return items_; }
+    TMenuItem* Items() const { return items_.get(); }
     HMENU Handle();
     bool OwnerDraw() const { return ownerDraw_; }
     void SetOwnerDraw(bool on);
@@ -143,7 +143,9 @@ private:
     friend class TMenuItem;
     void Changed();
 
-    TMenuItem* items_;
+    // The root item is the menu's own, not an owned component: it outlives the first phase of the
+    // menu's destruction, which frees owned components, for the destructor to take the menu down.
+    std::unique_ptr<TMenuItem> items_;
     bool ownerDraw_ = false;
     bool rightToLeft_ = false;
     TImageList* images_ = nullptr;

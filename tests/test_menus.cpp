@@ -333,8 +333,7 @@ protected:
     {
         form = std::make_unique<TForm>(nullptr);
         form->SetBounds(100, 100, 400, 300);
-        const TWndMethod previous = form->WindowProc;
-        form->WindowProc = [this, previous](TMessage& message) {
+        form->HookWindowProc([this](TMessage& message, const TWndMethod& next) {
             switch (message.Msg) {
             case WM_MEASUREITEM:
             case WM_DRAWITEM:
@@ -348,8 +347,8 @@ protected:
             default:
                 break;
             }
-            previous(message);
-        };
+            next(message);
+        });
         form->Show();
     }
 

@@ -74,7 +74,7 @@ void Start(TProcess& process, const std::string& program, const std::string& cur
 HWND UpdaterWindow(const TProcessFilter& watched)
 {
     HWND window = nullptr;
-    WaitUntil([&] { return (window = FindTopWindow(watched, "LexdrillWindow", "升级系统")) != nullptr; }, 20000);
+    WaitUntil([&] { return (window = FindTopWindow(watched, "TForm1", "升级系统")) != nullptr; }, 20000);
     return window;
 }
 
