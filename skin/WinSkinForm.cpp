@@ -95,7 +95,6 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
         FBorderIcons |= kIconMaximize;
 
     ReadShowState();
-    FSizeable = FStyle & WS_THICKFRAME;
     FindMDIClient();
     if (exStyle & WS_EX_MDICHILD)
         FMDIKind = 2;
@@ -130,7 +129,6 @@ void TWinSkinForm::SetSystemStyles(bool restore)
 {
     if (FMDIKind == 2 && SkinMdiState.FMdiMaximized && !restore)
         return;
-    FSystemStylesOn = restore;
     LONG style = GetWindowLongA(FHandle, GWL_STYLE);
     if (restore) {
         if (FBorderIcons & kIconSystemMenu)

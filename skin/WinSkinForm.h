@@ -143,7 +143,6 @@ public:
     std::string FCaptionPrefix = "  ";
     std::string FCaption;
     std::string FClassName;
-    bool FSystemStylesOn = false;
     TRect FClientRect;
     DWORD FLastClickTime = 0;
     DWORD FDoubleClickTime;
@@ -155,7 +154,6 @@ public:
     TRect FOrgFrameSize;
     int FMenuHeight = 0;
     bool FRightToLeft = false;
-    bool FSizeable = false;
     HWND FMDIClient = nullptr;
     HWND FNewMDIChild = nullptr;
     HMENU FSystemMenuHandle = nullptr;
@@ -172,9 +170,9 @@ public:
     unsigned FBorderIcons = 0;
     int FShowState = ssNormal;
     int FSkinState = fssCreated;
-    // Painting state: the window size at the latest painting and at the latest region built
-    // from the frame images, and the left edge of the right-aligned caption buttons.
-    int FPaintWidth = 0, FPaintHeight = 0;
+    // Painting state: the window width at the latest painting, the window size at the latest
+    // region built from the frame images, and the left edge of the right-aligned buttons.
+    int FPaintWidth = 0;
     int FRegionWidth = 0, FRegionHeight = 0;
     int FRightButtonsLeft = 0;
 

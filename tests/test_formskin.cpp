@@ -109,6 +109,11 @@ COLORREF ButtonColour(TSkinData& data, size_t button, int frame)
 // Fixture buttons, in section order.
 enum { kClose, kMax, kRestore, kMin, kLeftButton, kBeforeText, kAfterText };
 
+void CALLBACK EndMenuNow(HWND, UINT, UINT_PTR, DWORD)
+{
+    EndMenu();
+}
+
 // Real mouse and key input: xdotool, run as a Linux program, one gesture at a time, while this
 // thread turns the message loop (so that modal loops, a caption drag or a menu, run). Wine's own
 // input injection warps the X pointer and can report a stale position while a button is held.
@@ -147,7 +152,7 @@ struct TInput {
     void Run()
     {
         // A menu the gesture opens and fails to close would hold the test in its loop.
-        const UINT_PTR closer = SetTimer(nullptr, 0, 1500, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+        const UINT_PTR closer = SetTimer(nullptr, 0, 1500, EndMenuNow);
         // The Linux program has no process handle here: it leaves a file when done.
         const std::string marker = "/tmp/lexdrill-formskin-input-" + std::to_string(GetCurrentProcessId());
         std::string command = "Z:\\bin\\sh -c \"xdotool" + steps + "; touch " + marker + "\"";
