@@ -30,7 +30,7 @@ TWinSkinForm::~TWinSkinForm()
     // A skin freed with its form, or while its window lives on, lets go of both.
     UnhookForm();
     UnhookMDIClient();
-    Unsubclass();
+    FSubclass.reset();
     FreeSysButtons();
 }
 
@@ -52,10 +52,10 @@ void TWinSkinForm::CreateCaptionFont()
 void TWinSkinForm::AttachForm(TSkinData* skinData, TCustomForm* form)
 {
     FForm = form;
-    if ((skinData->SkinControls() & SkinControlBit(xcMainMenu)) && !FFormHook)
+    AttachWindow(skinData);
+    if (FrameSkinned() && !FFormHook)
         FFormHook = form->HookWindowProc(
             [this](TMessage& message, const TWndMethod& next) { FormWindowProc(message, next); });
-    AttachWindow(skinData);
     FOldColor = form->Color();
     form->SetColor(skinData->Colours.ButtonFace);
 }
@@ -275,11 +275,6 @@ void TWinSkinForm::UnhookForm()
     FFormHook = 0;
 }
 
-void TWinSkinForm::Unsubclass()
-{
-    FSubclass.reset();
-}
-
 void TWinSkinForm::HookMDIClient()
 {
     FClientSubclass = std::make_unique<TWindowSubclass>(
@@ -310,7 +305,7 @@ void TWinSkinForm::Detach()
     const int frameHeight = (window.bottom - window.top) - client.bottom;
 
     UnhookForm();
-    Unsubclass();
+    FSubclass.reset();
     if (FForm && FSkinState != fssDestroying)
         FForm->SetColor(FOldColor);
     SetSystemStyles(true);
@@ -340,7 +335,7 @@ void TWinSkinForm::DetachDestroyed()
     if (!FSubclass)
         return;
     UnhookForm();
-    Unsubclass();
+    FSubclass.reset();
     FFrameBitmap.SetSize(0, 0);
 }
 
@@ -350,7 +345,7 @@ void TWinSkinForm::DetachControls()
         FTimer->SetEnabled(false);
     if (FForm && FSkinState != fssDestroying)
         FForm->SetColor(FOldColor);
-    Unsubclass();
+    FSubclass.reset();
     UnhookMDIClient();
     if (FForm && FSkinState != fssDestroying)
         for (int i = 0; i < FForm->ComponentCount(); ++i)

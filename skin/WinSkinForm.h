@@ -77,7 +77,8 @@ class TWinSkinForm : public TComponent {
 public:
     // A framework form's skin is owned by the form, any other window's by nobody.
     explicit TWinSkinForm(TComponent* owner);
-    // Does not detach: Detach or DetachDestroyed comes first.
+    // Lets go of the window's procedures when still attached, and gives nothing else back:
+    // Detach or DetachDestroyed comes first.
     ~TWinSkinForm() override;
 
     int DisableTag() const { return FDisableTag; }
@@ -184,7 +185,6 @@ private:
     void HookMDIClient();
     void UnhookMDIClient();
     void UnhookForm();
-    void Unsubclass();
 
     // The window procedures.
     void WndProc(TMessage& message);

@@ -186,7 +186,9 @@ struct TInput {
 struct FormSkinTest : ::testing::Test {
     void SetUp() override
     {
-        LoadFixtureSkin(data);
+        // The fixture of flat colours (tests/data/formskin, packed by the build).
+        data.SetSkinFile(LEXDRILL_FORMSKIN_FIXTURE);
+        ASSERT_TRUE(data.FSkinLoaded);
         seen.clear();
         SetCursorPos(0, 0);
     }
