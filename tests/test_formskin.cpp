@@ -83,12 +83,17 @@ LONG Style(HWND w)
     return GetWindowLongA(w, GWL_STYLE);
 }
 
-// What the window shows at a point (window coordinates) after a full repaint.
+// What the window shows at a point (window coordinates), as it is and after a full repaint.
+COLORREF Shown(HWND w, int x, int y)
+{
+    const WindowDC dc(w, GetWindowDC(w));
+    return GetPixel(dc.Get(), x, y);
+}
+
 COLORREF Seen(HWND w, int x, int y)
 {
     RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    const WindowDC dc(w, GetWindowDC(w));
-    return GetPixel(dc.Get(), x, y);
+    return Shown(w, x, y);
 }
 
 // The flat colour of one frame of a fixture image.
@@ -332,9 +337,39 @@ TEST_F(FormSkinTest, ActiveAndInactiveFramesCaptionAndButtonsAreDrawnWhereTheSki
     bool inactiveText = false;
     for (int x = text.Left; x < text.Right && !inactiveText; ++x)
         for (int y = 5; y < 19 && !inactiveText; ++y)
-            inactiveText = Seen(w, x, y) == static_cast<COLORREF>(data.Colours.TitleTextNoActive);
+            inactiveText = Shown(w, x, y) == static_cast<COLORREF>(data.Colours.TitleTextNoActive);
     EXPECT_TRUE(inactiveText);
     DestroyWindow(other);
+}
+
+TEST_F(FormSkinTest, CaptionTextIsPlacedByTheSkinsAlignmentAndCutAtItsRightLimit)
+{
+    HWND w = Window();
+    auto& skin = Skin(w);
+    const int width = WindowSize(w).cx;
+    const int bandLeft = 6, bandRight = width - 6, rightClip = 70;
+    data.Title.TextAlignment = 1;
+    Seen(w, 0, 0);
+    const TRect centred = skin.FTitleTextRect;
+    EXPECT_EQ(centred.Left - bandLeft, (bandRight - bandLeft - centred.Width()) / 2);
+    data.Title.TextAlignment = 2;
+    Seen(w, 0, 0);
+    EXPECT_EQ(skin.FTitleTextRect.Right, bandRight - rightClip);
+    EXPECT_EQ(skin.FTitleTextRect.Width(), centred.Width());
+
+    // Centred in a band narrower than itself: it starts left of the band and ends, cut short
+    // with an ellipsis, at the right limit; no text lies beyond.
+    data.Title.TextAlignment = 1;
+    SetWindowTextA(w, "A caption far too long for the narrow caption band of this window");
+    skin.FCaption = GetWindowCaption(w);
+    Seen(w, 0, 0);
+    const TRect cut = skin.FTitleTextRect;
+    EXPECT_LT(cut.Left, bandLeft);
+    EXPECT_EQ(cut.Right, bandRight - rightClip);
+    const COLORREF text = static_cast<COLORREF>(data.Colours.TitleTextActive);
+    for (int x = cut.Right; x < bandRight; ++x)
+        for (int y = 5; y < 19; ++y)
+            ASSERT_NE(Shown(w, x, y), text) << x << "," << y;
 }
 
 namespace {
@@ -458,8 +493,7 @@ TEST_F(FormSkinTest, CaptionButtonsLightUpPressAndActOnlyOnReleaseOverAButton)
     };
     const auto shows = [&](size_t button, int frame) {
         const POINT c = centre(button);
-        const WindowDC dc(w, GetWindowDC(w));
-        return GetPixel(dc.Get(), c.x, c.y) == ButtonColour(data, button, frame);
+        return Shown(w, c.x, c.y) == ButtonColour(data, button, frame);
     };
     TInput input;
     input.MoveTo(w, centre(kClose).x, centre(kClose).y).Run();
