@@ -517,6 +517,16 @@ TEST_F(FormSkinTest, CaptionButtonsLightUpPressAndActOnlyOnReleaseOverAButton)
     input.MoveTo(w, centre(kRestore).x, centre(kRestore).y).Click().Run();
     EXPECT_FALSE(IsZoomed(w));
 
+    // Minimised, the window shows the native caption; restored, the skinned one again.
+    input.MoveTo(w, centre(kMin).x, centre(kMin).y).Click().Run();
+    EXPECT_TRUE(IsIconic(w));
+    EXPECT_EQ(Style(w) & WS_CAPTION, WS_CAPTION);
+    ShowWindow(w, SW_RESTORE);
+    SetForegroundWindow(w);
+    Wait(100);
+    EXPECT_EQ(Style(w) & WS_CAPTION, 0);
+    EXPECT_EQ(Seen(w, 3, 60), FrameColour(data.Left.Image, 1, 2, false));
+
     input.MoveTo(w, centre(kClose).x, centre(kClose).y).Click().Run();
     EXPECT_FALSE(IsWindow(w));
     EXPECT_EQ(skin.FSkinState, fssDestroyed);
