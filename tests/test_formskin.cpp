@@ -684,7 +684,9 @@ TEST_F(FormSkinTest, WithoutTheFrameSkinAWindowOnlyAnswersTheQueryAndFillsItsBac
     HWND w = Window();
     const LONG style = Style(w);
     const SIZE size = WindowSize(w);
-    auto& skin = Skin(w);
+    auto& skin = AttachSkin(&owner, w, data);
+    Wait(100);
+    EXPECT_EQ(skin.FSkinState, fssCreated) << "WM_SKINSTART goes on to the window";
     EXPECT_EQ(SendMessageA(w, WM_SKINQUERY, 0, 0), 1);
     EXPECT_EQ(Style(w), style);
     EXPECT_TRUE(WindowSize(w) == size);
