@@ -101,6 +101,20 @@ protected:
         SetTestRoute(ClientDownload, {{"file", ServerPath(Built("marker_program.exe"))}});
     }
 
+    // Starts the updater of programDir with the installation folder current and presses "升级" once
+    // its window shows; the window, or nullptr when it never shows.
+    HWND StartAndUpgrade(TProcess& updater, const std::string& programDir, const TProcessFilter& watched)
+    {
+        Start(updater, programDir + "\\Upgrading.exe", install_.Path());
+        HWND window = UpdaterWindow(watched);
+        if (window)
+            Press(window, "升级");
+        return window;
+    }
+
+    // The installed client leaves it when started.
+    fs::path Marker() const { return install_.Path() + "\\marker.txt"; }
+
     TTempCurrentDir install_;
 };
 
@@ -115,15 +129,12 @@ TEST_F(UpdateLoop, TheUpdaterInstallsTheNewClientRecordsTheVersionAndStartsIt)
     const TProcessFilter watched = ProgramsIn(install_.Path());
     TMessageBoxAnswerer answerer(watched);
     TProcess updater;
-    Start(updater, install_.Path() + "\\Upgrading.exe", install_.Path());
-    HWND window = UpdaterWindow(watched);
+    HWND window = StartAndUpgrade(updater, install_.Path(), watched);
     ASSERT_NE(window, nullptr);
-    Press(window, "升级");
     ASSERT_TRUE(updater.Ended(20000));
 
-    const fs::path marker = install_.Path() + "\\marker.txt";
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 10000));
-    EXPECT_EQ(ReadFile(marker), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 10000));
+    EXPECT_EQ(ReadFile(Marker()), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
     EXPECT_EQ(ReadFile(install_.Path() + "\\lexdrill.exe"), ReadFile(Built("marker_program.exe")));
     EXPECT_FALSE(fs::exists(install_.Path() + "\\lexdrill.exe.part"));
     EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"您的系统也经是最新版本了！"});
@@ -139,15 +150,12 @@ TEST_F(UpdateLoop, FromAnotherDirectoryTheVersionIsWrittenBesideTheUpdaterAndThe
     const TProcessFilter watched = ProgramsIn(programs.Path());
     TMessageBoxAnswerer answerer(watched);
     TProcess updater;
-    Start(updater, programs.Path() + "\\Upgrading.exe", install_.Path());
-    HWND window = UpdaterWindow(watched);
+    HWND window = StartAndUpgrade(updater, programs.Path(), watched);
     ASSERT_NE(window, nullptr);
-    Press(window, "升级");
     ASSERT_TRUE(updater.Ended(20000));
 
-    const fs::path marker = install_.Path() + "\\marker.txt";
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 10000));
-    EXPECT_EQ(ReadFile(marker), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 10000));
+    EXPECT_EQ(ReadFile(Marker()), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
     EXPECT_EQ(ReadIni(programs.Path() + "\\Config.ini", "pro"), "2.0");
     EXPECT_EQ(ReadIni(install_.Path() + "\\Config.INI", "pro"), "1.0");
     EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"您的系统也经是最新版本了！"});
@@ -162,10 +170,8 @@ TEST_F(UpdateLoop, AFailedDownloadLeavesTheUpdaterWaitingWithNothingWrittenOrSta
     const TProcessFilter watched = ProgramsIn(install_.Path());
     TMessageBoxAnswerer answerer(watched);
     TProcess updater;
-    Start(updater, install_.Path() + "\\Upgrading.exe", install_.Path());
-    HWND window = UpdaterWindow(watched);
+    HWND window = StartAndUpgrade(updater, install_.Path(), watched);
     ASSERT_NE(window, nullptr);
-    Press(window, "升级");
     ASSERT_TRUE(WaitUntil([&] { return !answerer.Texts().empty(); }, 20000));
     EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"升级程序出错!"});
     HWND busy = FindChild(window, "Button", "正在升级");
@@ -177,7 +183,7 @@ TEST_F(UpdateLoop, AFailedDownloadLeavesTheUpdaterWaitingWithNothingWrittenOrSta
     ASSERT_TRUE(updater.Ended(20000));
     EXPECT_EQ(ReadFile(install_.Path() + "\\lexdrill.exe"), "old client");
     EXPECT_EQ(ReadFile(install_.Path() + "\\Config.INI"), "[OLEDB5]\r\npro=1.0\r\nkaoshi=lexdrill\r\n");
-    EXPECT_FALSE(fs::exists(install_.Path() + "\\marker.txt"));
+    EXPECT_FALSE(fs::exists(Marker()));
 }
 
 // An equal version, also as an editor saves it (trailing blanks or tabs, a leading UTF-8 byte-order
@@ -191,25 +197,22 @@ TEST_F(UpdateLoop, AnEqualVersionDownloadsNothingButIsRecordedAnnouncedAndTheCli
     fs::copy_file(Built("marker_program.exe"), install_.Path() + "\\lexdrill.exe");
     SetTestRoute(ClientDownload, {{"status", "404"}});
     const TProcessFilter watched = ProgramsIn(programs.Path());
-    const fs::path marker = install_.Path() + "\\marker.txt";
     const fs::path recorded = programs.Path() + "\\Config.ini";
     for (const char* body : {"1.0", "1.0 ", "1.0\t\r\n", "\xEF\xBB\xBF" "1.0"}) {
         SCOPED_TRACE(body);
         SetTestRoute(VersionPage, {{"body", body}});
         TMessageBoxAnswerer answerer(watched);
         TProcess updater;
-        Start(updater, programs.Path() + "\\Upgrading.exe", install_.Path());
-        HWND window = UpdaterWindow(watched);
+        HWND window = StartAndUpgrade(updater, programs.Path(), watched);
         ASSERT_NE(window, nullptr);
-        Press(window, "升级");
         ASSERT_TRUE(updater.Ended(20000));
 
-        ASSERT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 10000));
-        EXPECT_EQ(ReadFile(marker), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
+        ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 10000));
+        EXPECT_EQ(ReadFile(Marker()), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
         EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"您的系统也经是最新版本了！"});
         EXPECT_EQ(ReadFile(recorded), "[OLEDB5]\r\npro=1.0\r\n");
         EXPECT_EQ(ReadFile(install_.Path() + "\\lexdrill.exe"), ReadFile(Built("marker_program.exe")));
-        fs::remove(marker);
+        fs::remove(Marker());
         fs::remove(recorded);
     }
 }
@@ -223,15 +226,12 @@ TEST_F(UpdateLoop, AnEmptyExamNameInstallsAndStartsTheClientAsDotExe)
     const TProcessFilter watched = ProgramsIn(install_.Path());
     TMessageBoxAnswerer answerer(watched);
     TProcess updater;
-    Start(updater, install_.Path() + "\\Upgrading.exe", install_.Path());
-    HWND window = UpdaterWindow(watched);
+    HWND window = StartAndUpgrade(updater, install_.Path(), watched);
     ASSERT_NE(window, nullptr);
-    Press(window, "升级");
     ASSERT_TRUE(updater.Ended(20000));
 
-    const fs::path marker = install_.Path() + "\\marker.txt";
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 10000));
-    EXPECT_EQ(ReadFile(marker), install_.Path() + "\\.exe\n" + install_.Path() + "\n");
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 10000));
+    EXPECT_EQ(ReadFile(Marker()), install_.Path() + "\\.exe\n" + install_.Path() + "\n");
     EXPECT_EQ(ReadFile(install_.Path() + "\\.exe"), ReadFile(Built("marker_program.exe")));
     EXPECT_FALSE(fs::exists(install_.Path() + "\\.exe.part"));
     EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"您的系统也经是最新版本了！"});
@@ -267,9 +267,8 @@ TEST_F(UpdateLoop, TheClientHandsOverAndTheUpdaterInstallsAndStartsTheNewClient)
     ASSERT_NE(window, nullptr);
     Press(window, "升级");
 
-    const fs::path marker = install_.Path() + "\\marker.txt";
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 20000));
-    EXPECT_EQ(ReadFile(marker), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 20000));
+    EXPECT_EQ(ReadFile(Marker()), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
     EXPECT_EQ(ReadIni(install_.Path() + "\\Config.ini", "pro"), "2.0");
     // The client's start-up reports the database it cannot open here, then the new version.
     const std::vector<std::string> said = answerer.Texts();
