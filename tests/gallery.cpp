@@ -1,9 +1,8 @@
-// The gallery: windows skinned with the client's own skin, saved as PNG pictures in the folder
-// named on the command line (scripts/test.sh: build/gallery). Each shot opens its windows,
-// photographs them and closes them again; to add one, add a function to kShots.
-//
-// Until the skin manager is built, a thread hook stands in for it: every window of this
-// program that is activated is skinned, as the manager's hook will do.
+// The gallery: the client's windows, and a few of the gallery's own, skinned as the client skins
+// them (its main window's component switched on, the skin manager's hook skinning every window
+// at its activation), saved as PNG pictures in the folder named on the command line
+// (scripts/test.sh: build/gallery). Each shot opens its windows, photographs them active and
+// inactive and closes them again; to add one, add a function to kShots.
 #include <windows.h>
 
 #include <algorithm>
@@ -13,15 +12,24 @@
 #include <string>
 #include <vector>
 
+#include "Client.h"
 #include "Forms.h"
-#include "SkinTesting.h"
+#include "HttpTestServer.h"
+#include "Index.h"
+#include "Sites.h"
+#include "WinSkinForm.h"
 #include "StdCtrls.h"
+#include "TempDir.h"
+#include "U_About.h"
+#include "Unit1.h"
+#include "Unit7.h"
 #include "WindowTesting.h"
+#include "dalishang.h"
+#include "jiameng.h"
+#include "zxks.h"
 
 namespace {
 
-TComponent* skins = nullptr;
-TSkinData* skin = nullptr;
 std::string folder;
 
 // ---------------------------------------------------------------------------------------------
@@ -85,23 +93,6 @@ void SavePng(TBitmap& picture, const std::string& path)
 }
 
 // ---------------------------------------------------------------------------------------------
-
-// Every window activated is skinned, as the skin manager's hook will do.
-LRESULT CALLBACK SkinOnActivation(int code, WPARAM wParam, LPARAM lParam)
-{
-    HWND w = reinterpret_cast<HWND>(wParam);
-    DWORD process = 0;
-    GetWindowThreadProcessId(w, &process);
-    if (code == HCBT_ACTIVATE && process == GetCurrentProcessId() && SendMessageA(w, WM_SKINQUERY, 0, 0) != 1) {
-        try {
-            auto* form = dynamic_cast<TCustomForm*>(TWinControl::FindControl(w));
-            AttachSkin(form ? static_cast<TComponent*>(form) : skins, w, *skin, form);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "gallery: %s\n", e.what());
-        }
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
 
 void Settle()
 {
@@ -197,7 +188,25 @@ void MessageBoxShots()
     TComponent::Free(form);
 }
 
-const std::vector<std::function<void()>> kShots = {FormShots, MessageBoxShots};
+// Each window the client opens, as the client opens it.
+void ClientShots()
+{
+    const std::pair<TCustomForm*, const char*> windows[] = {
+        {Form10, "client_main"}, {Form1, "client_login"}, {xzks, "client_exam_assembly"},
+        {Form7, "client_update"}, {About, "client_about"}, {Tjiameng, "client_join_us"},
+        {TDailishang, "client_dealers"}};
+    for (const auto& [form, name] : windows) {
+        form->Show();
+        Settle();
+        Photograph(form->Handle(), std::string(name) + "_active");
+        HWND other = OtherWindow();
+        Photograph(form->Handle(), std::string(name) + "_inactive");
+        DestroyWindow(other);
+        form->Hide();
+    }
+}
+
+const std::vector<std::function<void()>> kShots = {ClientShots, FormShots, MessageBoxShots};
 
 }  // namespace
 
@@ -206,14 +215,16 @@ int main(int argc, char** argv)
     folder = argc > 1 ? argv[1] : "gallery";
     CreateDirectoryA(folder.c_str(), nullptr);
     try {
-        TComponent owner(nullptr);
-        skins = &owner;
-        skin = TComponent::Make<TSkinData>(&owner);
-        LoadOwnSkin(*skin);
-        HHOOK hook = SetWindowsHookExA(WH_CBT, SkinOnActivation, nullptr, GetCurrentThreadId());
+        // The client, in a folder of its own, its pages from the tests' local server; its
+        // database cannot be opened here, and that message box is answered.
+        const TTempCurrentDir dir;
+        dir.Write("Config.INI", "[OLEDB5]\r\nkaoshi=司法考试\r\nksbh=K01\r\nHZSID=H7\r\n");
+        const std::string server = TestServerUrl("");
+        ServiceSites() = {server, server, server};
+        MessageBoxesDuring(CreateClient);
+        Form10->SkinData1->SetActive(true);
         for (const auto& shot : kShots)
             shot();
-        UnhookWindowsHookEx(hook);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "gallery: %s\n", e.what());
         return 1;
