@@ -62,6 +62,8 @@ public:
     bool Focused() const { return FFocused; }
     bool EnabledState() const { return FEnabled; }
     const std::string& Text() const { return FText; }
+    // Whether attaching gives the control the skin's face colour.
+    bool SetColour() const { return FSetColor; }
 
 protected:
     // The message chain: BeforeMessage, the control's own handling, AfterMessage.
