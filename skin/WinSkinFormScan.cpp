@@ -3,10 +3,14 @@
 // that is no framework form by window class and style; and the form skin's list of them.
 #include <algorithm>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "Buttons.h"
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
+#include "SkinPaint.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
 #include "WinSkinData.h"
@@ -41,7 +45,26 @@ struct TMappingRow {
     bool ScanAfter;  // then SkinComponents of the control
     // A clear gate ends the table instead of passing on to the next row.
     bool ClearGateEnds = false;
+    // The row's own work before its skin is made; nullptr: none.
+    void (*Prepare)(TWinSkinForm& form, TComponent* component) = nullptr;
 };
+
+void SetFlat(TWinSkinForm&, TComponent* component)
+{
+    SetEnumPropByName(component, "Flat", "True");
+}
+
+void SetTransparent(TWinSkinForm&, TComponent* component)
+{
+    SetEnumPropByName(component, "Transparent", "True");
+}
+
+void SkinToolBar(TWinSkinForm& form, TComponent* component)
+{
+    SetEnumPropByName(component, "Flat", "True");
+    SetEnumPropByName(component, "Transparent", "True");
+    form.HookToolBar(static_cast<TToolBar*>(component));
+}
 
 bool NameIs(const std::string& name, std::initializer_list<const char*> names)
 {
@@ -66,11 +89,13 @@ const TMappingRow kRows[] = {
     {10, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TUPDOWN"; },
      [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::None, false},
     {12, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TDBNAVIGATOR"; },
-     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, false, false, SetFlat},
     {13, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TGroupBox>(c); },
      [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, true},
     {14, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TRadioButton>(c); },
      [](const TSkinData& d) { return Gate(d, xcRadioButton); }, TMake::None, false},
+    {15, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TToolBar>(c); },
+     [](const TSkinData& d) { return Gate(d, xcToolbar); }, TMake::None, false, false, SkinToolBar},
     {17, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TProgressBar>(c); },
      [](const TSkinData& d) { return Gate(d, xcProgress); }, TMake::None, false},
     {19, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TComboBox>(c); },
@@ -104,14 +129,15 @@ struct TThirdKind {
     const char* Kind;
     bool (*Gated)(const TSkinData& data);
     TMake Make;
+    void (*Prepare)(TWinSkinForm& form, TComponent* component) = nullptr;
 };
 
 const TThirdKind kThirdKinds[] = {
     {"combobox", [](const TSkinData& d) { return Gate(d, xcCombo); }, TMake::None},
     {"edit", [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::None},
     {"radiobutton", [](const TSkinData& d) { return Gate(d, xcRadioButton); }, TMake::None},
-    {"panel", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None},
-    {"trackbar", [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::None},
+    {"panel", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, SetTransparent},
+    {"trackbar", [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::None, SetTransparent},
     {"button", [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::Button},
     {"tab", TabElementPresent, TMake::None},
     {"progress", [](const TSkinData& d) { return Gate(d, xcProgress); }, TMake::None},
@@ -161,8 +187,58 @@ void TWinSkinForm::PurgeDeadControls()
     }
 }
 
+void TWinSkinForm::HookToolBar(TToolBar* toolBar)
+{
+    if (std::find(FToolBars.begin(), FToolBars.end(), toolBar) != FToolBars.end())
+        return;
+    FToolBars.push_back(toolBar);
+    toolBar->FreeNotification(this);
+    toolBar->OnCustomDrawButton = [this](TToolBar* sender, const TRect& bounds, UINT state, bool&) {
+        DrawToolButton(sender, bounds, state);
+    };
+    toolBar->Invalidate();
+}
+
+void TWinSkinForm::Notification(TComponent* component, TOperation operation)
+{
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove)
+        FToolBars.erase(std::remove(FToolBars.begin(), FToolBars.end(), component), FToolBars.end());
+}
+
+void TWinSkinForm::DrawToolButton(TToolBar* toolBar, const TRect& bounds, UINT state)
+{
+    TDataSkinButton& element = FSkinData->Buttons;
+    if (element.Image.Width() <= 0)
+        return;
+    int frame = 1;
+    if (state & CDIS_SELECTED)
+        frame = 2;
+    else if (state & (CDIS_FOCUS | CDIS_HOT))
+        frame = 4;
+    else if (state & (CDIS_GRAYED | CDIS_DISABLED))
+        frame = 3;
+    TCanvas& canvas = toolBar->Canvas();
+    if (frame == 1 && element.HasNormalColour2)
+        canvas.Font().SetColor(element.NormalColour2);
+    else if (frame == 4 && element.HasMouseOverColour2)
+        canvas.Font().SetColor(element.MouseOverColour2);
+    else if (frame == 2 && element.HasPressedColour2)
+        canvas.Font().SetColor(element.PressedColour2);
+    DrawSkinImage(canvas.Handle(), bounds, element.Image,
+                  Rect(element.LeftWidth, element.TopHeight, element.RightWidth, element.BottomHeight), frame, 5,
+                  element.Trans != 0, false, false);
+}
+
 void TWinSkinForm::UnskinControls()
 {
+    // The tool bars draw their own buttons again.
+    for (TToolBar* toolBar : FToolBars) {
+        toolBar->OnCustomDrawButton = nullptr;
+        toolBar->RemoveFreeNotification(this);
+        toolBar->Invalidate();
+    }
+    FToolBars.clear();
     while (!FControls.empty()) {
         TSkinControl* skin = FControls.front();
         skin->RestoreColor();
@@ -305,14 +381,19 @@ void TWinSkinForm::SkinControl(TComponent* component, TWinControl* container)
     if (number == 3) {
         const std::string kind = Skin3rdKind(component->ClassName());
         for (const TThirdKind& third : kThirdKinds)
-            if (kind == third.Kind && third.Gated(*FSkinData))
+            if (kind == third.Kind && third.Gated(*FSkinData)) {
+                if (third.Prepare)
+                    third.Prepare(*this, component);
                 MakeSkin(third.Make, component, *this);
+            }
         return;
     }
     const TMappingRow& row = *std::find_if(std::begin(kRows), std::end(kRows),
                                            [&](const TMappingRow& r) { return r.Number == number; });
     if (row.Gated && !row.Gated(*FSkinData))
         return;  // a row whose clear gate ends the table
+    if (row.Prepare)
+        row.Prepare(*this, component);
     MakeSkin(row.Make, component, *this);
     if (row.ScanAfter)
         if (auto* inner = dynamic_cast<TWinControl*>(component))
