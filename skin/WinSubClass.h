@@ -56,6 +56,8 @@ public:
     void HandlePaint(TMessage& message);
 
     HWND Handle() const { return FHandle; }
+    // The window rectangle (screen) at the latest paint.
+    const TRect& WindowRect() const { return FWindowRect; }
     TControl* GraphicControl() const { return FGraphicControl; }
     int SkinState() const { return FSkinState; }
     unsigned MouseState() const { return FMouseState; }
