@@ -323,5 +323,6 @@ void TToolBar::WndProc(TMessage& message)
     bool defaultDraw = true;
     OnCustomDrawButton(this, Rect(r.left, r.top, r.right, r.bottom), draw->nmcd.uItemState, defaultDraw);
     draw->clrText = ColorToRGB(canvas_.Font().Color());
-    message.Result = defaultDraw ? CDRF_DODEFAULT : CDRF_SKIPDEFAULT;
+    // The handler has painted the face: the tool bar draws the image and text only.
+    message.Result = defaultDraw ? CDRF_DODEFAULT | TBCDRF_NOEDGES | TBCDRF_NOBACKGROUND : CDRF_SKIPDEFAULT;
 }

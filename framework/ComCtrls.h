@@ -68,8 +68,9 @@ private:
 
 class TToolBar;
 // Asked before each button of a tool bar is drawn, on the tool bar's canvas: bounds in the tool
-// bar's client coordinates, state the platform's custom-draw item state (CDIS_*). Clearing
-// defaultDraw leaves the button to the handler alone.
+// bar's client coordinates, state the platform's custom-draw item state (CDIS_*). The handler
+// paints the button's face; the tool bar then draws its image and text over it (in the canvas
+// font's colour), or nothing more when the handler clears defaultDraw.
 using TToolBarCustomDrawButtonEvent =
     std::function<void(TToolBar* sender, const TRect& bounds, UINT state, bool& defaultDraw)>;
 

@@ -11,6 +11,7 @@
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
+#include "InputTesting.h"
 #include "SkinTesting.h"
 #include "StdCtrls.h"
 #include "WinSubClass.h"
@@ -99,7 +100,7 @@ COLORREF Shown(HWND w, int x, int y)
 struct ControlSkinTest : ::testing::Test {
     void SetUp() override
     {
-        LoadFixtureSkin(data);
+        data.SetSkinFile(LEXDRILL_FORMSKIN_FIXTURE);
         ASSERT_GT(data.Buttons.Image.Width(), 0);
         commands = 0;
         SetCursorPos(0, 0);
