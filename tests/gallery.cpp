@@ -19,6 +19,10 @@
 #include "Forms.h"
 #include "SkinTesting.h"
 #include "StdCtrls.h"
+#include "U_About.h"
+#include "Unit7.h"
+#include "dalishang.h"
+#include "jiameng.h"
 #include "WindowTesting.h"
 
 namespace {
@@ -263,7 +267,26 @@ void ButtonShots()
     }
 }
 
-const std::vector<std::function<void()>> kShots = {FormShots, MessageBoxShots, ButtonShots};
+// The client's own windows with buttons, from their stored layouts.
+template <class T> void ClientShot(T*& form, const std::string& unit)
+{
+    Application->CreateForm(form, unit);
+    form->Show();
+    Settle();
+    Photograph(form->Handle(), "client_" + unit);
+    TComponent::Free(form);
+    form = nullptr;
+}
+
+void ClientShots()
+{
+    ClientShot(About, "U_About");
+    ClientShot(Tjiameng, "jiameng");
+    ClientShot(TDailishang, "dalishang");
+    ClientShot(Form7, "Unit7");
+}
+
+const std::vector<std::function<void()>> kShots = {FormShots, MessageBoxShots, ButtonShots, ClientShots};
 
 }  // namespace
 
