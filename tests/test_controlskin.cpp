@@ -464,8 +464,14 @@ TEST_F(ControlSkinTest, FrameworkButtonsClickOnceAndBitAndSpeedButtonsShowTheirG
         return c;
     };
     EXPECT_EQ(speedSeen(), Frame(1));
+    // A state change outside painting shows with the next paint, unasked.
     speed->Perform(CM_MOUSEENTER);
-    EXPECT_EQ(speedSeen(), Frame(4));
+    UpdateWindow(form->Handle());
+    {
+        HDC dc = GetDC(form->Handle());
+        EXPECT_EQ(GetPixel(dc, speed->Left() + 2, speed->Top() + 2), Frame(4));
+        ReleaseDC(form->Handle(), dc);
+    }
     speed->SetDown(true);
     EXPECT_EQ(speedSeen(), Frame(2));
     speed->SetDown(false);
