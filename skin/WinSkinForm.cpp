@@ -8,6 +8,7 @@
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "WinSkinData.h"
+#include "WinSubClass.h"
 
 TSkinMdiState SkinMdiState;
 
@@ -28,6 +29,7 @@ TWinSkinForm::TWinSkinForm(TComponent* owner)
 TWinSkinForm::~TWinSkinForm()
 {
     // A skin freed with its form, or while its window lives on, lets go of both.
+    UnskinControls();
     UnhookForm();
     UnhookMDIClient();
     FSubclass.reset();
@@ -123,6 +125,10 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
         throw;
     }
     InvalidateRect(FHandle, nullptr, TRUE);
+    if (FForm)
+        SkinComponents(FForm);
+    else
+        SkinChildWindows();
 }
 
 void TWinSkinForm::SetSystemStyles(bool restore)
@@ -259,6 +265,8 @@ void TWinSkinForm::ReSkin()
             if (auto* form = dynamic_cast<TCustomForm*>(FForm->Components(i)))
                 form->SetColor(face);
     }
+    for (TSkinControl* control : FControls)
+        control->RefreshSkin();
     FSkinState = fssReskinning;
     if (FrameSkinned()) {
         FitWindowToSkin(true);
@@ -306,6 +314,7 @@ void TWinSkinForm::Detach()
 
     UnhookForm();
     FSubclass.reset();
+    UnskinControls();
     if (FForm && FSkinState != fssDestroying)
         FForm->SetColor(FOldColor);
     SetSystemStyles(true);
@@ -336,6 +345,7 @@ void TWinSkinForm::DetachDestroyed()
         return;
     UnhookForm();
     FSubclass.reset();
+    UnskinControls();
     FFrameBitmap.SetSize(0, 0);
 }
 
@@ -343,6 +353,7 @@ void TWinSkinForm::DetachControls()
 {
     if (FTimer)
         FTimer->SetEnabled(false);
+    UnskinControls();
     if (FForm && FSkinState != fssDestroying)
         FForm->SetColor(FOldColor);
     FSubclass.reset();

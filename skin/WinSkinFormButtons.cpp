@@ -6,6 +6,7 @@
 #include "SkinPaint.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
+#include "WinSubClass.h"
 
 namespace {
 
@@ -386,10 +387,13 @@ void TWinSkinForm::ShowSysMenu(TPoint p)
 
 void TWinSkinForm::CheckMouseLeave()
 {
-    if (!FHotObject)
-        return;
     POINT cursor;
     GetCursorPos(&cursor);
-    if (!Holds(FHotObject->FBoundsRect, ScreenToWindowPoint(cursor.x, cursor.y)))
+    if (FHotObject && !Holds(FHotObject->FBoundsRect, ScreenToWindowPoint(cursor.x, cursor.y)))
         FHotObject->MouseLeave();
+    // A framework form's controls hear of the mouse leaving from the application.
+    if (!FForm && FHotButton && !Holds(FHotButton->WindowRect(), TPoint{cursor.x, cursor.y})) {
+        SendMouseLeave(FHotButton);
+        FHotButton = nullptr;
+    }
 }

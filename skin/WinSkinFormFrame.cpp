@@ -7,6 +7,7 @@
 #include "SkinPaint.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
+#include "WinSubClass.h"
 
 namespace {
 
@@ -70,6 +71,10 @@ void TWinSkinForm::WMNCActivate(TMessage& message)
 {
     FActive = message.WParam != 0;
     FTimer->SetEnabled(FActive);
+    if (!FActive && FHotButton) {
+        SendMouseLeave(FHotButton);
+        FHotButton = nullptr;
+    }
     if (!IsMDIChildNotNormal())
         PaintNonClient(nullptr);
     // Not passed on: the native caption is never drawn.

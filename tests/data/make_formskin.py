@@ -27,13 +27,17 @@ COLOURS = {
     "left_button": [(10, 240, 240), (10, 241, 241), (10, 242, 242), (10, 243, 243)],
     "before_text": [(240, 120, 10), (241, 120, 10), (242, 120, 10), (243, 120, 10)],
     "after_text": [(120, 10, 240), (120, 10, 241), (120, 10, 242), (120, 10, 243)],
+    # Push buttons: normal, pressed, disabled, hot or focused, and the fifth that is never drawn.
+    "push": [(90, 160, 20), (91, 120, 20), (92, 92, 92), (93, 200, 60), (94, 10, 10)],
 }
 TEXT_ACTIVE = (250, 250, 250)
 TEXT_INACTIVE = (5, 5, 5)
 FACE = (180, 180, 180)
+PUSH_TEXT = [(0, 0, 90), (0, 0, 91), (250, 250, 92)]  # normal, hot, pressed
 
 SIDE_W, BAND_H, BOTTOM_H = 6, 24, 5
 BUTTON_W, BUTTON_H = 16, 14
+PUSH_W, PUSH_H = 12, 12
 
 
 def image(w, h, colour):
@@ -106,6 +110,7 @@ def main():
     save("TextBack.bmp", stacked([image(30, BAND_H, c) for c in COLOURS["textback"]]))
     for name, _ in BUTTONS:
         save("Btn_%s.bmp" % name, side_by_side([image(BUTTON_W, BUTTON_H, c) for c in COLOURS[name]]))
+    save("Buttons.bmp", side_by_side([image(PUSH_W, PUSH_H, c) for c in COLOURS["push"]]))
 
     ini = [
         "; The form-skin test fixture. Drawn by ../make_formskin.py: change that, not this.",
@@ -116,6 +121,11 @@ def main():
         "Bottom=Bottom.bmp", "BottomFrame=2",
         "TextBack=TextBack.bmp", "TextShift=40", "TextShiftVert=0", "TextRightClip=70",
         "TextAlignment=0", "TXTBackleft=4", "TXTBackRight=4",
+        "",
+        "[Buttons]",
+        "Bitmap=Buttons.bmp", "LeftWidth=3", "TopHeight=3", "RightWidth=3", "BottomHeight=3",
+        "NormalColour2=%s" % rgb(PUSH_TEXT[0]), "MouseOverColour2=%s" % rgb(PUSH_TEXT[1]),
+        "PressedColour2=%s" % rgb(PUSH_TEXT[2]),
         "",
         "[Colours]",
         "ButtonFace=%s" % rgb(FACE),
