@@ -1,0 +1,228 @@
+// The skin of one top-level window: its frame, caption, caption buttons and window region drawn
+// from a skin, its non-client hit testing and mouse handling, and how it attaches to a window
+// and gives the window back. Main (GUI) thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Classes.h"
+#include "Controls.h"
+#include "Graphics.h"
+#include "SubClass.h"
+
+class TCustomForm;
+class TDataSkinBorder;
+class TDataSkinSysButton;
+class TSkinData;
+class TTimer;
+class TWinSkinForm;
+
+// Private messages of a skinned window.
+constexpr UINT WM_SKINRELOAD = 0x3401;   // a framework form re-applies its skin
+constexpr UINT WM_SKINNCPAINT = 0x3502;  // repaint the whole skinned frame now
+constexpr UINT WM_SKINSTART = 0x3503;    // posted after attaching: the skin's first application
+constexpr UINT WM_SKINQUERY = 0x3504;    // answered 1 by a skinned window; also posted by a
+                                         // caption button of a custom action (wParam)
+
+// The MDI state every form skin of the program shares. The skin manager owns it once there is
+// one; until then it lives here.
+struct TSkinMdiState {
+    bool FMdiMaximized = false;  // an MDI child is shown maximised
+    HWND FMdiClient = nullptr;   // the "MDIClient" window of the skinned MDI frame
+};
+extern TSkinMdiState SkinMdiState;
+
+// One clickable object of the non-client area. Only a visible object reacts to the mouse.
+class TNCObject : public TObject {
+public:
+    explicit TNCObject(TWinSkinForm* skinForm) : FSkinForm(skinForm) {}
+
+    virtual void MouseDown();
+    virtual void MouseUp();
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+    virtual void Draw() {}
+
+    TWinSkinForm* FSkinForm;
+    TRect FBoundsRect;  // window coordinates; right and bottom edges excluded
+    bool FVisible = false;
+    int FState = 0;     // 1 normal, 2 pressed, 3 hot; 0 until the first operation
+};
+
+// One caption button, shown from its description in the skin.
+class TWinSysButton : public TNCObject {
+public:
+    TWinSysButton(TWinSkinForm* skinForm, TDataSkinSysButton* skinButton)
+        : TNCObject(skinForm), FSkinButton(skinButton) {}
+    void Draw() override;
+
+    TDataSkinSysButton* FSkinButton;  // belongs to the skin data
+};
+
+// Show states and skin states of a form skin.
+enum TSkinShowState : int { ssNormal = 0, ssMaximized = 1, ssMinimized = 2 };
+enum TFormSkinState : int {
+    fssCreated = 0, fssSkinned = 1, fssReskinning = 3, fssDestroying = 4, fssFirstFitting = 5,
+    fssDestroyed = 6
+};
+// FBorderIcons bits.
+constexpr unsigned kIconMaximize = 1, kIconMinimize = 2, kIconSystemMenu = 8, kIconCaptionTaken = 16;
+
+class TWinSkinForm : public TComponent {
+    LEXDRILL_CLASS(TWinSkinForm)
+public:
+    // A framework form's skin is owned by the form, any other window's by nobody.
+    explicit TWinSkinForm(TComponent* owner);
+    // Does not detach: Detach or DetachDestroyed comes first.
+    ~TWinSkinForm() override;
+
+    int DisableTag() const { return FDisableTag; }
+    void SetDisableTag(int value) { FDisableTag = value; }
+
+    // Attaching, after the caller has set FHandle. The window keeps its native size until
+    // WM_SKINSTART arrives. Attaching a skin twice does nothing the second time.
+    void AttachForm(TSkinData* skinData, TCustomForm* form);
+    void AttachWindow(TSkinData* skinData);
+    // Skinning switched off: the window gets its procedure, styles, size and region back.
+    void Detach();
+    // The window is being destroyed: only the procedures are given back.
+    void DetachDestroyed();
+    // For a skin without the frame (xcMainMenu off): only what such a skin took.
+    void DetachControls();
+    // Re-applies a changed skin (after FreeSysButtons and LoadFrameMetrics).
+    void ReSkin();
+
+    // Frame widths and caption buttons from the skin.
+    void LoadFrameMetrics();
+    void FreeSysButtons();
+    // Sizes the window so that its client area keeps its size inside the skinned frame; a
+    // message box is also widened to fit its caption (not when refreshing).
+    void FitWindowToSkin(bool refresh);
+    // The native caption styles on (restore) or off.
+    void SetSystemStyles(bool restore);
+    void RefreshFrame();
+    static void RedrawWindowNow(HWND wnd);
+
+    // Painting and the region.
+    void PaintNonClient(HDC dc);  // dc 0: the window DC
+    void BuildRegion();
+    void RemoveRegion();
+
+    // Caption buttons and the non-client mouse.
+    void LayoutSysButtons();
+    void DrawSysButtons(HDC dc);
+    void DrawSysButton(TWinSysButton& button, int state);
+    void UpdateButtonVisible(size_t index);
+    TWinSysButton* SysButtonAt(TPoint p);
+    TPoint ScreenToWindowPoint(int x, int y);
+    void DoButtonAction(int x, int y);
+    void ShowSysMenu(TPoint p);
+    void ToggleMaximize();
+    void ToggleMinimize();
+    void RestoreWindow();
+    void MDIChildCommand(WPARAM command);
+    void CheckMouseLeave();
+
+    void ReadShowState();
+    bool IsMDIChildMaximized();
+
+    // The skin's data. The manager, the menu bar and the control skins read it.
+    TSkinData* FSkinData = nullptr;
+    TCustomForm* FForm = nullptr;
+    HWND FHandle = nullptr;
+    std::unique_ptr<TWindowSubclass> FSubclass;        // the window, while subclassed
+    std::unique_ptr<TWindowSubclass> FClientSubclass;  // the MDI client, while hooked
+    THookId FFormHook = 0;                             // the form's WindowProc hook; 0: none
+    std::unique_ptr<TFont> FCaptionFont;
+    TTimer* FTimer = nullptr;
+    int FDisableTag = 0;
+    std::string FCaptionPrefix = "  ";
+    std::string FCaption;
+    std::string FClassName;
+    bool FSystemStylesOn = false;
+    TRect FClientRect;
+    DWORD FLastClickTime = 0;
+    DWORD FDoubleClickTime;
+    int FSpaceWidth = 0;
+    HWND FOwnerWnd = nullptr;
+    int FFrameLeft = 0, FFrameTop = 0, FFrameRight = 0, FFrameBottom = 0;
+    TRect FWindowRect;
+    TRect FTitleTextRect;
+    TRect FOrgFrameSize;
+    int FMenuHeight = 0;
+    bool FRightToLeft = false;
+    bool FSizeable = false;
+    HWND FMDIClient = nullptr;
+    HWND FNewMDIChild = nullptr;
+    HMENU FSystemMenuHandle = nullptr;
+    TColor FOldColor = 0;
+    DWORD FStyle = 0;
+    TNCObject* FHotObject = nullptr;
+    bool FHasRegion = false;  // the window holds a region of ours (the window owns the handle)
+    std::vector<std::unique_ptr<TWinSysButton>> FSysButtons;
+    TBitmap FIconBitmap;   // the window's small icon on magenta
+    TBitmap FFrameBitmap;  // the caption band as last painted
+    bool FActive = true;
+    int FMDIKind = 0;      // 0 ordinary, 1 MDI frame, 2 MDI child
+    int FBorderKind = 0;   // 0 sizing frame or raised edge, 2 pop-up without a full caption, 3 other
+    unsigned FBorderIcons = 0;
+    int FShowState = ssNormal;
+    int FSkinState = fssCreated;
+    // Painting state: the window size at the latest painting and at the latest region built
+    // from the frame images, and the left edge of the right-aligned caption buttons.
+    int FPaintWidth = 0, FPaintHeight = 0;
+    int FRegionWidth = 0, FRegionHeight = 0;
+    int FRightButtonsLeft = 0;
+
+private:
+    bool FrameSkinned() const;
+    bool IsMDIChildNotNormal() const { return FMDIKind == 2 && FShowState != ssNormal; }
+    void FindMDIClient();
+    void CreateCaptionFont();
+    void HookMDIClient();
+    void UnhookMDIClient();
+    void UnhookForm();
+    void Unsubclass();
+
+    // The window procedures.
+    void WndProc(TMessage& message);
+    // Passes the message to the window's previous procedure. False when the window or this
+    // skin is gone meanwhile: the caller then touches nothing of the skin.
+    bool CallOldProc(TMessage& message);
+    void ClientWndProc(TMessage& message);
+    bool CallClientProc(TMessage& message);
+    void FormWindowProc(TMessage& message, const TWndMethod& next);
+    void WMEraseBkgnd(TMessage& message);
+    void WMCtlColorStatic(TMessage& message);
+    void WMSize(TMessage& message);
+    void WMGetMinMaxInfo(TMessage& message);
+    void WMCommand(TMessage& message);
+    void WMSysCommand(TMessage& message);
+    void WMSkinStart();
+    void CMMenuChanged(TMessage& message);
+
+    // Frame painting.
+    void WMNCCalcSize(TMessage& message);
+    void WMNCPaint(TMessage& message);
+    void WMNCActivate(TMessage& message);
+    void PaintCaption(HDC dc);
+    void DrawCaptionText(TCanvas& canvas, const TRect& rect);
+    void DrawFramePart(TDataSkinBorder& part, const TRect& rect, HDC dc);
+
+    // The non-client mouse.
+    TNCObject* ObjectAt(LPARAM screenPoint);
+    void WMNCHitTest(TMessage& message);
+    void WMNCMouseMove(TMessage& message);
+    void WMNCLButtonDown(TMessage& message);
+    void WMNCLButtonUp(TMessage& message);
+    void WMNCLButtonDblClk(TMessage& message);
+    void WMNCRButtonDown(TMessage& message);
+};
+
+// The window's text (up to 1000 characters) and class name (up to 100).
+std::string GetWindowCaption(HWND wnd);
+std::string GetWindowClass(HWND wnd);

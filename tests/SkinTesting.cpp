@@ -1,0 +1,44 @@
+#include "SkinTesting.h"
+
+#include <stdexcept>
+
+#include "Forms.h"
+#include "WindowTesting.h"
+
+void LoadOwnSkin(TSkinData& data)
+{
+    HRSRC found = FindResourceA(nullptr, "Index.SkinData1.skin", reinterpret_cast<LPCSTR>(RT_RCDATA));
+    if (!found)
+        throw std::runtime_error("the client's skin is not among the resources");
+    const auto* bytes = static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, found)));
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes, SizeofResource(nullptr, found));
+    stream.SetPosition(0);
+    data.ReadSkinStream(stream);
+}
+
+void LoadFixtureSkin(TSkinData& data)
+{
+    data.SetSkinFile(LEXDRILL_FORMSKIN_FIXTURE);
+    if (!data.FSkinLoaded)
+        throw std::runtime_error("the fixture skin did not load");
+}
+
+TWinSkinForm& AttachSkin(TComponent* owner, HWND window, TSkinData& data, TCustomForm* form)
+{
+    auto& skin = *TComponent::Make<TWinSkinForm>(owner);
+    skin.FHandle = window;
+    if (form)
+        skin.AttachForm(&data, form);
+    else
+        skin.AttachWindow(&data);
+    PostMessageA(window, WM_SKINSTART, 0, 1000);
+    return skin;
+}
+
+TWinSkinForm& SkinWindow(TComponent* owner, HWND window, TSkinData& data, TCustomForm* form)
+{
+    TWinSkinForm& skin = AttachSkin(owner, window, data, form);
+    Pump([&] { return skin.FSkinState == fssSkinned; }, 5000);
+    return skin;
+}

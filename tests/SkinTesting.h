@@ -1,0 +1,21 @@
+// Skinned windows for the tests and the gallery: the skins loaded, and windows skinned the way
+// the skin manager skins them (attached, then WM_SKINSTART).
+#pragma once
+
+#include <windows.h>
+
+#include "WinSkinData.h"
+#include "WinSkinForm.h"
+
+class TCustomForm;
+
+// The client's own skin, from the layout resource the build packs it into.
+void LoadOwnSkin(TSkinData& data);
+// The test fixture of flat colours (tests/data/formskin, packed by the build).
+void LoadFixtureSkin(TSkinData& data);
+
+// A skin for window, owned by owner, attached to the framework form when there is one, with
+// WM_SKINSTART posted.
+TWinSkinForm& AttachSkin(TComponent* owner, HWND window, TSkinData& data, TCustomForm* form = nullptr);
+// The same, returned once WM_SKINSTART has been handled.
+TWinSkinForm& SkinWindow(TComponent* owner, HWND window, TSkinData& data, TCustomForm* form = nullptr);

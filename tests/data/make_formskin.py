@@ -1,0 +1,132 @@
+#!/usr/bin/env python3
+"""Draws the form-skin test fixture into formskin/: a skin whose every frame of every element
+the form skin draws is a flat colour of its own, so that one pixel tells which element and
+which frame was drawn there. The frame images carry magenta (the key colour) only where the
+window region is cut: two pixels at each corner of the side images, one at each end of the top
+row of the caption band. Python 3 standard library only; run it and commit what it wrote.
+
+    tests/data/make_formskin.py
+"""
+import os
+import struct
+
+OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "formskin")
+KEY = (255, 0, 255)
+
+# Flat colours, (r, g, b), each used once. Caption buttons: normal, pressed, hot, inactive.
+COLOURS = {
+    "left": [(200, 30, 30), (120, 30, 30)],
+    "right": [(30, 200, 30), (30, 120, 30)],
+    "top": [(30, 30, 200), (30, 30, 120)],
+    "bottom": [(200, 200, 30), (120, 120, 30)],
+    "textback": [(30, 200, 200), (30, 120, 120)],
+    "close": [(240, 10, 10), (241, 10, 10), (242, 10, 10), (243, 10, 10)],
+    "max": [(10, 240, 10), (10, 241, 10), (10, 242, 10), (10, 243, 10)],
+    "restore": [(10, 10, 240), (10, 10, 241), (10, 10, 242), (10, 10, 243)],
+    "min": [(240, 240, 10), (241, 241, 10), (242, 242, 10), (243, 243, 10)],
+    "left_button": [(10, 240, 240), (10, 241, 241), (10, 242, 242), (10, 243, 243)],
+    "before_text": [(240, 120, 10), (241, 120, 10), (242, 120, 10), (243, 120, 10)],
+    "after_text": [(120, 10, 240), (120, 10, 241), (120, 10, 242), (120, 10, 243)],
+}
+TEXT_ACTIVE = (250, 250, 250)
+TEXT_INACTIVE = (5, 5, 5)
+FACE = (180, 180, 180)
+
+SIDE_W, BAND_H, BOTTOM_H = 6, 24, 5
+BUTTON_W, BUTTON_H = 16, 14
+
+
+def image(w, h, colour):
+    return [[colour] * w for _ in range(h)]
+
+
+def side_by_side(frames):
+    return [sum((f[y] for f in frames), []) for y in range(len(frames[0]))]
+
+
+def stacked(frames):
+    return [row for f in frames for row in f]
+
+
+def save(name, rows):
+    h, w = len(rows), len(rows[0])
+    stride = (w * 3 + 3) & ~3
+    data = bytearray()
+    for row in reversed(rows):
+        line = bytearray()
+        for (r, g, b) in row:
+            line += bytes((b, g, r))
+        data += line + b"\0" * (stride - len(line))
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    with open(os.path.join(OUT, name), "wb") as f:
+        f.write(header + info + data)
+
+
+def side(colour, right):
+    """A 6 x 40 side frame: the caption band's 24 rows and the bottom's 5 rows unstretched, the
+    outer two columns of its first and last two rows cut away."""
+    rows = image(SIDE_W, 40, colour)
+    outer = range(SIDE_W - 2, SIDE_W) if right else range(0, 2)
+    for y in (0, 1, 38, 39):
+        for x in outer:
+            rows[y][x] = KEY
+    return rows
+
+
+def band(colour):
+    """A 20 x 24 caption band frame whose top row is cut at both ends."""
+    rows = image(20, BAND_H, colour)
+    rows[0][0] = rows[0][19] = KEY
+    return rows
+
+
+BUTTONS = [
+    # name, section keys
+    ("close", "Action=0\nAlign=1\nXcoord=22\nYcoord=5\nVisibility=0\nVisibility1=0"),
+    ("max", "Action=1\nAlign=1\nXcoord=40\nYcoord=5\nVisibility=6\nVisibility1=2"),
+    ("restore", "Action=1\nAlign=1\nXcoord=40\nYcoord=5\nVisibility=6\nVisibility1=1"),
+    ("min", "Action=2\nAlign=1\nXcoord=58\nYcoord=5\nVisibility=8\nVisibility1=0"),
+    ("left_button", "Action=40\nAlign=0\nXcoord=8\nYcoord=5\nVisibility=200\nVisibility1=200"),
+    ("before_text", "Action=41\nAlign=2\nXcoord=2\nYcoord=5\nVisibility=200\nVisibility1=200"),
+    ("after_text", "Action=42\nAlign=3\nXcoord=2\nYcoord=5\nVisibility=200\nVisibility1=200"),
+]
+
+
+def rgb(c):
+    return "%d %d %d" % c
+
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    save("Left.bmp", side_by_side([side(c, False) for c in COLOURS["left"]]))
+    save("Right.bmp", side_by_side([side(c, True) for c in COLOURS["right"]]))
+    save("Top.bmp", stacked([band(c) for c in COLOURS["top"]]))
+    save("Bottom.bmp", stacked([image(20, BOTTOM_H, c) for c in COLOURS["bottom"]]))
+    save("TextBack.bmp", stacked([image(30, BAND_H, c) for c in COLOURS["textback"]]))
+    for name, _ in BUTTONS:
+        save("Btn_%s.bmp" % name, side_by_side([image(BUTTON_W, BUTTON_H, c) for c in COLOURS[name]]))
+
+    ini = [
+        "; The form-skin test fixture. Drawn by ../make_formskin.py: change that, not this.",
+        "[Personality]",
+        "Left=Left.bmp", "LeftTopHeight=%d" % BAND_H, "LeftBotHeight=%d" % BOTTOM_H, "LeftFrame=2",
+        "Right=Right.bmp", "RightTopHeight=%d" % BAND_H, "RightBotHeight=%d" % BOTTOM_H, "RightFrame=2",
+        "Top=Top.bmp", "TopTopHeight=3", "TopBotHeight=3", "TopFrame=2",
+        "Bottom=Bottom.bmp", "BottomFrame=2",
+        "TextBack=TextBack.bmp", "TextShift=40", "TextShiftVert=0", "TextRightClip=70",
+        "TextAlignment=0", "TXTBackleft=4", "TXTBackRight=4",
+        "",
+        "[Colours]",
+        "ButtonFace=%s" % rgb(FACE),
+        "TitleTextActive=%s" % rgb(TEXT_ACTIVE),
+        "TitleTextNoActive=%s" % rgb(TEXT_INACTIVE),
+    ]
+    for i, (name, keys) in enumerate(BUTTONS):
+        ini += ["", "[Button%d]" % i] + keys.split("\n") + ["frame=4", "ButtonImage=Btn_%s.bmp" % name]
+    with open(os.path.join(OUT, "Skin.ini"), "w", newline="\r\n") as f:
+        f.write("\n".join(ini) + "\n")
+
+
+if __name__ == "__main__":
+    main()

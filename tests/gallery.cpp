@@ -1,0 +1,222 @@
+// The gallery: windows skinned with the client's own skin, saved as PNG pictures in the folder
+// named on the command line (scripts/test.sh: build/gallery). Each shot opens its windows,
+// photographs them and closes them again; to add one, add a function to kShots.
+//
+// Until the skin manager is built, a thread hook stands in for it: every window of this
+// program that is activated is skinned, as the manager's hook will do.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Forms.h"
+#include "SkinTesting.h"
+#include "StdCtrls.h"
+#include "WindowTesting.h"
+
+namespace {
+
+TComponent* skins = nullptr;
+TSkinData* skin = nullptr;
+std::string folder;
+
+// ---------------------------------------------------------------------------------------------
+// PNG files: 24-bit pixels, zlib's stored (uncompressed) blocks.
+
+uint32_t Crc(const std::string& bytes)
+{
+    uint32_t crc = 0xFFFFFFFF;
+    for (unsigned char c : bytes) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k)
+            crc = crc & 1 ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
+    }
+    return ~crc;
+}
+
+std::string BigEndian(uint32_t v)
+{
+    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+}
+
+std::string Chunk(const char* type, const std::string& data)
+{
+    const std::string body = type + data;
+    return BigEndian(static_cast<uint32_t>(data.size())) + body + BigEndian(Crc(body));
+}
+
+void SavePng(TBitmap& picture, const std::string& path)
+{
+    const int w = picture.Width(), h = picture.Height();
+    std::string raw;
+    for (int y = 0; y < h; ++y) {
+        raw += '\0';  // no filter
+        for (int x = 0; x < w; ++x) {
+            const COLORREF c = GetPixel(picture.Canvas().Handle(), x, y);
+            raw += {static_cast<char>(GetRValue(c)), static_cast<char>(GetGValue(c)), static_cast<char>(GetBValue(c))};
+        }
+    }
+    std::string zlib = "\x78\x01";
+    uint32_t a = 1, b = 0;
+    for (unsigned char c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    for (size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+        const size_t n = std::min<size_t>(65535, raw.size() - at);
+        const bool last = at + n >= raw.size();
+        zlib += {static_cast<char>(last), static_cast<char>(n), static_cast<char>(n >> 8),
+                 static_cast<char>(~n), static_cast<char>(~n >> 8)};
+        zlib += raw.substr(at, n);
+    }
+    zlib += BigEndian((b << 16) | a);
+    const std::string header = BigEndian(static_cast<uint32_t>(w)) + BigEndian(static_cast<uint32_t>(h)) +
+                               std::string("\x08\x02\x00\x00\x00", 5);
+    const std::string png = std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", header) + Chunk("IDAT", zlib) +
+                            Chunk("IEND", "");
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file || std::fwrite(png.data(), 1, png.size(), file) != png.size())
+        throw std::runtime_error("cannot write " + path);
+    std::fclose(file);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+// Every window activated is skinned, as the skin manager's hook will do.
+LRESULT CALLBACK SkinOnActivation(int code, WPARAM wParam, LPARAM lParam)
+{
+    HWND w = reinterpret_cast<HWND>(wParam);
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    if (code == HCBT_ACTIVATE && process == GetCurrentProcessId() && SendMessageA(w, WM_SKINQUERY, 0, 0) != 1) {
+        try {
+            auto* form = dynamic_cast<TCustomForm*>(TWinControl::FindControl(w));
+            AttachSkin(form ? static_cast<TComponent*>(form) : skins, w, *skin, form);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "gallery: %s\n", e.what());
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void Settle()
+{
+    Pump([] { return false; }, 300);
+}
+
+// The window as it shows on a plain backdrop, cut by its region, with a margin around it.
+void Photograph(HWND w, const std::string& name)
+{
+    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Settle();
+    constexpr int margin = 12;
+    RECT r;
+    GetWindowRect(w, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    TBitmap picture(width + 2 * margin, height + 2 * margin);
+    HDC dc = picture.Canvas().Handle();
+    {
+        const WindowDC window(w, GetWindowDC(w));
+        BitBlt(dc, margin, margin, width, height, window.Get(), 0, 0, SRCCOPY);
+    }
+    UniqueRegion outside(CreateRectRgn(0, 0, picture.Width(), picture.Height()));
+    UniqueRegion shape(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(w, shape.get()) == ERROR)
+        SetRectRgn(shape.get(), 0, 0, width, height);
+    OffsetRgn(shape.get(), margin, margin);
+    CombineRgn(outside.get(), outside.get(), shape.get(), RGN_DIFF);
+    UniqueBrush backdrop(CreateSolidBrush(RGB(58, 110, 165)));
+    FillRgn(dc, outside.get(), backdrop.get());
+    SavePng(picture, folder + "/" + name + ".png");
+    std::printf("gallery: %s/%s.png\n", folder.c_str(), name.c_str());
+}
+
+// A small window elsewhere that takes the activation from the one photographed.
+HWND OtherWindow()
+{
+    HWND w = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 8, 8, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(w);
+    Settle();
+    return w;
+}
+
+TForm* MakeForm()
+{
+    auto* form = TComponent::Make<TForm>(Application);
+    form->SetBounds(200, 140, 520, 340);
+    form->SetCaption("司法考试专用训练题库");
+    auto* label = TComponent::Make<TLabel>(form);
+    label->SetParent(form);
+    label->SetBounds(24, 24, 300, 20);
+    label->SetCaption("每日一练：请选择本次练习的科目。");
+    auto* button = TComponent::Make<TButton>(form);
+    button->SetParent(form);
+    button->SetBounds(24, 64, 96, 28);
+    button->SetCaption("开始练习");
+    return form;
+}
+
+void FormShots()
+{
+    TForm* form = MakeForm();
+    form->Show();
+    Settle();
+    Photograph(form->Handle(), "form_active");
+    HWND other = OtherWindow();
+    Photograph(form->Handle(), "form_inactive");
+    DestroyWindow(other);
+    TComponent::Free(form);
+}
+
+// A message box is modal: it is photographed from a timer that runs in its own loop.
+void CALLBACK PhotographBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND box = FindWindowA("#32770", nullptr);
+    if (!box || SendMessageA(box, WM_SKINQUERY, 0, 0) != 1)
+        return;
+    KillTimer(nullptr, timer);
+    Settle();
+    Photograph(box, "messagebox_active");
+    HWND other = OtherWindow();
+    Photograph(box, "messagebox_inactive");
+    DestroyWindow(other);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+void MessageBoxShots()
+{
+    TForm* form = MakeForm();
+    form->Show();
+    Settle();
+    SetTimer(nullptr, 0, 100, PhotographBox);
+    MessageBoxA(form->Handle(), "有新版本，请升级！", "考试软件", MB_OK | MB_ICONINFORMATION);
+    TComponent::Free(form);
+}
+
+const std::vector<std::function<void()>> kShots = {FormShots, MessageBoxShots};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    folder = argc > 1 ? argv[1] : "gallery";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    try {
+        TComponent owner(nullptr);
+        skins = &owner;
+        skin = TComponent::Make<TSkinData>(&owner);
+        LoadOwnSkin(*skin);
+        HHOOK hook = SetWindowsHookExA(WH_CBT, SkinOnActivation, nullptr, GetCurrentThreadId());
+        for (const auto& shot : kShots)
+            shot();
+        UnhookWindowsHookEx(hook);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "gallery: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

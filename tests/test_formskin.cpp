@@ -1,0 +1,848 @@
+// The form skin on real windows under Wine: a bare window, an owned window, a framework form, a
+// message box and an MDI frame with children, drawn from a fixture skin whose every frame is a
+// flat colour of its own, probed pixel by pixel, and driven with real mouse and key input.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "Forms.h"
+#include "SkinPaint.h"
+#include "SkinTesting.h"
+#include "WindowTesting.h"
+
+namespace {
+
+// Messages the window's own procedure (the one under the skin) saw.
+std::vector<UINT> seen;
+
+LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    seen.push_back(msg);
+    if (msg == WM_SYSCOMMAND)
+        seen.push_back(static_cast<UINT>(wParam & 0xFFF0));
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+bool Saw(UINT msg)
+{
+    return std::find(seen.begin(), seen.end(), msg) != seen.end();
+}
+
+void Wait(DWORD ms)
+{
+    Pump([] { return false; }, ms);
+}
+
+HWND MakeWindow(DWORD style, HWND owner = nullptr, int clientWidth = 300, int clientHeight = 200)
+{
+    static const bool registered = [] {
+        WNDCLASSA wc{};
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = TestWindowProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        wc.lpszClassName = "FormSkinTest";
+        return RegisterClassA(&wc) != 0;
+    }();
+    EXPECT_TRUE(registered);
+    RECT r{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&r, style, FALSE, 0);
+    HWND hwnd = CreateWindowExA(0, "FormSkinTest", "Skinned window", style, 200, 150, r.right - r.left,
+                                r.bottom - r.top, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(hwnd, SW_SHOW);
+    SetForegroundWindow(hwnd);
+    Wait(100);
+    return hwnd;
+}
+
+SIZE WindowSize(HWND w)
+{
+    RECT r;
+    GetWindowRect(w, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+SIZE ClientSize(HWND w)
+{
+    RECT r;
+    GetClientRect(w, &r);
+    return SIZE{r.right, r.bottom};
+}
+
+bool operator==(SIZE a, SIZE b)
+{
+    return a.cx == b.cx && a.cy == b.cy;
+}
+
+LONG Style(HWND w)
+{
+    return GetWindowLongA(w, GWL_STYLE);
+}
+
+// What the window shows at a point (window coordinates) after a full repaint.
+COLORREF Seen(HWND w, int x, int y)
+{
+    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const WindowDC dc(w, GetWindowDC(w));
+    return GetPixel(dc.Get(), x, y);
+}
+
+// The flat colour of one frame of a fixture image.
+COLORREF FrameColour(TBitmap& image, int frame, int count, bool vertical)
+{
+    const int fw = vertical ? image.Width() : image.Width() / count;
+    const int fh = vertical ? image.Height() / count : image.Height();
+    const int x = vertical ? fw / 2 : (frame - 1) * fw + fw / 2;
+    const int y = vertical ? (frame - 1) * fh + fh / 2 : fh / 2;
+    return static_cast<COLORREF>(image.Canvas().Pixel(x, y));
+}
+
+COLORREF ButtonColour(TSkinData& data, size_t button, int frame)
+{
+    return FrameColour(data.FTitleButtons.at(button)->Image, frame, 4, false);
+}
+
+// Fixture buttons, in section order.
+enum { kClose, kMax, kRestore, kMin, kLeftButton, kBeforeText, kAfterText };
+
+// Real mouse and key input: xdotool, run as a Linux program, one gesture at a time, while this
+// thread turns the message loop (so that modal loops, a caption drag or a menu, run). Wine's own
+// input injection warps the X pointer and can report a stale position while a button is held.
+struct TInput {
+    std::string steps;
+    POINT last{-1, -1};     // where the pointer ends
+    bool buttonDown = false;
+
+    TInput& Do(const std::string& step)
+    {
+        steps += " " + step + " sleep 0.06";
+        return *this;
+    }
+    TInput& MoveTo(HWND w, int x, int y)
+    {
+        RECT r;
+        GetWindowRect(w, &r);
+        last = POINT{r.left + x, r.top + y};
+        return Do("mousemove " + std::to_string(last.x) + " " + std::to_string(last.y));
+    }
+    TInput& Down()
+    {
+        buttonDown = true;
+        return Do("mousedown 1");
+    }
+    TInput& Up()
+    {
+        buttonDown = false;
+        return Do("mouseup 1");
+    }
+    TInput& Click() { return Do("click 1"); }
+    TInput& DoubleClick() { return Do("click --repeat 2 --delay 80 1"); }
+    TInput& Key(const std::string& keys) { return Do("key " + keys); }
+    TInput& KeyDown(const std::string& key) { return Do("keydown " + key); }
+    TInput& KeyUp(const std::string& key) { return Do("keyup " + key); }
+    void Run()
+    {
+        // A menu the gesture opens and fails to close would hold the test in its loop.
+        const UINT_PTR closer = SetTimer(nullptr, 0, 1500, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+        // The Linux program has no process handle here: it leaves a file when done.
+        const std::string marker = "/tmp/lexdrill-formskin-input-" + std::to_string(GetCurrentProcessId());
+        std::string command = "Z:\\bin\\sh -c \"xdotool" + steps + "; touch " + marker + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &process));
+        if (process.hProcess)
+            CloseHandle(process.hProcess);
+        if (process.hThread)
+            CloseHandle(process.hThread);
+        std::string dosMarker = "Z:" + marker;
+        std::replace(dosMarker.begin(), dosMarker.end(), '/', '\\');
+        EXPECT_TRUE(Pump([&] { return GetFileAttributesA(dosMarker.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+        DeleteFileA(dosMarker.c_str());
+        // Wine takes the X events in a little later: on until the pointer and the button are
+        // where the gesture left them.
+        EXPECT_TRUE(Pump([&] {
+            POINT p;
+            GetCursorPos(&p);
+            const bool down = GetAsyncKeyState(VK_LBUTTON) < 0;
+            return (last.x < 0 || (p.x == last.x && p.y == last.y)) && down == buttonDown;
+        }));
+        Wait(100);
+        KillTimer(nullptr, closer);
+        steps.clear();
+    }
+};
+
+struct FormSkinTest : ::testing::Test {
+    void SetUp() override
+    {
+        LoadFixtureSkin(data);
+        seen.clear();
+        SetCursorPos(0, 0);
+    }
+    void TearDown() override
+    {
+        for (HWND w : windows)
+            if (IsWindow(w))
+                DestroyWindow(w);
+        SkinMdiState = TSkinMdiState();
+    }
+    HWND Window(DWORD style = WS_OVERLAPPEDWINDOW, HWND ownerWindow = nullptr)
+    {
+        windows.push_back(MakeWindow(style, ownerWindow));
+        return windows.back();
+    }
+    TWinSkinForm& Skin(HWND w) { return SkinWindow(&owner, w, data); }
+
+    TComponent owner{nullptr};
+    TSkinData& data = *TComponent::Make<TSkinData>(&owner);
+    std::vector<HWND> windows;
+};
+
+}  // namespace
+
+TEST_F(FormSkinTest, BareWindowLosesItsCaptionStyleKeepsItsClientAndGetsEverythingBack)
+{
+    HWND w = Window();
+    const LONG style = Style(w);
+    const SIZE client = ClientSize(w), window = WindowSize(w);
+    EXPECT_NE(SendMessageA(w, WM_SKINQUERY, 0, 0), 1);
+
+    auto& skin = *TComponent::Make<TWinSkinForm>(&owner);
+    skin.FHandle = w;
+    skin.AttachWindow(&data);
+    // Attached but not started: the native frame and size stay, the caption style is gone.
+    EXPECT_EQ(SendMessageA(w, WM_SKINQUERY, 0, 0), 1);
+    EXPECT_TRUE(WindowSize(w) == window);
+    EXPECT_EQ(Style(w), style & ~WS_CAPTION);
+    EXPECT_NE(Seen(w, 3, 50), FrameColour(data.Left.Image, 1, 2, false)) << "painted before WM_SKINSTART";
+
+    PostMessageA(w, WM_SKINSTART, 0, 1000);
+    ASSERT_TRUE(Pump([&] { return skin.FSkinState == fssSkinned; }));
+    EXPECT_TRUE(ClientSize(w) == client);
+    EXPECT_EQ(WindowSize(w).cx, client.cx + 12);
+    EXPECT_EQ(WindowSize(w).cy, client.cy + 24 + 5);
+
+    skin.Detach();
+    EXPECT_EQ(Style(w), style);
+    EXPECT_TRUE(ClientSize(w) == client);
+    EXPECT_TRUE(WindowSize(w) == window);
+    EXPECT_NE(SendMessageA(w, WM_SKINQUERY, 0, 0), 1);
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(w, region), ERROR) << "the window keeps no region";
+    DeleteObject(region);
+}
+
+TEST_F(FormSkinTest, OwnedWindowKeepsItsCaptionStyleAndLosesOnlyTheNativeButtons)
+{
+    HWND ownerWindow = Window();
+    HWND w = Window(WS_OVERLAPPEDWINDOW, ownerWindow);
+    const LONG style = Style(w);
+    const SIZE client = ClientSize(w);
+    auto& skin = Skin(w);
+    EXPECT_EQ(Style(w), style & ~(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_TRUE(ClientSize(w) == client);
+    skin.Detach();
+    EXPECT_EQ(Style(w), style);
+    EXPECT_TRUE(ClientSize(w) == client);
+}
+
+TEST_F(FormSkinTest, FrameworkFormIsHookedRecolouredAndGivenBack)
+{
+    auto* form = TComponent::Make<TForm>(&owner);
+    form->SetBounds(150, 120, 400, 300);
+    form->SetCaption("Form caption");
+    form->Show();
+    Wait(100);
+    const TColor colour = form->Color();
+    const SIZE client = ClientSize(form->Handle());
+    auto& skin = SkinWindow(form, form->Handle(), data, form);
+    EXPECT_TRUE(form->WindowProcHooked(skin.FFormHook));
+    EXPECT_EQ(form->Color(), data.Colours.ButtonFace);
+    EXPECT_TRUE(ClientSize(form->Handle()) == client);
+
+    // A new caption is drawn at once: wider text, wider text background.
+    Seen(form->Handle(), 0, 0);
+    const int narrow = skin.FTitleTextRect.Width();
+    form->SetCaption("A much longer caption for the same form");
+    EXPECT_EQ(skin.FCaption, "A much longer caption for the same form");
+    Seen(form->Handle(), 0, 0);
+    EXPECT_GT(skin.FTitleTextRect.Width(), narrow);
+
+    skin.Detach();
+    EXPECT_EQ(form->Color(), colour);
+    EXPECT_EQ(skin.FFormHook, 0u);
+    EXPECT_EQ(SendMessageA(form->Handle(), WM_SKINQUERY, 0, 0), 0);
+    EXPECT_TRUE(ClientSize(form->Handle()) == client);
+}
+
+TEST_F(FormSkinTest, ActiveAndInactiveFramesCaptionAndButtonsAreDrawnWhereTheSkinSays)
+{
+    HWND w = Window();
+    auto& skin = Skin(w);
+    const int width = WindowSize(w).cx, height = WindowSize(w).cy;
+    struct Probe {
+        int x, y;
+        TBitmap& image;
+        bool vertical;
+    };
+    const Probe probes[] = {
+        {3, 60, data.Left.Image, false}, {width - 3, 60, data.Right.Image, false},
+        {width / 2, height - 2, data.Bottom.Image, true}, {26, 2, data.Top.Image, true},
+        {48, 2, data.Title.Image, true}};
+    for (const Probe& p : probes)
+        EXPECT_EQ(Seen(w, p.x, p.y), FrameColour(p.image, 1, 2, p.vertical)) << p.x << "," << p.y;
+
+    // The buttons, from the skin's positions: from the right edge, from the left edge, and
+    // beside the caption text; the restore button only on a maximised window.
+    const TRect text = skin.FTitleTextRect;
+    EXPECT_EQ(text.Left, 6 + 40);
+    const std::pair<size_t, TRect> layout[] = {
+        {kClose, Bounds(width - 22, 5, 16, 14)}, {kMax, Bounds(width - 40, 5, 16, 14)},
+        {kMin, Bounds(width - 58, 5, 16, 14)}, {kLeftButton, Bounds(8, 5, 16, 14)},
+        {kBeforeText, Bounds(text.Left - 18, 5, 16, 14)}, {kAfterText, Bounds(text.Right + 2, 5, 16, 14)}};
+    for (const auto& [button, bounds] : layout) {
+        EXPECT_TRUE(skin.FSysButtons[button]->FVisible) << button;
+        EXPECT_EQ(skin.FSysButtons[button]->FBoundsRect, bounds) << button;
+        EXPECT_EQ(Seen(w, bounds.Left + 8, bounds.Top + 7), ButtonColour(data, button, 1)) << button;
+    }
+    EXPECT_FALSE(skin.FSysButtons[kRestore]->FVisible);
+    EXPECT_EQ(Seen(w, text.Left + 20, 12), data.Colours.TitleTextActive) << "caption text";
+
+    // Another window active: second frames, the buttons' inactive frame, the inactive text.
+    HWND other = Window();
+    SetWindowPos(other, nullptr, 700, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ASSERT_TRUE(Pump([&] { return !skin.FActive; }));
+    for (const Probe& p : probes)
+        EXPECT_EQ(Seen(w, p.x, p.y), FrameColour(p.image, 2, 2, p.vertical)) << p.x << "," << p.y;
+    for (const auto& [button, bounds] : layout)
+        EXPECT_EQ(Seen(w, bounds.Left + 8, bounds.Top + 7), ButtonColour(data, button, 4)) << button;
+    bool inactiveText = false;
+    for (int x = text.Left; x < text.Right && !inactiveText; ++x)
+        for (int y = 5; y < 19 && !inactiveText; ++y)
+            inactiveText = Seen(w, x, y) == static_cast<COLORREF>(data.Colours.TitleTextNoActive);
+    EXPECT_TRUE(inactiveText);
+    DestroyWindow(other);
+}
+
+namespace {
+
+// Which of the points (window coordinates) lie in the window's region.
+std::vector<bool> InRegion(HWND w, const std::vector<POINT>& points)
+{
+    UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    std::vector<bool> inside;
+    const bool has = GetWindowRgn(w, region.get()) != ERROR;
+    for (const POINT& p : points)
+        inside.push_back(has && PtInRegion(region.get(), p.x, p.y));
+    return inside;
+}
+
+// The corners the fixture cuts at a window size, and the frame just inside them.
+std::vector<POINT> Corners(SIZE s)
+{
+    return {{0, 0}, {1, 1}, {s.cx - 1, 0}, {s.cx - 2, 1}, {0, s.cy - 1}, {s.cx - 1, s.cy - 1},
+            {6, 0}, {s.cx - 7, 0}};
+}
+
+std::vector<POINT> InsideCorners(SIZE s)
+{
+    return {{2, 0}, {0, 2}, {s.cx - 3, 0}, {s.cx - 1, 2}, {2, s.cy - 1}, {s.cx - 3, s.cy - 1},
+            {7, 0}, {s.cx - 8, 0}, {3, 60}, {s.cx / 2, s.cy / 2}};
+}
+
+}  // namespace
+
+TEST_F(FormSkinTest, RegionCutsTheKeyColourAndIsRebuiltOnResizeMaximiseAndRestore)
+{
+    HWND w = Window();
+    Skin(w);
+    const SIZE size = WindowSize(w);
+    EXPECT_EQ(InRegion(w, Corners(size)), std::vector<bool>(8, false));
+    EXPECT_EQ(InRegion(w, InsideCorners(size)), std::vector<bool>(10, true));
+
+    SetWindowPos(w, nullptr, 0, 0, size.cx + 60, size.cy + 40, SWP_NOMOVE | SWP_NOZORDER);
+    const SIZE wider = WindowSize(w);
+    EXPECT_EQ(InRegion(w, Corners(wider)), std::vector<bool>(8, false));
+    EXPECT_EQ(InRegion(w, InsideCorners(wider)), std::vector<bool>(10, true));
+    EXPECT_TRUE(InRegion(w, {{size.cx - 7, 0}})[0]) << "the old caption end is no corner now";
+
+    ShowWindow(w, SW_MAXIMIZE);
+    Wait(100);
+    const SIZE maximised = WindowSize(w);
+    EXPECT_GT(maximised.cx, wider.cx);
+    EXPECT_EQ(InRegion(w, Corners(maximised)), std::vector<bool>(8, false));
+    EXPECT_EQ(InRegion(w, InsideCorners(maximised)), std::vector<bool>(10, true));
+    ShowWindow(w, SW_RESTORE);
+    Wait(100);
+    EXPECT_TRUE(WindowSize(w) == wider);
+    EXPECT_EQ(InRegion(w, Corners(wider)), std::vector<bool>(8, false));
+    EXPECT_EQ(InRegion(w, InsideCorners(wider)), std::vector<bool>(10, true));
+}
+
+TEST_F(FormSkinTest, HitTestsAtEveryEdgeCornerTheCaptionAndTheButtons)
+{
+    HWND w = Window();
+    auto& skin = Skin(w);
+    RECT r;
+    GetWindowRect(w, &r);
+    const int W = r.right - r.left, H = r.bottom - r.top;
+    const auto hit = [&](int x, int y) {
+        return SendMessageA(w, WM_NCHITTEST, 0, MAKELPARAM(r.left + x, r.top + y));
+    };
+    EXPECT_EQ(hit(1, 1), HTTOPLEFT);
+    EXPECT_EQ(hit(W / 2, 1), HTTOP);
+    EXPECT_EQ(hit(W - 2, 1), HTTOPRIGHT);
+    EXPECT_EQ(hit(1, H / 2), HTLEFT);
+    EXPECT_EQ(hit(W - 2, H / 2), HTRIGHT);
+    EXPECT_EQ(hit(1, H - 2), HTBOTTOMLEFT);
+    EXPECT_EQ(hit(W / 2, H - 2), HTBOTTOM);
+    EXPECT_EQ(hit(W - 2, H - 2), HTBOTTOMRIGHT);
+    EXPECT_EQ(hit(W / 2, 12), HTCAPTION);
+    EXPECT_EQ(hit(W / 2, H / 2), HTCLIENT);
+    // A button is caption to the platform; the skin finds the button when it is pressed.
+    for (const auto& button : skin.FSysButtons) {
+        if (button->FVisible) {
+            EXPECT_EQ(hit(button->FBoundsRect.Left + 4, button->FBoundsRect.Top + 4), HTCAPTION);
+        }
+    }
+}
+
+TEST_F(FormSkinTest, TheMouseMovesSizesMaximisesAndRestoresThroughTheSkinnedFrame)
+{
+    HWND w = Window();
+    Skin(w);
+    RECT start;
+    GetWindowRect(w, &start);
+    const SIZE size = WindowSize(w);
+    TInput input;
+    input.MoveTo(w, 120, 12).Down().MoveTo(w, 140, 22).MoveTo(w, 160, 42).Up().Run();
+    RECT moved;
+    GetWindowRect(w, &moved);
+    EXPECT_EQ(moved.left - start.left, 40);
+    EXPECT_EQ(moved.top - start.top, 30);
+    EXPECT_TRUE(WindowSize(w) == size);
+
+    // The corner's outer pixels are cut away: the drag starts just inside them.
+    input.MoveTo(w, size.cx - 3, size.cy - 3).Down().MoveTo(w, size.cx + 10, size.cy + 5)
+        .MoveTo(w, size.cx + 27, size.cy + 17).Up().Run();
+    EXPECT_EQ(WindowSize(w).cx, size.cx + 30);
+    EXPECT_EQ(WindowSize(w).cy, size.cy + 20);
+
+    input.MoveTo(w, 120, 12).DoubleClick().Run();
+    EXPECT_TRUE(IsZoomed(w));
+    input.MoveTo(w, 120, 12).DoubleClick().Run();
+    EXPECT_FALSE(IsZoomed(w));
+    EXPECT_EQ(WindowSize(w).cx, size.cx + 30);
+}
+
+TEST_F(FormSkinTest, CaptionButtonsLightUpPressAndActOnlyOnReleaseOverAButton)
+{
+    HWND w = Window();
+    auto& skin = Skin(w);
+    const auto centre = [&](size_t button) {
+        const TRect b = skin.FSysButtons[button]->FBoundsRect;
+        return POINT{b.Left + 8, b.Top + 7};
+    };
+    const auto shows = [&](size_t button, int frame) {
+        const POINT c = centre(button);
+        const WindowDC dc(w, GetWindowDC(w));
+        return GetPixel(dc.Get(), c.x, c.y) == ButtonColour(data, button, frame);
+    };
+    TInput input;
+    input.MoveTo(w, centre(kClose).x, centre(kClose).y).Run();
+    EXPECT_TRUE(shows(kClose, 3)) << "hot";
+    input.Down().Run();
+    EXPECT_TRUE(shows(kClose, 2)) << "pressed";
+    // Off the button onto the caption: back to normal, and the release there does nothing.
+    input.MoveTo(w, 120, 12).Run();
+    EXPECT_TRUE(shows(kClose, 1));
+    input.Up().Run();
+    EXPECT_TRUE(IsWindow(w));
+
+    // Pressed on one button, released on another that the move made hot: the other acts.
+    input.MoveTo(w, centre(kMin).x, centre(kMin).y).Down().MoveTo(w, centre(kMax).x, centre(kMax).y).Run();
+    EXPECT_TRUE(shows(kMin, 1));
+    EXPECT_TRUE(shows(kMax, 3));
+    input.Up().Run();
+    EXPECT_TRUE(IsZoomed(w));
+    EXPECT_TRUE(skin.FSysButtons[kRestore]->FVisible);
+    EXPECT_FALSE(skin.FSysButtons[kMax]->FVisible);
+    input.MoveTo(w, centre(kRestore).x, centre(kRestore).y).Click().Run();
+    EXPECT_FALSE(IsZoomed(w));
+
+    input.MoveTo(w, centre(kClose).x, centre(kClose).y).Click().Run();
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_EQ(skin.FSkinState, fssDestroyed);
+}
+
+namespace {
+
+// What a message box looked like when it was activated, and when its skin had been applied.
+struct TBoxRecord {
+    TComponent* owner = nullptr;
+    TSkinData* data = nullptr;
+    TWinSkinForm* skin = nullptr;
+    int clientWidth = 0, width = 0;
+    std::vector<std::pair<HWND, RECT>> children, childrenAfter;  // in Z order, client coordinates
+} box;
+
+std::vector<std::pair<HWND, RECT>> Children(HWND w)
+{
+    std::vector<std::pair<HWND, RECT>> children;
+    for (HWND child = GetTopWindow(w); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
+        children.emplace_back(child, r);
+    }
+    return children;
+}
+
+// Once the box is laid out it is skinned; once the skin is applied it is measured and closed.
+void CALLBACK SkinAndCloseTheBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND w = FindWindowA("#32770", nullptr);
+    if (!w || !IsWindowVisible(w))
+        return;
+    if (!box.skin) {
+        box.clientWidth = ClientSize(w).cx;
+        box.children = Children(w);
+        box.skin = &AttachSkin(box.owner, w, *box.data);
+    } else if (box.skin->FSkinState == fssSkinned) {
+        KillTimer(nullptr, timer);
+        box.width = WindowSize(w).cx;
+        box.childrenAfter = Children(w);
+        PostMessageA(w, WM_COMMAND, IDOK, 0);
+    }
+}
+
+}  // namespace
+
+TEST_F(FormSkinTest, AMessageBoxIsWidenedToItsCaptionAndDestroyedWhileSkinned)
+{
+    box = TBoxRecord();
+    box.owner = &owner;
+    box.data = &data;
+    SetTimer(nullptr, 0, 50, SkinAndCloseTheBox);
+    const std::string caption = "A caption that is much wider than the message it stands above";
+    MessageBoxA(nullptr, "OK?", caption.c_str(), MB_OK);
+    ASSERT_NE(box.skin, nullptr);
+
+    const TWinSkinForm& skin = *box.skin;
+    const int needed = (static_cast<int>(caption.size()) + 7) * skin.FSpaceWidth + 6 + 6 + 40 + 70 + 4 + 4;
+    ASSERT_GT(needed, box.clientWidth + 12);
+    EXPECT_EQ(box.width, needed);
+    // The contents moved right by half the growth, in their Z (tab) order.
+    const int shift = (needed - (box.clientWidth + 12)) / 2;
+    ASSERT_EQ(box.childrenAfter.size(), box.children.size());
+    for (size_t i = 0; i < box.children.size(); ++i) {
+        EXPECT_EQ(box.childrenAfter[i].first, box.children[i].first) << i;
+        EXPECT_EQ(box.childrenAfter[i].second.left, box.children[i].second.left + shift) << i;
+        EXPECT_EQ(box.childrenAfter[i].second.top, box.children[i].second.top) << i;
+    }
+    EXPECT_EQ(skin.FSkinState, fssDestroyed);
+}
+
+TEST_F(FormSkinTest, FormsAreFreedWhileSkinnedDirectlyAndByTheirOwnRelease)
+{
+    const size_t forms = Screen->Forms().size();
+    for (bool released : {false, true}) {
+        auto* form = TComponent::Make<TForm>(&owner);
+        form->SetBounds(150, 120, 300, 200);
+        form->OnClose = [](TObject*, TCloseAction& action) { action = TCloseAction::caFree; };
+        form->Show();
+        auto& skin = SkinWindow(form, form->Handle(), data, form);
+        ASSERT_EQ(skin.FSkinState, fssSkinned);
+        if (released)
+            form->Close();
+        else
+            TComponent::Free(form);
+        // Released forms are freed by the application's message loop.
+        for (int i = 0; i < 100 && Screen->Forms().size() != forms; ++i) {
+            Application->ProcessMessages();
+            Sleep(20);
+        }
+        EXPECT_EQ(Screen->Forms().size(), forms) << released;
+    }
+}
+
+TEST_F(FormSkinTest, AltAloneIsSwallowedAndAltSpaceReachesTheWindow)
+{
+    HWND w = Window();
+    Skin(w);
+    seen.clear();
+    TInput input;
+    input.Key("alt").Run();
+    ASSERT_TRUE(Saw(WM_SYSKEYUP)) << "the window's default handling made SC_KEYMENU of it";
+    EXPECT_FALSE(Saw(SC_KEYMENU));
+    input.Key("alt+space").Key("Escape").Run();
+    EXPECT_TRUE(Saw(SC_KEYMENU));
+}
+
+namespace {
+
+bool menuShown = false;
+
+// Closes the native system menu once it shows; runs in the menu's own loop.
+void CALLBACK CloseShownMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (menu && IsWindowVisible(menu)) {
+        menuShown = true;
+        EndMenu();
+    }
+}
+
+}  // namespace
+
+TEST_F(FormSkinTest, ARightClickOnTheCaptionShowsTheNativeSystemMenuAndTwoWithinADoubleClickClose)
+{
+    HWND w = Window();
+    Skin(w);
+    RECT r;
+    GetWindowRect(w, &r);
+    const LPARAM caption = MAKELPARAM(r.left + 120, r.top + 12);
+    menuShown = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseShownMenu);
+    SendMessageA(w, WM_NCRBUTTONDOWN, HTCAPTION, caption);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(menuShown);
+    EXPECT_TRUE(IsWindow(w));
+    // Again within the double-click time: the window closes instead.
+    SendMessageA(w, WM_NCRBUTTONDOWN, HTCAPTION, caption);
+    EXPECT_TRUE(Pump([&] { return !IsWindow(w); }));
+
+    // A choice made in that menu arrives as a command and becomes the system command.
+    HWND other = Window();
+    Skin(other);
+    SendMessageA(other, WM_COMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(IsWindow(other)) << "posted, not sent";
+    EXPECT_TRUE(Pump([&] { return !IsWindow(other); }));
+}
+
+TEST_F(FormSkinTest, WithoutTheFrameSkinAWindowOnlyAnswersTheQueryAndFillsItsBackground)
+{
+    data.SetSkinControls(TSkinData::kDefaultSkinControls & ~SkinControlBit(xcMainMenu));
+    HWND w = Window();
+    const LONG style = Style(w);
+    const SIZE size = WindowSize(w);
+    auto& skin = Skin(w);
+    EXPECT_EQ(SendMessageA(w, WM_SKINQUERY, 0, 0), 1);
+    EXPECT_EQ(Style(w), style);
+    EXPECT_TRUE(WindowSize(w) == size);
+    EXPECT_NE(Seen(w, 1, 60), FrameColour(data.Left.Image, 1, 2, false));
+    const COLORREF face = static_cast<COLORREF>(data.Colours.ButtonFace);
+    EXPECT_EQ(Seen(w, size.cx / 2, size.cy / 2), face);
+    skin.Detach();
+    EXPECT_NE(SendMessageA(w, WM_SKINQUERY, 0, 0), 1);
+}
+
+TEST_F(FormSkinTest, ChildWindowsAndPopupsWithoutAFullCaptionKeepTheirNativeFrame)
+{
+    // A child that is no MDI child: everything but the first stage goes straight on.
+    HWND parent = Window();
+    HWND child = CreateWindowExA(0, "FormSkinTest", "child", WS_CHILD | WS_VISIBLE | WS_CAPTION, 10, 10,
+                                 120, 90, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    const SIZE childSize = WindowSize(child);
+    auto& childSkin = AttachSkin(&owner, child, data);
+    Wait(100);
+    EXPECT_EQ(childSkin.FSkinState, fssCreated);
+    EXPECT_TRUE(WindowSize(child) == childSize);
+    EXPECT_EQ(SendMessageA(child, WM_SKINQUERY, 0, 0), 1);
+
+    // A pop-up with a border only: no skinned frame, no resizing, a region of its rectangle,
+    // and back at its own size when detached.
+    HWND popup = Window(WS_POPUP | WS_BORDER);
+    const SIZE size = WindowSize(popup), client = ClientSize(popup);
+    const LONG style = Style(popup);
+    auto& skin = Skin(popup);
+    EXPECT_EQ(skin.FBorderKind, 2);
+    EXPECT_EQ(Style(popup), style);
+    EXPECT_TRUE(WindowSize(popup) == size);
+    EXPECT_NE(Seen(popup, 0, 0), FrameColour(data.Left.Image, 1, 2, false));
+    SetWindowPos(popup, nullptr, 0, 0, size.cx + 20, size.cy + 10, SWP_NOMOVE | SWP_NOZORDER);
+    UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(popup, region.get()), ERROR);
+    RECT box;
+    GetRgnBox(region.get(), &box);
+    EXPECT_EQ(box.right, size.cx + 20);
+    EXPECT_EQ(box.bottom, size.cy + 10);
+    EXPECT_TRUE(InRegion(popup, {{0, 0}, {size.cx + 19, size.cy + 9}}) == std::vector<bool>(2, true));
+    SetWindowPos(popup, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+    skin.Detach();
+    EXPECT_EQ(Style(popup), style);
+    EXPECT_TRUE(WindowSize(popup) == size);
+    EXPECT_TRUE(ClientSize(popup) == client);
+}
+
+TEST_F(FormSkinTest, ASkinReappliedAtTheSameSizeShapesTheWindowAnew)
+{
+    HWND w = Window();
+    auto& skin = Skin(w);
+    ASSERT_FALSE(InRegion(w, {{0, 0}})[0]);
+    // A new skin whose left frame has no cut corner (as the manager reloads one).
+    TBitmap& left = data.Left.Image;
+    left.Canvas().Brush().SetColor(left.Canvas().Pixel(3, 20));
+    left.Canvas().FillRect(Rect(0, 0, 2, 2));
+    skin.FreeSysButtons();
+    skin.LoadFrameMetrics();
+    skin.ReSkin();
+    EXPECT_TRUE(InRegion(w, {{0, 0}})[0]);
+    EXPECT_FALSE(InRegion(w, {{WindowSize(w).cx - 1, 0}})[0]);
+
+    // A skin without a left edge: a frame of no width, still a window region.
+    left.SetSize(0, 0);
+    skin.FreeSysButtons();
+    skin.LoadFrameMetrics();
+    skin.ReSkin();
+    EXPECT_EQ(skin.FFrameLeft, 0);
+    EXPECT_TRUE(InRegion(w, {{0, 60}, {WindowSize(w).cx / 2, 60}}) == std::vector<bool>(2, true));
+}
+
+TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)
+{
+    HWND w = Window();
+    auto& skin = Skin(w);
+    // WM_NCCALCSIZE without the rectangles: what the window's own procedure answers.
+    RECT mine{10, 10, 200, 200}, native = mine;
+    EXPECT_EQ(SendMessageA(w, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&mine)), 0);
+    DefWindowProcA(w, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&native));
+    EXPECT_TRUE(EqualRect(&mine, &native));
+
+    // With frame painting off, WM_NCPAINT draws nothing and goes nowhere.
+    seen.clear();
+    data.FFramePainting = false;
+    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    data.FFramePainting = true;
+    EXPECT_FALSE(Saw(WM_NCPAINT));
+
+    // A button of a custom action posts WM_SKINQUERY with it.
+    RECT r;
+    GetWindowRect(w, &r);
+    const TRect b = skin.FSysButtons[kLeftButton]->FBoundsRect;
+    skin.DoButtonAction(r.left + b.Left + 2, r.top + b.Top + 2);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, w, WM_SKINQUERY, WM_SKINQUERY, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 40u);
+
+    // Without a maximise box: no maximise button, and a double click changes nothing.
+    HWND fixed = Window(WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX);
+    auto& fixedSkin = Skin(fixed);
+    Seen(fixed, 0, 0);
+    EXPECT_FALSE(fixedSkin.FSysButtons[kMax]->FVisible);
+    EXPECT_FALSE(fixedSkin.FSysButtons[kRestore]->FVisible);
+    GetWindowRect(fixed, &r);
+    SendMessageA(fixed, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(r.left + 120, r.top + 12));
+    Wait(100);
+    EXPECT_FALSE(IsZoomed(fixed));
+
+    // A maximised window is not resized when the skin is applied, only its frame refreshed.
+    HWND maximised = Window();
+    ShowWindow(maximised, SW_MAXIMIZE);
+    Wait(100);
+    const SIZE size = WindowSize(maximised);
+    Skin(maximised);
+    EXPECT_TRUE(WindowSize(maximised) == size);
+    EXPECT_EQ(ClientSize(maximised).cx, size.cx - 12);
+}
+
+namespace {
+
+HWND mdiClient = nullptr;
+
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefFrameProcA(hwnd, mdiClient, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefMDIChildProcA(hwnd, msg, wParam, lParam);
+}
+
+RECT InClient(HWND child)
+{
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, mdiClient, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+}  // namespace
+
+TEST_F(FormSkinTest, AnMdiFrameAndItsChildren)
+{
+    static const bool registered = [] {
+        WNDCLASSA frame{};
+        frame.lpfnWndProc = FrameProc;
+        frame.hInstance = GetModuleHandleA(nullptr);
+        frame.lpszClassName = "FormSkinFrame";
+        WNDCLASSA child = frame;
+        child.lpfnWndProc = ChildProc;
+        child.lpszClassName = "FormSkinChild";
+        return RegisterClassA(&frame) && RegisterClassA(&child);
+    }();
+    ASSERT_TRUE(registered);
+    HWND frame = CreateWindowExA(0, "FormSkinFrame", "MDI frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+                                 100, 80, 640, 480, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    windows.push_back(frame);
+    CLIENTCREATESTRUCT clientCreate{nullptr, 1000};
+    RECT area;
+    GetClientRect(frame, &area);
+    mdiClient = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, area.right,
+                                area.bottom, frame, nullptr, GetModuleHandleA(nullptr), &clientCreate);
+    auto& frameSkin = Skin(frame);
+    EXPECT_EQ(frameSkin.FMDIKind, 1);
+    EXPECT_EQ(frameSkin.FMDIClient, mdiClient);
+    EXPECT_EQ(SkinMdiState.FMdiClient, mdiClient);
+
+    // A child made through the client is noticed until the frame's menu is refreshed.
+    MDICREATESTRUCTA create{"FormSkinChild", "Child", GetModuleHandleA(nullptr), 20, 20, 260, 180, 0, 0};
+    HWND child = reinterpret_cast<HWND>(SendMessageA(mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(frameSkin.FNewMDIChild, child);
+    EXPECT_FALSE(data.MenuUpdate());
+    SendMessageA(mdiClient, WM_MDIREFRESHMENU, 0, 0);
+    EXPECT_EQ(frameSkin.FNewMDIChild, nullptr);
+
+    const SIZE client = ClientSize(child);
+    auto& childSkin = Skin(child);
+    EXPECT_EQ(childSkin.FMDIKind, 2);
+    EXPECT_TRUE(ClientSize(child) == client);
+    EXPECT_EQ(WindowSize(child).cx, client.cx + 12);
+    EXPECT_EQ(Seen(child, 3, 60), FrameColour(data.Left.Image, childSkin.FActive ? 1 : 2, 2, false));
+
+    // Maximised, the child has the native frame and caption; restored, the skinned ones again.
+    SendMessageA(mdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+    Wait(100);
+    EXPECT_EQ(childSkin.FShowState, ssMaximized);
+    EXPECT_TRUE(frameSkin.IsMDIChildMaximized());
+    EXPECT_EQ(Style(child) & WS_CAPTION, WS_CAPTION);
+    SendMessageA(mdiClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
+    Wait(100);
+    EXPECT_EQ(childSkin.FShowState, ssNormal);
+    EXPECT_FALSE(frameSkin.IsMDIChildMaximized());
+    EXPECT_EQ(WindowSize(child).cx - ClientSize(child).cx, 12);
+
+    // A menu set through the client never shows natively on the skinned frame.
+    HMENU menu = CreateMenu();
+    AppendMenuA(menu, MF_STRING, 1, "File");
+    SendMessageA(mdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu), 0);
+    EXPECT_EQ(GetMenu(frame), nullptr);
+    DestroyMenu(menu);
+
+    // Given back in the client's coordinates, where it was.
+    const RECT before = InClient(child);
+    childSkin.Detach();
+    const RECT after = InClient(child);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_TRUE(ClientSize(child) == client);
+    frameSkin.Detach();
+}
