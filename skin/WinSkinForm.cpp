@@ -7,7 +7,9 @@
 
 #include "ExtCtrls.h"
 #include "Forms.h"
+#include "Menus.h"
 #include "WinSkinData.h"
+#include "WinSkinMenu.h"
 
 TSkinMdiState SkinMdiState;
 
@@ -75,6 +77,7 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_EXSTYLE));
     FRightToLeft = exStyle & WS_EX_LEFTSCROLLBAR;
     FSystemMenuHandle = GetSystemMenu(FHandle, FALSE);
+    GetWindowIcon(FIconBitmap);
     FCaption = GetWindowCaption(FHandle);
     FClassName = GetWindowClass(FHandle);
 
@@ -93,6 +96,7 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
         FBorderIcons |= kIconMinimize;
     if (FStyle & WS_MAXIMIZEBOX)
         FBorderIcons |= kIconMaximize;
+    BuildSysMenu();
 
     ReadShowState();
     FSizeable = FStyle & WS_THICKFRAME;
@@ -109,6 +113,13 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
     if (FMDIKind == 1)
         HookMDIClient();
     if (FrameSkinned()) {
+        FMenuHandle = GetMenu(FHandle);
+        if (FMenuHandle && FMDIKind != 2) {
+            auto* form = dynamic_cast<TCustomForm*>(FForm);
+            FSkinMenu = std::make_unique<TWinSkinMenu>(this, skinData, form ? form->Menu() : nullptr);
+            FMenuHeight = GetSystemMetrics(SM_CYMENU);
+            FSkinMenu->BuildFromWindowMenu();
+        }
         if (!(FMDIKind == 2 && SkinMdiState.FMdiMaximized) && FShowState != ssMinimized)
             SetSystemStyles(false);
         LoadFrameMetrics();
@@ -299,6 +310,8 @@ void TWinSkinForm::Detach()
         DetachControls();
         return;
     }
+    TComponent::Free(FSysMenu);
+    FSysMenu = nullptr;
     if (FTimer)
         FTimer->SetEnabled(false);
     if (!FSubclass)
@@ -316,6 +329,10 @@ void TWinSkinForm::Detach()
     if (FForm && FSkinState != fssDestroying)
         FForm->SetColor(FOldColor);
     SetSystemStyles(true);
+    if (FSkinMenu) {
+        SetMenu(FHandle, FSkinMenu->FMenuHandle);
+        FSkinMenu.reset();
+    }
     UnhookMDIClient();
     FFrameBitmap.SetSize(0, 0);
 
@@ -337,12 +354,15 @@ void TWinSkinForm::DetachDestroyed()
         DetachControls();
         return;
     }
+    TComponent::Free(FSysMenu);
+    FSysMenu = nullptr;
     if (FTimer)
         FTimer->SetEnabled(false);
     if (!FSubclass)
         return;
     UnhookForm();
     Unsubclass();
+    FSkinMenu.reset();  // the window is going: its menu goes with it
     FFrameBitmap.SetSize(0, 0);
 }
 

@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include "ExtCtrls.h"
+#include "Menus.h"
 #include "SkinPaint.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
+#include "WinSkinMenu.h"
 
 namespace {
 
@@ -211,7 +213,10 @@ TWinSysButton* TWinSkinForm::SysButtonAt(TPoint p)
 
 TNCObject* TWinSkinForm::ObjectAt(LPARAM screenPoint)
 {
-    return SysButtonAt(ScreenToWindowPoint(PointX(screenPoint), PointY(screenPoint)));
+    const TPoint p = ScreenToWindowPoint(PointX(screenPoint), PointY(screenPoint));
+    if (TNCObject* button = SysButtonAt(p))
+        return button;
+    return FSkinMenu ? FSkinMenu->ButtonAt(p) : nullptr;
 }
 
 void TWinSkinForm::WMNCHitTest(TMessage& message)
@@ -248,6 +253,8 @@ void TWinSkinForm::WMNCLButtonDown(TMessage& message)
             SetForegroundWindow(FHandle);
         object->MouseDown();
         message.Result = 0;
+        if (auto* item = dynamic_cast<TMenuBtn*>(object))
+            TrackMenuButton(item);
         return;
     }
     // A maximised window cannot be dragged by its caption.
@@ -259,8 +266,9 @@ void TWinSkinForm::WMNCLButtonDown(TMessage& message)
 void TWinSkinForm::WMNCLButtonUp(TMessage& message)
 {
     if (TNCObject* object = ObjectAt(message.LParam)) {
-        // Acts only on the button that was pressed, or that the mouse made hot on its way.
-        if (object == FHotObject) {
+        // Acts only on the button that was pressed, or that the mouse made hot on its way; a
+        // bar item has opened on the press.
+        if (object == FHotObject && !dynamic_cast<TMenuBtn*>(object)) {
             object->MouseUp();
             DoButtonAction(PointX(message.LParam), PointY(message.LParam));
         }
@@ -373,6 +381,15 @@ void TWinSkinForm::MDIChildCommand(WPARAM command)
 
 void TWinSkinForm::ShowSysMenu(TPoint p)
 {
+    for (int i = 0; FSysMenu && i < FSysMenu->Items()->Count(); ++i) {
+        TMenuItem& item = *FSysMenu->Items()->Items(i);
+        switch (item.Tag()) {
+        case 0: item.SetEnabled(FShowState != ssNormal); break;
+        case 1: item.SetEnabled(FShowState != ssMaximized); break;
+        case 2: item.SetEnabled(FShowState != ssMinimized); break;
+        default: break;
+        }
+    }
     // A second showing within the double-click time closes the window instead.
     if (GetTickCount() - FLastClickTime <= FDoubleClickTime) {
         FTimer->SetEnabled(false);
@@ -380,13 +397,17 @@ void TWinSkinForm::ShowSysMenu(TPoint p)
         return;
     }
     FLastClickTime = GetTickCount();
+    if (FSysMenu && (FSkinData->SkinControls() & SkinControlBit(xcSystemMenu)) && FMDIKind != 2) {
+        FSysMenu->Popup(p.X, p.Y);
+        return;
+    }
     // The choice comes back as WM_COMMAND, which the window procedure turns into WM_SYSCOMMAND.
     TrackPopupMenu(FSystemMenuHandle, TPM_RIGHTBUTTON, p.X, p.Y, 0, FHandle, nullptr);
 }
 
 void TWinSkinForm::CheckMouseLeave()
 {
-    if (!FHotObject)
+    if (FInMenuLoop || !FHotObject)
         return;
     POINT cursor;
     GetCursorPos(&cursor);

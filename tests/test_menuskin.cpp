@@ -1,0 +1,427 @@
+// The skinned menu bar, its drop-downs, the skinned system menu and the owner-drawn items on a
+// framework form carrying the client's own main menu, drawn from the flat-colour fixture skin
+// and driven with real mouse and key input.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "Forms.h"
+#include "InputTesting.h"
+#include "Menus.h"
+#include "SkinTesting.h"
+#include "WinSkinMenu.h"
+
+namespace {
+
+void Wait(DWORD ms)
+{
+    Pump([] { return false; }, ms);
+}
+
+COLORREF Rgb(TColor colour)
+{
+    return static_cast<COLORREF>(ColorToRGB(colour));
+}
+
+COLORREF Seen(HWND w, int x, int y)
+{
+    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const WindowDC dc(w, GetWindowDC(w));
+    return GetPixel(dc.Get(), x, y);
+}
+
+COLORREF Shown(HWND w, int x, int y)
+{
+    const WindowDC dc(w, GetWindowDC(w));
+    return GetPixel(dc.Get(), x, y);
+}
+
+HWND OpenMenuWindow()
+{
+    return FindWindowA("#32768", nullptr);
+}
+
+struct MenuSkinTest : ::testing::Test {
+    TComponent owner{nullptr};
+    TSkinData data{nullptr};
+    TForm* form = nullptr;
+    TMainMenu* menu = nullptr;
+    std::vector<std::string> clicked;
+
+    void SetUp() override
+    {
+        LoadFixtureSkin(data);
+        SetCursorPos(0, 0);
+        form = TComponent::Make<TForm>(&owner);
+        form->SetBounds(150, 120, 500, 300);
+        form->SetCaption("Menus");
+        menu = TComponent::Make<TMainMenu>(form);
+        // The main window's menu, and an item of its own with an accelerator and no drop-down.
+        Add(Add(menu->Items(), "区域空间"), "扩展区域");
+        Add(Add(menu->Items(), "更新升级"), "更新");
+        TMenuItem* contact = Add(menu->Items(), "联系我们");
+        Add(contact, "关于软件");
+        Add(contact, "加盟我们");
+        Add(menu->Items(), "&Help");
+        form->SetMenu(menu);
+        form->Show();
+        Wait(100);
+    }
+    void TearDown() override { EndMenu(); }
+
+    TMenuItem* Add(TMenuItem* parent, const std::string& caption)
+    {
+        auto* item = TComponent::Make<TMenuItem>(form);
+        item->SetCaption(caption);
+        item->OnClick = [this](TObject* sender) { clicked.push_back(static_cast<TMenuItem*>(sender)->Caption()); };
+        parent->Add(item);
+        return item;
+    }
+    TWinSkinForm& Skin() { return SkinWindow(form, form->Handle(), data, form); }
+    // The middle of a bar item, in window coordinates.
+    static POINT Middle(const TMenuBtn& b)
+    {
+        return POINT{(b.FBoundsRect.Left + b.FBoundsRect.Right) / 2, (b.FBoundsRect.Top + b.FBoundsRect.Bottom) / 2};
+    }
+};
+
+}  // namespace
+
+TEST_F(MenuSkinTest, TheBarTakesTheMenuOffTheWindowAndDrawsItsItemsFromTheSkin)
+{
+    HWND w = form->Handle();
+    const SIZE client = [&] { RECT r; GetClientRect(w, &r); return SIZE{r.right, r.bottom}; }();
+    TWinSkinForm& skin = Skin();
+    ASSERT_TRUE(skin.FSkinMenu);
+    EXPECT_EQ(GetMenu(w), nullptr);
+    EXPECT_EQ(skin.FMenuHeight, GetSystemMetrics(SM_CYMENU));
+    RECT r;
+    GetClientRect(w, &r);
+    EXPECT_EQ(r.right, client.cx);
+    EXPECT_EQ(r.bottom, client.cy);
+    TWinSkinMenu& bar = *skin.FSkinMenu;
+    ASSERT_EQ(bar.FButtons.size(), 4u);
+    EXPECT_EQ(bar.FButtons[0]->FCaption, "区域空间");
+
+    // The bar image (frame 1: active) left of the first item, which starts TileLeftMenu + 4 in.
+    const int barY = skin.FFrameTop + skin.FMenuHeight / 2;
+    EXPECT_EQ(Seen(w, skin.FFrameLeft + 2, barY), RGB(60, 160, 60));
+    const TMenuBtn& first = *bar.FButtons[0];
+    EXPECT_EQ(first.FBoundsRect.Left, skin.FFrameLeft + data.MenuBar->LeftWidth + 4);
+    EXPECT_EQ(first.FBoundsRect.Top, skin.FFrameTop);
+    EXPECT_EQ(first.FBoundsRect.Bottom, skin.FFrameTop + skin.FMenuHeight - 1);
+    for (size_t i = 1; i < bar.FButtons.size(); ++i)
+        EXPECT_EQ(bar.FButtons[i]->FBoundsRect.Left, bar.FButtons[i - 1]->FBoundsRect.Right);
+    // A caption's item is its text and 10 pixels.
+    const WindowDC dc(w, GetWindowDC(w));
+    const SelectionGuard font(dc.Get(), bar.FFont.Handle());
+    SIZE text{};
+    GetTextExtentPoint32A(dc.Get(), "&Help", 5, &text);
+    EXPECT_EQ(bar.FButtons[3]->FBoundsRect.Width(), text.cx + 10);
+    // Only items with a caption are found.
+    EXPECT_EQ(bar.ButtonAt(TPoint{Middle(first).x, Middle(first).y}), &first);
+    EXPECT_EQ(bar.ButtonAt(TPoint{skin.FFrameLeft + 2, barY}), nullptr);
+
+    // Inactive: frame 2.
+    SendMessageA(w, WM_NCACTIVATE, FALSE, 0);
+    EXPECT_EQ(Shown(w, skin.FFrameLeft + 2, barY), RGB(60, 100, 60));
+    SendMessageA(w, WM_NCACTIVATE, TRUE, 0);
+
+    // Given back on detach, with its items drawn natively again.
+    skin.Detach();
+    EXPECT_EQ(GetMenu(w), menu->Handle());
+    GetClientRect(w, &r);
+    EXPECT_EQ(r.bottom, client.cy);
+}
+
+TEST_F(MenuSkinTest, ASkinWithoutABarImageFillsTheBarWithItsColour)
+{
+    data.MenuBar.reset();
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    const int barY = skin.FFrameTop + skin.FMenuHeight / 2;
+    EXPECT_EQ(Seen(w, skin.FFrameLeft + 2, barY), Rgb(data.Colours.Menubar));
+    EXPECT_EQ(skin.FSkinMenu->FButtons[0]->FBoundsRect.Left, skin.FFrameLeft + 6);
+}
+
+TEST_F(MenuSkinTest, RightToLeftItemsEndTileRightMenuPlusEightFromTheRight)
+{
+    menu->SetRightToLeft(true);
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    Seen(w, 0, 0);
+    RECT r;
+    GetWindowRect(w, &r);
+    const TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
+    EXPECT_EQ(first.FBoundsRect.Right, (r.right - r.left) - skin.FFrameRight - data.MenuBar->RightWidth - 8);
+    EXPECT_LT(skin.FSkinMenu->FButtons[1]->FBoundsRect.Right, first.FBoundsRect.Left + 1);
+}
+
+TEST_F(MenuSkinTest, TheMouseLightsItemsUpAndTheDropDownsFollowItAcrossTheBar)
+{
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    Seen(w, 0, 0);
+    TWinSkinMenu& bar = *skin.FSkinMenu;
+    const TMenuBtn& first = *bar.FButtons[0];
+    const TMenuBtn& second = *bar.FButtons[1];
+
+    // Hot: framed in ButtonHilight; the frame goes once the mouse has left.
+    TInput().MoveTo(w, Middle(first).x, Middle(first).y).Run();
+    EXPECT_EQ(first.FState, 3);
+    EXPECT_EQ(Shown(w, first.FBoundsRect.Left, Middle(first).y), Rgb(data.Colours.ButtonHilight));
+    TInput().MoveTo(w, Middle(first).x, skin.FFrameTop + skin.FMenuHeight + 60).Run();
+    EXPECT_TRUE(Pump([&] { return first.FState == 1; }, 2000));
+    EXPECT_NE(Shown(w, first.FBoundsRect.Left, Middle(first).y), Rgb(data.Colours.ButtonHilight));
+
+    // A click opens the drop-down under the item, owner-drawn by the skin with its first item
+    // selected; moving onto the next item switches to its drop-down.
+    std::vector<int> opened;
+    std::vector<COLORREF> selected;
+    TInput input;
+    input.MoveTo(w, Middle(first).x, Middle(first).y).Click();
+    input.Do("sleep 0.5").MoveTo(w, Middle(second).x, Middle(second).y).Do("sleep 0.5");
+    input.Key("Escape").Do("sleep 0.3");
+    // Samples taken by a timer while the menus are open.
+    static std::vector<int>* openedPtr;
+    static std::vector<COLORREF>* selectedPtr;
+    openedPtr = &opened;
+    selectedPtr = &selected;
+    const UINT_PTR sampler = SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (HWND m = OpenMenuWindow(); m && IsWindowVisible(m)) {
+            openedPtr->push_back(MenuLoop.OpenButtonIndex);
+            selectedPtr->push_back(Shown(m, 12, 8));
+        }
+    });
+    input.Run();
+    KillTimer(nullptr, sampler);
+    ASSERT_FALSE(opened.empty());
+    EXPECT_EQ(opened.front(), 0);
+    EXPECT_EQ(opened.back(), 1);
+    // The first item of the drop-down is selected: frame 4 of the menu-item image.
+    EXPECT_EQ(selected.back(), RGB(20, 80, 160));
+    EXPECT_FALSE(skin.FInMenuLoop);
+    EXPECT_EQ(MenuLoop.MenuHook, nullptr);
+    EXPECT_TRUE(clicked.empty());
+}
+
+TEST_F(MenuSkinTest, ArrowKeysMoveAcrossTheBarAndEnterRunsTheCommand)
+{
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    Seen(w, 0, 0);
+    TWinSkinMenu& bar = *skin.FSkinMenu;
+    static std::vector<int> opened;
+    opened.clear();
+    const UINT_PTR sampler = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (MenuLoop.OpenButtonIndex >= 0 && (opened.empty() || opened.back() != MenuLoop.OpenButtonIndex))
+            opened.push_back(MenuLoop.OpenButtonIndex);
+    });
+    // Right from the first drop-down to the second, the third; Help has no drop-down and ends
+    // the walk; the last key press runs the drop-down's first item.
+    TInput input;
+    input.MoveTo(w, Middle(*bar.FButtons[0]).x, Middle(*bar.FButtons[0]).y).Click().Do("sleep 0.4");
+    input.Key("Right").Do("sleep 0.4").Key("Right").Do("sleep 0.4").Key("Left").Do("sleep 0.4");
+    input.Key("Return").Do("sleep 0.3");
+    input.Run();
+    KillTimer(nullptr, sampler);
+    EXPECT_EQ(opened, (std::vector<int>{0, 1, 2, 1}));
+    EXPECT_TRUE(Pump([&] { return !clicked.empty(); }, 2000));
+    EXPECT_EQ(clicked, (std::vector<std::string>{"更新"}));
+}
+
+TEST_F(MenuSkinTest, ASecondClickOnTheOpenItemClosesItsDropDown)
+{
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    Seen(w, 0, 0);
+    const TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
+    TInput().MoveTo(w, Middle(first).x, Middle(first).y).Click().Do("sleep 0.4").Click().Do("sleep 0.4").Run();
+    EXPECT_FALSE(skin.FInMenuLoop);
+    EXPECT_TRUE(!OpenMenuWindow() || !IsWindowVisible(OpenMenuWindow()));
+    EXPECT_TRUE(clicked.empty());
+}
+
+TEST_F(MenuSkinTest, AltWithAnAcceleratorOpensTheItemOnlyWithAltAlone)
+{
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    Seen(w, 0, 0);
+    EXPECT_EQ(skin.FindAccelButton('h'), skin.FSkinMenu->FButtons[3].get());
+    EXPECT_EQ(skin.FindAccelButton('x'), nullptr);
+    // Help has no drop-down: opening it runs its command.
+    TInput().Key("alt+h").Run();
+    EXPECT_TRUE(Pump([&] { return !clicked.empty(); }, 2000));
+    EXPECT_EQ(clicked, (std::vector<std::string>{"&Help"}));
+    clicked.clear();
+    TInput().Key("alt+shift+h").Key("ctrl+alt+h").Run();
+    Wait(300);
+    EXPECT_TRUE(clicked.empty());
+    // A bar item without a drop-down only posts its command.
+    EXPECT_FALSE(skin.TrackMenuButton(skin.FSkinMenu->FButtons[3].get()));
+    EXPECT_FALSE(skin.FInMenuLoop);
+}
+
+TEST_F(MenuSkinTest, AMenuChangedAtRunTimeReachesTheBar)
+{
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    TMenuItem* extra = Add(menu->Items(), "New");
+    Add(extra, "Sub");
+    ASSERT_EQ(skin.FSkinMenu->FButtons.size(), 5u);
+    EXPECT_EQ(skin.FSkinMenu->FButtons[4]->FCaption, "New");
+    EXPECT_EQ(GetMenu(w), nullptr);
+    menu->Items()->Items(1)->SetEnabled(false);
+    EXPECT_FALSE(skin.FSkinMenu->FButtons[1]->FEnabled);
+}
+
+TEST_F(MenuSkinTest, TheSkinnedSystemMenuRestoresMinimisesMaximisesAndCloses)
+{
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    ASSERT_TRUE(skin.FSysMenu);
+    std::vector<std::string> captions;
+    for (int i = 0; i < skin.FSysMenu->Items()->Count(); ++i)
+        captions.push_back(skin.FSysMenu->Items()->Items(i)->Caption());
+    EXPECT_EQ(captions, (std::vector<std::string>{" Restore ", " Maximize ", " Minimize ", "-", " Close "}));
+    EXPECT_EQ(ShortCutToText(skin.FSysMenu->Items()->Items(4)->ShortCut()), "Shift+F4");
+
+    // A right click on the caption shows it; the keys choose Maximize (Restore is disabled).
+    RECT r;
+    GetWindowRect(w, &r);
+    const int captionX = (r.right - r.left) / 2;
+    TInput().MoveTo(w, captionX, 12).Do("click 3").Do("sleep 0.4").Key("Down").Key("Down").Key("Return").Run();
+    EXPECT_TRUE(Pump([&] { return IsZoomed(w); }, 3000));
+    Wait(600);  // beyond the double-click time
+
+    // Restore with the mouse: the first item.
+    skin.FLastClickTime = 0;
+    static HWND menuWindow;
+    menuWindow = nullptr;
+    const UINT_PTR find = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (HWND m = OpenMenuWindow(); m && IsWindowVisible(m))
+            menuWindow = m;
+    });
+    TInput().MoveTo(w, captionX, 12).Do("click 3").Do("sleep 0.5").Run();
+    KillTimer(nullptr, find);
+    ASSERT_TRUE(menuWindow);
+    RECT m;
+    GetWindowRect(menuWindow, &m);
+    TInput().Do("mousemove " + std::to_string(m.left + 20) + " " + std::to_string(m.top + 10)).Click().Run();
+    EXPECT_TRUE(Pump([&] { return !IsZoomed(w); }, 3000));
+    Wait(600);
+
+    // Minimise by the menu, then close by it.
+    TMenuItem* minimize = skin.FSysMenu->Items()->Items(2);
+    minimize->Click();
+    EXPECT_TRUE(Pump([&] { return IsIconic(w) != 0; }, 3000));
+    skin.FSysMenu->Items()->Items(0)->Click();
+    EXPECT_TRUE(Pump([&] { return !IsIconic(w); }, 3000));
+    skin.FSysMenu->Items()->Items(4)->Click();
+    EXPECT_TRUE(Pump([&] { return !form->Visible(); }, 3000));
+}
+
+TEST_F(MenuSkinTest, AWindowWithoutBoxesGetsRestoreSeparatorAndClose)
+{
+    form->SetBorderIcons(biSystemMenu);
+    form->SetBorderStyle(TFormBorderStyle::bsDialog);
+    TWinSkinForm& skin = Skin();
+    std::vector<std::string> captions;
+    for (int i = 0; i < skin.FSysMenu->Items()->Count(); ++i)
+        captions.push_back(skin.FSysMenu->Items()->Items(i)->Caption());
+    EXPECT_EQ(captions, (std::vector<std::string>{" Restore ", "-", " Close "}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Items painted off the window, pixel by pixel.
+
+namespace {
+
+struct ItemTest : MenuSkinTest {
+    TBitmap target{200, 40};
+    // Paints item as a selected or normal entry of 200 x 24 and reads a pixel.
+    COLORREF Paint(TWinSkinForm& skin, TMenuItem& item, bool selected, int x, int y)
+    {
+        TCanvas canvas;
+        canvas.SetHandle(target.Canvas().Handle());
+        AssignMenuFont(canvas.Font());
+        skin.MenuDrawItem(&item, canvas, Rect(0, 0, 200, 24), selected);
+        canvas.SetHandle(nullptr);
+        return static_cast<COLORREF>(target.Canvas().Pixel(x, y));
+    }
+    bool HasColour(int left, int right, COLORREF colour)
+    {
+        for (int y = 0; y < 24; ++y)
+            for (int x = left; x < right; ++x)
+                if (static_cast<COLORREF>(target.Canvas().Pixel(x, y)) == colour)
+                    return true;
+        return false;
+    }
+};
+
+}  // namespace
+
+TEST_F(ItemTest, ItemsShowTheirFrameCheckMarkShortcutAndState)
+{
+    TWinSkinForm& skin = Skin();
+    TMenuItem& item = *menu->Items()->Items(0)->Items(0);
+    // Normal: frame 1; selected: frame 4 (right of the 4-pixel left end, away from the text).
+    EXPECT_EQ(Paint(skin, item, false, 150, 20), RGB(200, 200, 240));
+    EXPECT_EQ(Paint(skin, item, true, 150, 20), RGB(20, 80, 160));
+    EXPECT_TRUE(HasColour(26, 150, RGB(255, 255, 255))) << "selected text in HilightText";
+
+    // A checked item without an image: the check mark in the glyph box (from x = 5).
+    item.SetChecked(true);
+    Paint(skin, item, false, 0, 0);
+    EXPECT_TRUE(HasColour(5, 21, Rgb(clBtnText)));
+    item.SetChecked(false);
+    Paint(skin, item, false, 0, 0);
+    EXPECT_FALSE(HasColour(5, 21, Rgb(clBtnText)));
+
+    // The shortcut ends 11 pixels before the item's right edge.
+    item.SetShortCut(ShortCut('S', ssCtrl));
+    Paint(skin, item, false, 0, 0);
+    EXPECT_TRUE(HasColour(160, 189, Rgb(data.Colours.MenuText)));
+    EXPECT_FALSE(HasColour(189, 200, Rgb(data.Colours.MenuText)));
+
+    // Disabled: ButtonShadow; where that equals MenuText, clBtnShadow.
+    item.SetEnabled(false);
+    Paint(skin, item, false, 0, 0);
+    EXPECT_TRUE(HasColour(26, 150, Rgb(data.Colours.ButtonShadow)));
+    data.Colours.ButtonShadow = data.Colours.MenuText;
+    Paint(skin, item, false, 0, 0);
+    EXPECT_TRUE(HasColour(26, 150, Rgb(clBtnShadow)));
+}
+
+TEST_F(ItemTest, ASeparatorIsTheBottomRowsOfFrameTwoOverTheBackground)
+{
+    TWinSkinForm& skin = Skin();
+    TMenuItem& line = *Add(menu->Items()->Items(0), "-");
+    EXPECT_EQ(Paint(skin, line, false, 100, 23), RGB(90, 10, 90));
+    EXPECT_EQ(Paint(skin, line, false, 100, 5), Rgb(data.Colours.Menu)) << "magenta shows the background";
+}
+
+TEST_F(ItemTest, MeasuringAddsTheLeftEndAndTheGlyphRoom)
+{
+    TWinSkinForm& skin = Skin();
+    TMenuItem& item = *menu->Items()->Items(0)->Items(0);
+    TCanvas canvas;
+    canvas.SetHandle(target.Canvas().Handle());
+    int width = 100, height = 20;
+    skin.MenuMeasureItem(&item, canvas, width, height);
+    EXPECT_EQ(width, 100 + data.MenuItem->LeftWidth + 35);
+    EXPECT_EQ(height, 20);
+    canvas.SetHandle(nullptr);
+}
+
+TEST_F(ItemTest, WithoutAMenuItemElementItemsArePlainColours)
+{
+    TWinSkinForm& skin = Skin();
+    data.MenuItem.reset();
+    TMenuItem& item = *menu->Items()->Items(0)->Items(0);
+    EXPECT_EQ(Paint(skin, item, false, 150, 20), Rgb(data.Colours.Menu));
+    EXPECT_EQ(Paint(skin, item, true, 150, 20), Rgb(data.Colours.Hilight));
+}
