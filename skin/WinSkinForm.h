@@ -212,6 +212,8 @@ public:
     HMENU FMenuHandle = nullptr;              // the window's menu at attach
     HMENU FTrackedMenu = nullptr;             // the drop-down open for a bar item
     bool FInMenuLoop = false;                 // while that drop-down is open
+    int FClosedButton = -1;                   // the bar item whose drop-down closed last,
+    DWORD FMenuClosedTime = 0;                // and when
 
 private:
     bool FrameSkinned() const;

@@ -249,11 +249,19 @@ void TWinSkinForm::WMNCMouseMove(TMessage& message)
 void TWinSkinForm::WMNCLButtonDown(TMessage& message)
 {
     if (TNCObject* object = ObjectAt(message.LParam)) {
+        // The press that closed a bar item's drop-down comes on to the window: it must not
+        // open the same drop-down again.
+        auto* item = dynamic_cast<TMenuBtn*>(object);
+        if (item && item->FPosition == FClosedButton &&
+            static_cast<LONG>(static_cast<DWORD>(GetMessageTime()) - FMenuClosedTime) <= 0) {
+            message.Result = 0;
+            return;
+        }
         if (!FActive)
             SetForegroundWindow(FHandle);
         object->MouseDown();
         message.Result = 0;
-        if (auto* item = dynamic_cast<TMenuBtn*>(object))
+        if (item)
             TrackMenuButton(item);
         return;
     }

@@ -155,6 +155,7 @@ bool TWinSkinForm::TrackMenuButton(TMenuBtn* item)
     FWindowRect = Rect(r.left, r.top, r.right, r.bottom);
     const int x = item->FBoundsRect.Left + FWindowRect.Left, y = item->FBoundsRect.Bottom + FWindowRect.Top;
     const bool enabled = item->FEnabled;
+    const int position = item->FPosition;
     SetMenuOwnerDraw(dropDown, true);
     FInMenuLoop = true;
     FTrackedMenu = dropDown;
@@ -164,6 +165,8 @@ bool TWinSkinForm::TrackMenuButton(TMenuBtn* item)
     RemoveMenuHook();
     MenuLoop.MenuLoopForm = nullptr;
     FInMenuLoop = false;
+    FClosedButton = position;
+    FMenuClosedTime = GetTickCount();
     // The menu is the window's again once the skin lets go: it must draw itself then.
     SetMenuOwnerDraw(dropDown, false);
     return true;

@@ -363,6 +363,9 @@ LRESULT CALLBACK MenuFilterHook(int code, WPARAM wParam, LPARAM lParam)
         TMenuBtn* target = FilterMenuMessage(*msg);
         if (form && target && target->FPosition != MenuLoop.OpenButtonIndex) {
             MenuLoop.SwitchingMenu = true;
+            // The open drop-down closes before the posted press opens the next: a menu does
+            // not close for a message posted to its owner, and a second one cannot open.
+            EndMenu();
             form->PostMenuBarClick(*target);
         }
         return result;
