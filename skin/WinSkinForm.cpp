@@ -32,7 +32,7 @@ TWinSkinForm::~TWinSkinForm()
     // A skin freed with its form, or while its window lives on, lets go of both.
     UnhookForm();
     UnhookMDIClient();
-    Unsubclass();
+    FSubclass.reset();
     FreeSysButtons();
 }
 
@@ -54,10 +54,10 @@ void TWinSkinForm::CreateCaptionFont()
 void TWinSkinForm::AttachForm(TSkinData* skinData, TCustomForm* form)
 {
     FForm = form;
-    if ((skinData->SkinControls() & SkinControlBit(xcMainMenu)) && !FFormHook)
+    AttachWindow(skinData);
+    if (FrameSkinned() && !FFormHook)
         FFormHook = form->HookWindowProc(
             [this](TMessage& message, const TWndMethod& next) { FormWindowProc(message, next); });
-    AttachWindow(skinData);
     FOldColor = form->Color();
     form->SetColor(skinData->Colours.ButtonFace);
 }
@@ -99,7 +99,6 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
     BuildSysMenu();
 
     ReadShowState();
-    FSizeable = FStyle & WS_THICKFRAME;
     FindMDIClient();
     if (exStyle & WS_EX_MDICHILD)
         FMDIKind = 2;
@@ -141,7 +140,6 @@ void TWinSkinForm::SetSystemStyles(bool restore)
 {
     if (FMDIKind == 2 && SkinMdiState.FMdiMaximized && !restore)
         return;
-    FSystemStylesOn = restore;
     LONG style = GetWindowLongA(FHandle, GWL_STYLE);
     if (restore) {
         if (FBorderIcons & kIconSystemMenu)
@@ -288,11 +286,6 @@ void TWinSkinForm::UnhookForm()
     FFormHook = 0;
 }
 
-void TWinSkinForm::Unsubclass()
-{
-    FSubclass.reset();
-}
-
 void TWinSkinForm::HookMDIClient()
 {
     FClientSubclass = std::make_unique<TWindowSubclass>(
@@ -325,7 +318,7 @@ void TWinSkinForm::Detach()
     const int frameHeight = (window.bottom - window.top) - client.bottom;
 
     UnhookForm();
-    Unsubclass();
+    FSubclass.reset();
     if (FForm && FSkinState != fssDestroying)
         FForm->SetColor(FOldColor);
     SetSystemStyles(true);
@@ -361,7 +354,7 @@ void TWinSkinForm::DetachDestroyed()
     if (!FSubclass)
         return;
     UnhookForm();
-    Unsubclass();
+    FSubclass.reset();
     FSkinMenu.reset();  // the window is going: its menu goes with it
     FFrameBitmap.SetSize(0, 0);
 }
@@ -372,7 +365,7 @@ void TWinSkinForm::DetachControls()
         FTimer->SetEnabled(false);
     if (FForm && FSkinState != fssDestroying)
         FForm->SetColor(FOldColor);
-    Unsubclass();
+    FSubclass.reset();
     UnhookMDIClient();
     if (FForm && FSkinState != fssDestroying)
         for (int i = 0; i < FForm->ComponentCount(); ++i)

@@ -81,7 +81,8 @@ class TWinSkinForm : public TComponent {
 public:
     // A framework form's skin is owned by the form, any other window's by nobody.
     explicit TWinSkinForm(TComponent* owner);
-    // Does not detach: Detach or DetachDestroyed comes first.
+    // Lets go of the window's procedures when still attached, and gives nothing else back:
+    // Detach or DetachDestroyed comes first.
     ~TWinSkinForm() override;
 
     int DisableTag() const { return FDisableTag; }
@@ -172,7 +173,6 @@ public:
     std::string FCaptionPrefix = "  ";
     std::string FCaption;
     std::string FClassName;
-    bool FSystemStylesOn = false;
     TRect FClientRect;
     DWORD FLastClickTime = 0;
     DWORD FDoubleClickTime;
@@ -184,7 +184,6 @@ public:
     TRect FOrgFrameSize;
     int FMenuHeight = 0;
     bool FRightToLeft = false;
-    bool FSizeable = false;
     HWND FMDIClient = nullptr;
     HWND FNewMDIChild = nullptr;
     HMENU FSystemMenuHandle = nullptr;
@@ -201,9 +200,9 @@ public:
     unsigned FBorderIcons = 0;
     int FShowState = ssNormal;
     int FSkinState = fssCreated;
-    // Painting state: the window size at the latest painting and at the latest region built
-    // from the frame images, and the left edge of the right-aligned caption buttons.
-    int FPaintWidth = 0, FPaintHeight = 0;
+    // Painting state: the window width at the latest painting, the window size at the latest
+    // region built from the frame images, and the left edge of the right-aligned buttons.
+    int FPaintWidth = 0;
     int FRegionWidth = 0, FRegionHeight = 0;
     int FRightButtonsLeft = 0;
     // The menus.
@@ -223,7 +222,6 @@ private:
     void HookMDIClient();
     void UnhookMDIClient();
     void UnhookForm();
-    void Unsubclass();
 
     // The window procedures.
     void WndProc(TMessage& message);

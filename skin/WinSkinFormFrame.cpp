@@ -93,7 +93,6 @@ void TWinSkinForm::PaintNonClient(HDC dc)
             FWindowRect = Rect(r.left, r.top, r.right, r.bottom);
             const int w = FWindowRect.Width(), h = FWindowRect.Height();
             FPaintWidth = w;
-            FPaintHeight = h;
             DrawFramePart(FSkinData->Left, Rect(0, 0, FFrameLeft, h), dc);
             DrawFramePart(FSkinData->Right, Rect(w - FFrameRight, 0, w, h), dc);
             DrawFramePart(FSkinData->Bottom, Rect(FFrameLeft, h - FFrameBottom, w - FFrameRight, h), dc);

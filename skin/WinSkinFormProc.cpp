@@ -42,14 +42,15 @@ bool IsSystemCommand(WORD id)
 
 }  // namespace
 
+// A skin detached while one of its messages runs has nothing to pass the rest on to.
 bool TWinSkinForm::CallOldProc(TMessage& message)
 {
-    return FSubclass->CallPrevious(message);
+    return FSubclass && FSubclass->CallPrevious(message);
 }
 
 bool TWinSkinForm::CallClientProc(TMessage& message)
 {
-    return FClientSubclass->CallPrevious(message);
+    return FClientSubclass && FClientSubclass->CallPrevious(message);
 }
 
 void TWinSkinForm::WndProc(TMessage& message)

@@ -10,6 +10,11 @@
 
 #include "WindowTesting.h"
 
+inline void CALLBACK EndMenuNow(HWND, UINT, UINT_PTR, DWORD)
+{
+    EndMenu();
+}
+
 // Real mouse and key input: xdotool, run as a Linux program, one gesture at a time, while this
 // thread turns the message loop (so that modal loops, a caption drag or a menu, run). Wine's own
 // input injection warps the X pointer and can report a stale position while a button is held.
@@ -41,14 +46,15 @@ struct TInput {
         return Do("mouseup 1");
     }
     TInput& Click() { return Do("click 1"); }
-    TInput& DoubleClick() { return Do("click --repeat 2 --delay 80 1"); }
+    // Paced so that the first click's move loop (a press on the caption starts one) has ended.
+    TInput& DoubleClick() { return Do("click 1 sleep 0.2 click 1"); }
     TInput& Key(const std::string& keys) { return Do("key " + keys); }
     TInput& KeyDown(const std::string& key) { return Do("keydown " + key); }
     TInput& KeyUp(const std::string& key) { return Do("keyup " + key); }
     void Run()
     {
         // A menu the gesture opens and fails to close would hold the test in its loop.
-        const UINT_PTR closer = SetTimer(nullptr, 0, 1500, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+        const UINT_PTR closer = SetTimer(nullptr, 0, 1500, EndMenuNow);
         // The Linux program has no process handle here: it leaves a file when done.
         const std::string marker = "/tmp/lexdrill-formskin-input-" + std::to_string(GetCurrentProcessId());
         std::string command = "Z:\\bin\\sh -c \"xdotool" + steps + "; touch " + marker + "\"";
@@ -78,4 +84,3 @@ struct TInput {
         steps.clear();
     }
 };
-

@@ -17,13 +17,6 @@ void LoadOwnSkin(TSkinData& data)
     data.ReadSkinStream(stream);
 }
 
-void LoadFixtureSkin(TSkinData& data)
-{
-    data.SetSkinFile(LEXDRILL_FORMSKIN_FIXTURE);
-    if (!data.FSkinLoaded)
-        throw std::runtime_error("the fixture skin did not load");
-}
-
 TWinSkinForm& AttachSkin(TComponent* owner, HWND window, TSkinData& data, TCustomForm* form)
 {
     auto& skin = *TComponent::Make<TWinSkinForm>(owner);

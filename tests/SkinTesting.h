@@ -11,8 +11,6 @@ class TCustomForm;
 
 // The client's own skin, from the layout resource the build packs it into.
 void LoadOwnSkin(TSkinData& data);
-// The test fixture of flat colours (tests/data/formskin, packed by the build).
-void LoadFixtureSkin(TSkinData& data);
 
 // A skin for window, owned by owner, attached to the framework form when there is one, with
 // WM_SKINSTART posted.

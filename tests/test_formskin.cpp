@@ -84,12 +84,17 @@ LONG Style(HWND w)
     return GetWindowLongA(w, GWL_STYLE);
 }
 
-// What the window shows at a point (window coordinates) after a full repaint.
+// What the window shows at a point (window coordinates), as it is and after a full repaint.
+COLORREF Shown(HWND w, int x, int y)
+{
+    const WindowDC dc(w, GetWindowDC(w));
+    return GetPixel(dc.Get(), x, y);
+}
+
 COLORREF Seen(HWND w, int x, int y)
 {
     RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    const WindowDC dc(w, GetWindowDC(w));
-    return GetPixel(dc.Get(), x, y);
+    return Shown(w, x, y);
 }
 
 // The flat colour of one frame of a fixture image.
@@ -113,7 +118,9 @@ enum { kClose, kMax, kRestore, kMin, kLeftButton, kBeforeText, kAfterText };
 struct FormSkinTest : ::testing::Test {
     void SetUp() override
     {
-        LoadFixtureSkin(data);
+        // The fixture of flat colours (tests/data/formskin, packed by the build).
+        data.SetSkinFile(LEXDRILL_FORMSKIN_FIXTURE);
+        ASSERT_TRUE(data.FSkinLoaded);
         seen.clear();
         SetCursorPos(0, 0);
     }
@@ -257,9 +264,39 @@ TEST_F(FormSkinTest, ActiveAndInactiveFramesCaptionAndButtonsAreDrawnWhereTheSki
     bool inactiveText = false;
     for (int x = text.Left; x < text.Right && !inactiveText; ++x)
         for (int y = 5; y < 19 && !inactiveText; ++y)
-            inactiveText = Seen(w, x, y) == static_cast<COLORREF>(data.Colours.TitleTextNoActive);
+            inactiveText = Shown(w, x, y) == static_cast<COLORREF>(data.Colours.TitleTextNoActive);
     EXPECT_TRUE(inactiveText);
     DestroyWindow(other);
+}
+
+TEST_F(FormSkinTest, CaptionTextIsPlacedByTheSkinsAlignmentAndCutAtItsRightLimit)
+{
+    HWND w = Window();
+    auto& skin = Skin(w);
+    const int width = WindowSize(w).cx;
+    const int bandLeft = 6, bandRight = width - 6, rightClip = 70;
+    data.Title.TextAlignment = 1;
+    Seen(w, 0, 0);
+    const TRect centred = skin.FTitleTextRect;
+    EXPECT_EQ(centred.Left - bandLeft, (bandRight - bandLeft - centred.Width()) / 2);
+    data.Title.TextAlignment = 2;
+    Seen(w, 0, 0);
+    EXPECT_EQ(skin.FTitleTextRect.Right, bandRight - rightClip);
+    EXPECT_EQ(skin.FTitleTextRect.Width(), centred.Width());
+
+    // Centred in a band narrower than itself: it starts left of the band and ends, cut short
+    // with an ellipsis, at the right limit; no text lies beyond.
+    data.Title.TextAlignment = 1;
+    SetWindowTextA(w, "A caption far too long for the narrow caption band of this window");
+    skin.FCaption = GetWindowCaption(w);
+    Seen(w, 0, 0);
+    const TRect cut = skin.FTitleTextRect;
+    EXPECT_LT(cut.Left, bandLeft);
+    EXPECT_EQ(cut.Right, bandRight - rightClip);
+    const COLORREF text = static_cast<COLORREF>(data.Colours.TitleTextActive);
+    for (int x = cut.Right; x < bandRight; ++x)
+        for (int y = 5; y < 19; ++y)
+            ASSERT_NE(Shown(w, x, y), text) << x << "," << y;
 }
 
 namespace {
@@ -367,9 +404,9 @@ TEST_F(FormSkinTest, TheMouseMovesSizesMaximisesAndRestoresThroughTheSkinnedFram
     EXPECT_EQ(WindowSize(w).cy, size.cy + 20);
 
     input.MoveTo(w, 120, 12).DoubleClick().Run();
-    EXPECT_TRUE(IsZoomed(w));
+    EXPECT_TRUE(Pump([&] { return IsZoomed(w); }, 2000));
     input.MoveTo(w, 120, 12).DoubleClick().Run();
-    EXPECT_FALSE(IsZoomed(w));
+    EXPECT_TRUE(Pump([&] { return !IsZoomed(w); }, 2000));
     EXPECT_EQ(WindowSize(w).cx, size.cx + 30);
 }
 
@@ -383,8 +420,7 @@ TEST_F(FormSkinTest, CaptionButtonsLightUpPressAndActOnlyOnReleaseOverAButton)
     };
     const auto shows = [&](size_t button, int frame) {
         const POINT c = centre(button);
-        const WindowDC dc(w, GetWindowDC(w));
-        return GetPixel(dc.Get(), c.x, c.y) == ButtonColour(data, button, frame);
+        return Shown(w, c.x, c.y) == ButtonColour(data, button, frame);
     };
     TInput input;
     input.MoveTo(w, centre(kClose).x, centre(kClose).y).Run();
@@ -402,14 +438,24 @@ TEST_F(FormSkinTest, CaptionButtonsLightUpPressAndActOnlyOnReleaseOverAButton)
     EXPECT_TRUE(shows(kMin, 1));
     EXPECT_TRUE(shows(kMax, 3));
     input.Up().Run();
-    EXPECT_TRUE(IsZoomed(w));
+    EXPECT_TRUE(Pump([&] { return IsZoomed(w); }, 2000));
     EXPECT_TRUE(skin.FSysButtons[kRestore]->FVisible);
     EXPECT_FALSE(skin.FSysButtons[kMax]->FVisible);
     input.MoveTo(w, centre(kRestore).x, centre(kRestore).y).Click().Run();
-    EXPECT_FALSE(IsZoomed(w));
+    EXPECT_TRUE(Pump([&] { return !IsZoomed(w); }, 2000));
+
+    // Minimised, the window shows the native caption; restored, the skinned one again.
+    input.MoveTo(w, centre(kMin).x, centre(kMin).y).Click().Run();
+    EXPECT_TRUE(Pump([&] { return IsIconic(w); }, 2000));
+    EXPECT_EQ(Style(w) & WS_CAPTION, WS_CAPTION);
+    ShowWindow(w, SW_RESTORE);
+    SetForegroundWindow(w);
+    Wait(100);
+    EXPECT_EQ(Style(w) & WS_CAPTION, 0);
+    EXPECT_EQ(Seen(w, 3, 60), FrameColour(data.Left.Image, 1, 2, false));
 
     input.MoveTo(w, centre(kClose).x, centre(kClose).y).Click().Run();
-    EXPECT_FALSE(IsWindow(w));
+    EXPECT_TRUE(Pump([&] { return !IsWindow(w); }, 2000));
     EXPECT_EQ(skin.FSkinState, fssDestroyed);
 }
 
@@ -564,7 +610,9 @@ TEST_F(FormSkinTest, WithoutTheFrameSkinAWindowOnlyAnswersTheQueryAndFillsItsBac
     HWND w = Window();
     const LONG style = Style(w);
     const SIZE size = WindowSize(w);
-    auto& skin = Skin(w);
+    auto& skin = AttachSkin(&owner, w, data);
+    Wait(100);
+    EXPECT_EQ(skin.FSkinState, fssCreated) << "WM_SKINSTART goes on to the window";
     EXPECT_EQ(SendMessageA(w, WM_SKINQUERY, 0, 0), 1);
     EXPECT_EQ(Style(w), style);
     EXPECT_TRUE(WindowSize(w) == size);

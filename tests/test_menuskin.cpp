@@ -53,7 +53,9 @@ struct MenuSkinTest : ::testing::Test {
 
     void SetUp() override
     {
-        LoadFixtureSkin(data);
+        // The fixture of flat colours (tests/data/formskin, packed by the build).
+        data.SetSkinFile(LEXDRILL_FORMSKIN_FIXTURE);
+        ASSERT_TRUE(data.FSkinLoaded);
         SetCursorPos(0, 0);
         form = TComponent::Make<TForm>(&owner);
         form->SetBounds(150, 120, 500, 300);
