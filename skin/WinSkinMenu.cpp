@@ -364,9 +364,11 @@ LRESULT CALLBACK MenuFilterHook(int code, WPARAM wParam, LPARAM lParam)
         if (form && target && target->FPosition != MenuLoop.OpenButtonIndex) {
             MenuLoop.SwitchingMenu = true;
             // The open drop-down closes before the posted press opens the next: a menu does
-            // not close for a message posted to its owner, and a second one cannot open.
+            // not close for a message posted to its owner, and a second one cannot open. The
+            // message that switched is the menu's no more, so that it closes only once.
             EndMenu();
             form->PostMenuBarClick(*target);
+            return 1;
         }
         return result;
     } catch (...) {

@@ -228,6 +228,7 @@ TEST_F(MenuSkinTest, ArrowKeysMoveAcrossTheBarAndEnterRunsTheCommand)
     // Right from the first drop-down to the second, the third; Help has no drop-down and ends
     // the walk; the last key press runs the drop-down's first item.
     TInput input;
+    input.menuTimeout = 4000;
     input.MoveTo(w, Middle(*bar.FButtons[0]).x, Middle(*bar.FButtons[0]).y).Click().Do("sleep 0.4");
     input.Key("Right").Do("sleep 0.4").Key("Right").Do("sleep 0.4").Key("Left").Do("sleep 0.4");
     input.Key("Return").Do("sleep 0.3");
