@@ -97,6 +97,8 @@ public:
     void Attach(HWND window, TSkinData* skinData, HMENU menu);
     void Detach();
     bool Attached() const { return FSubclass != nullptr; }
+    // The background of the attached skin that shows menu, or nullptr.
+    static TBitmap* PopupBitmap(HMENU menu);
 
     HWND FHandle = nullptr;
     TSkinData* FSkinData = nullptr;

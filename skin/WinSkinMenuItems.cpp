@@ -45,17 +45,11 @@ void CopyToMenu(TCanvas& target, const TRect& rect, TBitmap& bitmap)
            SRCCOPY);
 }
 
-// The background of a pop-up menu window, where its skin has built one.
-TBitmap* PopupBitmap(HMENU)
-{
-    return nullptr;  // MANAGER-MERGE
-}
-
 // The item's background: the pop-up window's own where there is one (it is 3 pixels inside
 // the window's skinned border), else the menu colour.
 void DrawItemBackground(TCanvas& canvas, const TRect& r, HMENU menu, const TRect& itemRect, TColor colour)
 {
-    TBitmap* background = PopupBitmap(menu);
+    TBitmap* background = menu ? TWinSkinPopMenu::PopupBitmap(menu) : nullptr;
     if (!background || background->Empty()) {
         Fill(canvas, r, colour);
         return;

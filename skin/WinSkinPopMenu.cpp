@@ -1,5 +1,7 @@
 // The skin of a pop-up menu window ("#32768"): its border and background from the skin's
 // [MenuBackground], which the item painter also copies each item's background from.
+#include <vector>
+
 #include "SkinPaint.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
@@ -8,6 +10,9 @@
 TWinSkinPopMenu* PendingPopMenu = nullptr;
 
 namespace {
+
+// The attached skins, for the item painter to find a menu's background (not owned).
+std::vector<TWinSkinPopMenu*> attached;
 
 // The band of the window that the skin paints: what Windows' menu border covers.
 constexpr int kBorder = 3;
@@ -33,6 +38,15 @@ void TWinSkinPopMenu::Attach(HWND window, TSkinData* skinData, HMENU menu)
     FSkinData = skinData;
     FMenuHandle = menu;
     FSubclass = std::make_unique<TWindowSubclass>(window, [this](TMessage& message) { SkinWndProc(message); });
+    attached.push_back(this);
+}
+
+TBitmap* TWinSkinPopMenu::PopupBitmap(HMENU menu)
+{
+    for (TWinSkinPopMenu* skin : attached)
+        if (skin->FMenuHandle == menu)
+            return &skin->FBitmap;
+    return nullptr;
 }
 
 void TWinSkinPopMenu::Detach()
@@ -40,6 +54,7 @@ void TWinSkinPopMenu::Detach()
     if (!FSubclass)
         return;
     FSubclass.reset();
+    std::erase(attached, this);
     FBitmap.SetSize(0, 0);
     FOrigin = 0;
     if (PendingPopMenu == this)
@@ -64,10 +79,6 @@ void TWinSkinPopMenu::SkinWndProc(TMessage& message)
 {
     if (message.Msg == WM_SKINQUERY) {
         message.Result = 1;
-        return;
-    }
-    if (false) {  // MANAGER-MERGE: !SkinManage || !SkinManage->FActive
-        FSubclass->CallPrevious(message);
         return;
     }
     switch (message.Msg) {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -419,4 +420,68 @@ TEST_F(ItemTest, WithoutAMenuItemElementItemsArePlainColours)
     TMenuItem& item = *menu->Items()->Items(0)->Items(0);
     EXPECT_EQ(Paint(skin, item, false, 150, 20), Rgb(data.Colours.Menu));
     EXPECT_EQ(Paint(skin, item, true, 150, 20), Rgb(data.Colours.Hilight));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The pop-up menu window's skin, attached as the skin manager attaches it: when the window is
+// created.
+
+namespace {
+
+std::vector<std::unique_ptr<TWinSkinPopMenu>> popupSkins;
+TSkinData* popupData;
+HHOOK cbtHook;
+
+LRESULT CALLBACK AttachPopupSkins(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND && GetWindowClass(reinterpret_cast<HWND>(wParam)) == "#32768") {
+        popupSkins.push_back(std::make_unique<TWinSkinPopMenu>());
+        popupSkins.back()->Attach(reinterpret_cast<HWND>(wParam), popupData, nullptr);
+    }
+    return CallNextHookEx(cbtHook, code, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(MenuSkinTest, APopupMenuWindowGetsTheSkinnedBorderAndTellsTheItemsItsBackground)
+{
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    Seen(w, 0, 0);
+    popupData = &data;
+    cbtHook = SetWindowsHookExA(WH_CBT, AttachPopupSkins, nullptr, GetCurrentThreadId());
+    static COLORREF corner, inside;
+    static HMENU shown;
+    corner = inside = CLR_INVALID;
+    shown = nullptr;
+    const UINT_PTR sampler = SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND m = OpenMenuWindow();
+        if (!m || !IsWindowVisible(m) || popupSkins.empty())
+            return;
+        corner = Shown(m, 1, 1);
+        RECT r;
+        GetWindowRect(m, &r);
+        inside = Shown(m, (r.right - r.left) / 2, (r.bottom - r.top) - 2);
+        shown = popupSkins.back()->FMenuHandle;
+    });
+    const TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
+    TInput().MoveTo(w, Middle(first).x, Middle(first).y).Click().Do("sleep 0.5").Key("Escape").Run();
+    KillTimer(nullptr, sampler);
+    UnhookWindowsHookEx(cbtHook);
+    // The outer 3 pixels are the [MenuBackground] image; the first item painted told the skin
+    // its menu, whose background the item painter now finds.
+    EXPECT_EQ(corner, RGB(240, 220, 200));
+    EXPECT_EQ(inside, RGB(240, 220, 200));
+    EXPECT_EQ(shown, first.FSubMenu);
+    EXPECT_EQ(PendingPopMenu, nullptr);
+    popupSkins.clear();
+    EXPECT_EQ(TWinSkinPopMenu::PopupBitmap(first.FSubMenu), nullptr) << "gone with its skin";
+
+    // Skinning answers the query whatever else.
+    HWND menuWindow = CreateWindowExA(0, "#32768", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    TWinSkinPopMenu direct;
+    direct.Attach(menuWindow, &data, nullptr);
+    EXPECT_EQ(SendMessageA(menuWindow, WM_SKINQUERY, 0, 0), 1);
+    DestroyWindow(menuWindow);
+    EXPECT_FALSE(direct.Attached());
 }
