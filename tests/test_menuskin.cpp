@@ -166,6 +166,32 @@ TEST_F(MenuSkinTest, RightToLeftItemsEndTileRightMenuPlusEightFromTheRight)
     EXPECT_LT(skin.FSkinMenu->FButtons[1]->FBoundsRect.Right, first.FBoundsRect.Left + 1);
 }
 
+namespace {
+
+// Samples taken by a timer while the menus are open: which bar item is open, what the menu
+// shows at its first item.
+std::vector<int>* openedPtr;
+std::vector<COLORREF>* selectedPtr;
+
+void CALLBACK SampleOpenMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (HWND m = OpenMenuWindow(); m && IsWindowVisible(m)) {
+        openedPtr->push_back(MenuLoop.OpenButtonIndex);
+        selectedPtr->push_back(Shown(m, 12, 8));
+    }
+}
+
+// Each bar item opened in turn, once.
+std::vector<int> walked;
+
+void CALLBACK SampleWalk(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (MenuLoop.OpenButtonIndex >= 0 && (walked.empty() || walked.back() != MenuLoop.OpenButtonIndex))
+        walked.push_back(MenuLoop.OpenButtonIndex);
+}
+
+}  // namespace
+
 TEST_F(MenuSkinTest, TheMouseLightsItemsUpAndTheDropDownsFollowItAcrossTheBar)
 {
     TWinSkinForm& skin = Skin();
@@ -191,17 +217,9 @@ TEST_F(MenuSkinTest, TheMouseLightsItemsUpAndTheDropDownsFollowItAcrossTheBar)
     input.MoveTo(w, Middle(first).x, Middle(first).y).Click();
     input.Do("sleep 0.5").MoveTo(w, Middle(second).x, Middle(second).y).Do("sleep 0.5");
     input.Key("Escape").Do("sleep 0.3");
-    // Samples taken by a timer while the menus are open.
-    static std::vector<int>* openedPtr;
-    static std::vector<COLORREF>* selectedPtr;
     openedPtr = &opened;
     selectedPtr = &selected;
-    const UINT_PTR sampler = SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (HWND m = OpenMenuWindow(); m && IsWindowVisible(m)) {
-            openedPtr->push_back(MenuLoop.OpenButtonIndex);
-            selectedPtr->push_back(Shown(m, 12, 8));
-        }
-    });
+    const UINT_PTR sampler = SetTimer(nullptr, 0, 150, SampleOpenMenu);
     input.Run();
     KillTimer(nullptr, sampler);
     ASSERT_FALSE(opened.empty());
@@ -220,12 +238,8 @@ TEST_F(MenuSkinTest, ArrowKeysMoveAcrossTheBarAndEnterRunsTheCommand)
     HWND w = form->Handle();
     Seen(w, 0, 0);
     TWinSkinMenu& bar = *skin.FSkinMenu;
-    static std::vector<int> opened;
-    opened.clear();
-    const UINT_PTR sampler = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (MenuLoop.OpenButtonIndex >= 0 && (opened.empty() || opened.back() != MenuLoop.OpenButtonIndex))
-            opened.push_back(MenuLoop.OpenButtonIndex);
-    });
+    walked.clear();
+    const UINT_PTR sampler = SetTimer(nullptr, 0, 100, SampleWalk);
     // Right from the first drop-down to the second, the third; Help has no drop-down and ends
     // the walk; the last key press runs the drop-down's first item.
     TInput input;
@@ -235,7 +249,7 @@ TEST_F(MenuSkinTest, ArrowKeysMoveAcrossTheBarAndEnterRunsTheCommand)
     input.Key("Return").Do("sleep 0.3");
     input.Run();
     KillTimer(nullptr, sampler);
-    EXPECT_EQ(opened, (std::vector<int>{0, 1, 2, 1}));
+    EXPECT_EQ(walked, (std::vector<int>{0, 1, 2, 1}));
     EXPECT_TRUE(Pump([&] { return !clicked.empty(); }, 2000));
     EXPECT_EQ(clicked, (std::vector<std::string>{"更新"}));
 }
@@ -441,6 +455,23 @@ LRESULT CALLBACK AttachPopupSkins(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(cbtHook, code, wParam, lParam);
 }
 
+// What the open menu window shows at a corner and in the middle of its bottom edge, and the menu
+// its skin was told.
+COLORREF corner, inside;
+HMENU shown;
+
+void CALLBACK SampleBorder(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND m = OpenMenuWindow();
+    if (!m || !IsWindowVisible(m) || popupSkins.empty())
+        return;
+    corner = Shown(m, 1, 1);
+    RECT r;
+    GetWindowRect(m, &r);
+    inside = Shown(m, (r.right - r.left) / 2, (r.bottom - r.top) - 2);
+    shown = popupSkins.back()->FMenuHandle;
+}
+
 }  // namespace
 
 TEST_F(MenuSkinTest, APopupMenuWindowGetsTheSkinnedBorderAndTellsTheItemsItsBackground)
@@ -450,20 +481,9 @@ TEST_F(MenuSkinTest, APopupMenuWindowGetsTheSkinnedBorderAndTellsTheItemsItsBack
     Seen(w, 0, 0);
     popupData = &data;
     cbtHook = SetWindowsHookExA(WH_CBT, AttachPopupSkins, nullptr, GetCurrentThreadId());
-    static COLORREF corner, inside;
-    static HMENU shown;
     corner = inside = CLR_INVALID;
     shown = nullptr;
-    const UINT_PTR sampler = SetTimer(nullptr, 0, 150, [](HWND, UINT, UINT_PTR, DWORD) {
-        HWND m = OpenMenuWindow();
-        if (!m || !IsWindowVisible(m) || popupSkins.empty())
-            return;
-        corner = Shown(m, 1, 1);
-        RECT r;
-        GetWindowRect(m, &r);
-        inside = Shown(m, (r.right - r.left) / 2, (r.bottom - r.top) - 2);
-        shown = popupSkins.back()->FMenuHandle;
-    });
+    const UINT_PTR sampler = SetTimer(nullptr, 0, 150, SampleBorder);
     const TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
     TInput().MoveTo(w, Middle(first).x, Middle(first).y).Click().Do("sleep 0.5").Key("Escape").Run();
     KillTimer(nullptr, sampler);
