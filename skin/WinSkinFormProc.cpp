@@ -119,6 +119,11 @@ void TWinSkinForm::WndProc(TMessage& message)
     case CM_MENUCHANGED:
         CMMenuChanged(message);
         return;
+    case WM_MENUSELECT:
+        if (FInMenuLoop)
+            MenuSelected(message.WParam, message.LParam);
+        CallOldProc(message);
+        return;
     default:
         break;
     }

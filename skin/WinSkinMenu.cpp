@@ -309,14 +309,6 @@ TMenuBtn* FilterMenuMessage(const MSG& msg)
         }
         return nullptr;
     }
-    case WM_MENUSELECT: {
-        MenuLoop.SwitchingMenu = false;
-        if (bar->FMenu) {
-            TMenuItem* item = SelectedItem(msg.wParam, msg.lParam);
-            MenuLoop.TrackedItem = item && item->GetParentMenu() == bar->FMenu ? item->Command() : 0;
-        }
-        return nullptr;
-    }
     case WM_MOUSEMOVE:
         // The menu repeats the last position now and then: only a real move switches.
         if (msg.pt.x == MenuLoop.LastMousePos.x && msg.pt.y == MenuLoop.LastMousePos.y)
@@ -329,6 +321,24 @@ TMenuBtn* FilterMenuMessage(const MSG& msg)
 }
 
 }  // namespace
+
+void MenuSelected(WPARAM wParam, LPARAM lParam)
+{
+    TWinSkinForm* form = MenuLoop.MenuLoopForm;
+    if (!form || !form->FSkinMenu)
+        return;
+    if (HIWORD(wParam) == 0xFFFF && !lParam) {
+        // The menu closed.
+        if (!MenuLoop.SwitchingMenu)
+            form->EndMenuLoop();
+        return;
+    }
+    MenuLoop.SwitchingMenu = false;
+    if (const TMenu* menu = form->FSkinMenu->FMenu) {
+        TMenuItem* item = SelectedItem(wParam, lParam);
+        MenuLoop.TrackedItem = item && item->GetParentMenu() == menu ? item->Command() : 0;
+    }
+}
 
 LRESULT CALLBACK MenuFilterHook(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -355,9 +365,8 @@ LRESULT CALLBACK MenuFilterHook(int code, WPARAM wParam, LPARAM lParam)
                 form->EndMenuLoop();
             return result;
         }
-        if (msg->message == WM_MENUSELECT && HIWORD(msg->wParam) == 0xFFFF && !msg->lParam) {
-            if (form && !MenuLoop.SwitchingMenu)
-                form->EndMenuLoop();
+        if (msg->message == WM_MENUSELECT) {
+            MenuSelected(msg->wParam, msg->lParam);
             return result;
         }
         TMenuBtn* target = FilterMenuMessage(*msg);

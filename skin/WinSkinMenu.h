@@ -81,6 +81,9 @@ extern TMenuLoopState MenuLoop;
 void InstallMenuHook();
 void RemoveMenuHook();
 LRESULT CALLBACK MenuFilterHook(int code, WPARAM wParam, LPARAM lParam);
+// WM_MENUSELECT of the open drop-down: the item the keys now act on, or the menu closed. The
+// menu sends it to its owner, so the filter may never see it: the owner's procedure passes it.
+void MenuSelected(WPARAM wParam, LPARAM lParam);
 
 // Gives every item of menu and its sub-menus the owner-drawn type (or takes it away again),
 // keeping texts and item data.

@@ -63,7 +63,7 @@ struct MenuSkinTest : ::testing::Test {
         form->SetCaption("Menus");
         menu = TComponent::Make<TMainMenu>(form);
         // The main window's menu, and an item of its own with an accelerator and no drop-down.
-        Add(Add(menu->Items(), "区域空间"), "扩展区域");
+        Add(Add(Add(menu->Items(), "区域空间"), "扩展区域"), "全部隐藏");
         Add(Add(menu->Items(), "更新升级"), "更新");
         TMenuItem* contact = Add(menu->Items(), "联系我们");
         Add(contact, "关于软件");
@@ -240,12 +240,13 @@ TEST_F(MenuSkinTest, ArrowKeysMoveAcrossTheBarAndEnterRunsTheCommand)
     TWinSkinMenu& bar = *skin.FSkinMenu;
     walked.clear();
     const UINT_PTR sampler = SetTimer(nullptr, 0, 100, SampleWalk);
-    // Right from the first drop-down to the second, the third; Help has no drop-down and ends
-    // the walk; the last key press runs the drop-down's first item.
+    // Right on the first item of the first drop-down opens its sub-menu; there Right goes on to
+    // the second drop-down, then the third; Left comes back; Enter runs the first item.
     TInput input;
-    input.menuTimeout = 4000;
+    input.menuTimeout = 5000;
     input.MoveTo(w, Middle(*bar.FButtons[0]).x, Middle(*bar.FButtons[0]).y).Click().Do("sleep 0.4");
-    input.Key("Right").Do("sleep 0.4").Key("Right").Do("sleep 0.4").Key("Left").Do("sleep 0.4");
+    input.Key("Right").Do("sleep 0.4").Key("Right").Do("sleep 0.4").Key("Right").Do("sleep 0.4");
+    input.Key("Left").Do("sleep 0.4");
     input.Key("Return").Do("sleep 0.3");
     input.Run();
     KillTimer(nullptr, sampler);
