@@ -506,3 +506,76 @@ TEST_F(MenuSkinTest, APopupMenuWindowGetsTheSkinnedBorderAndTellsTheItemsItsBack
     DestroyWindow(menuWindow);
     EXPECT_FALSE(direct.Attached());
 }
+
+TEST_F(MenuSkinTest, ADropDownIsOwnerDrawnOnlyWhileOpenAndKeepsItsItemData)
+{
+    TWinSkinForm& skin = Skin();
+    Seen(form->Handle(), 0, 0);
+    TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
+    TInput().MoveTo(form->Handle(), Middle(first).x, Middle(first).y).Click().Do("sleep 0.3").Key("Escape").Run();
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_DATA;
+    ASSERT_TRUE(GetMenuItemInfoA(first.FSubMenu, 0, TRUE, &info));
+    EXPECT_FALSE(info.fType & MFT_OWNERDRAW) << "given back, the menu draws itself";
+    EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(menu->Items()->Items(0)->Items(0)));
+}
+
+TEST_F(MenuSkinTest, ARebuiltBarForgetsAHotItem)
+{
+    TWinSkinForm& skin = Skin();
+    Seen(form->Handle(), 0, 0);
+    skin.FSkinMenu->FButtons[1]->MouseEnter();
+    ASSERT_EQ(skin.FHotObject, skin.FSkinMenu->FButtons[1].get());
+    menu->Items()->Items(1)->SetCaption("更新升级 ");
+    EXPECT_EQ(skin.FHotObject, nullptr);
+    skin.CheckMouseLeave();  // would touch the freed item
+}
+
+TEST_F(MenuSkinTest, TheCaptionIconIsTheWindowsClassIconWhenItSetNone)
+{
+    TWinSkinForm& skin = Skin();
+    ASSERT_FALSE(skin.FIconBitmap.Empty());
+    bool drawn = false;
+    for (int y = 0; y < skin.FIconBitmap.Height(); ++y)
+        for (int x = 0; x < skin.FIconBitmap.Width(); ++x)
+            drawn = drawn || skin.FIconBitmap.Canvas().Pixel(x, y) != clFuchsia;
+    EXPECT_TRUE(drawn);
+}
+
+namespace {
+
+COLORREF popupItem;
+
+void CALLBACK SamplePopup(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    if (HWND m = OpenMenuWindow(); m && IsWindowVisible(m)) {
+        KillTimer(nullptr, timer);
+        RECT r;
+        GetWindowRect(m, &r);
+        popupItem = Shown(m, (r.right - r.left) - 8, 10);  // right of the caption
+        EndMenu();
+    }
+}
+
+}  // namespace
+
+TEST_F(MenuSkinTest, APopupMenuOfTheFormIsDrawnByTheSkin)
+{
+    TWinSkinForm& skin = Skin();
+    auto* popup = TComponent::Make<TPopupMenu>(form);
+    Add(popup->Items(), "复制");
+    Add(popup->Items(), "粘贴");
+    // What the form skin's control scan does to a form's pop-up menus.
+    popup->SetOwnerDraw(true);
+    for (int i = 0; i < popup->Items()->Count(); ++i) {
+        TMenuItem* item = popup->Items()->Items(i);
+        item->OnDrawItem = [&skin](TObject* s, TCanvas& c, TRect r, bool sel) { skin.MenuDrawItem(s, c, r, sel); };
+        item->OnMeasureItem = [&skin](TObject* s, TCanvas& c, int& w, int& h) { skin.MenuMeasureItem(s, c, w, h); };
+    }
+    popupItem = CLR_INVALID;
+    SetTimer(nullptr, 0, 100, SamplePopup);
+    popup->Popup(300, 300);
+    // The first item, not selected: frame 1 of the menu-item image.
+    EXPECT_EQ(popupItem, RGB(200, 200, 240));
+}
