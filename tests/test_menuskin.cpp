@@ -9,11 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "Client.h"
 #include "Forms.h"
+#include "HttpTestServer.h"
+#include "Index.h"
 #include "InputTesting.h"
 #include "Menus.h"
+#include "Sites.h"
 #include "SkinTesting.h"
+#include "TempDir.h"
+#include "U_About.h"
 #include "WinSkinMenu.h"
+#include "WindowTesting.h"
 
 namespace {
 
@@ -87,6 +94,7 @@ struct MenuSkinTest : ::testing::Test {
         return item;
     }
     TWinSkinForm& Skin() { return SkinWindow(form, form->Handle(), data, form); }
+public:
     // The middle of a bar item, in window coordinates.
     static POINT Middle(const TMenuBtn& b)
     {
@@ -578,4 +586,56 @@ TEST_F(MenuSkinTest, APopupMenuOfTheFormIsDrawnByTheSkin)
     popup->Popup(300, 300);
     // The first item, not selected: frame 1 of the menu-item image.
     EXPECT_EQ(popupItem, RGB(200, 200, 240));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The client's own main window, skinned from the skin its layout carries, as the skin manager
+// will skin it.
+
+TEST(MainWindowMenuBar, TheSkinnedBarOpensByMouseSwitchesByMouseAndKeysAndRunsItsCommands)
+{
+    const std::string server = TestServerUrl("");
+    ServiceSites() = {server, server, server};
+    TTempCurrentDir dir;
+    dir.Write("Config.INI", "[OLEDB5]\r\nkaoshi=司法考试\r\nksbh=K01\r\nHZSID=H7\r\n");
+    MessageBoxesDuring(CreateClient);  // the database cannot be opened here
+    Form10->Show();
+    Pump([] { return false; }, 300);
+    HWND w = Form10->Handle();
+    TWinSkinForm& skin = SkinWindow(Form10, w, *Form10->SkinData1, Form10);
+    ASSERT_TRUE(skin.FSkinMenu);
+    EXPECT_EQ(GetMenu(w), nullptr);
+    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    const auto& items = skin.FSkinMenu->FButtons;
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[2]->FCaption, "联系我们");
+
+    // Hot under the mouse; a click opens 区域空间, the mouse moves on to 联系我们, whose first
+    // item Enter runs: the about window opens.
+    walked.clear();
+    const UINT_PTR sampler = SetTimer(nullptr, 0, 100, SampleWalk);
+    TInput input;
+    input.menuTimeout = 4000;
+    const POINT first = MenuSkinTest::Middle(*items[0]), third = MenuSkinTest::Middle(*items[2]);
+    input.MoveTo(w, first.x, first.y).Do("sleep 0.3").Click().Do("sleep 0.4");
+    input.MoveTo(w, third.x, third.y).Do("sleep 0.4").Key("Return").Do("sleep 0.3");
+    input.Run();
+    KillTimer(nullptr, sampler);
+    EXPECT_EQ(walked, (std::vector<int>{0, 2}));
+    EXPECT_TRUE(Pump([] { return About->Visible(); }, 3000));
+    About->Hide();
+
+    // The keys: Left from 更新升级 to 区域空间, Escape closes; the bar is given back on detach.
+    walked.clear();
+    const UINT_PTR again = SetTimer(nullptr, 0, 100, SampleWalk);
+    const POINT second = MenuSkinTest::Middle(*items[1]);
+    TInput keys;
+    keys.menuTimeout = 4000;
+    keys.MoveTo(w, second.x, second.y).Click().Do("sleep 0.4").Key("Left").Do("sleep 0.4").Key("Escape");
+    keys.Do("sleep 0.3").Run();
+    KillTimer(nullptr, again);
+    EXPECT_EQ(walked, (std::vector<int>{1, 0}));
+    EXPECT_FALSE(skin.FInMenuLoop);
+    skin.Detach();
+    EXPECT_EQ(GetMenu(w), Form10->MainMenu1->Handle());
 }
