@@ -10,6 +10,7 @@
 #include "Menus.h"
 #include "WinSkinData.h"
 #include "WinSkinMenu.h"
+#include "WinSubClass.h"
 
 TSkinMdiState SkinMdiState;
 
@@ -30,6 +31,7 @@ TWinSkinForm::TWinSkinForm(TComponent* owner)
 TWinSkinForm::~TWinSkinForm()
 {
     // A skin freed with its form, or while its window lives on, lets go of both.
+    UnskinControls();
     UnhookForm();
     UnhookMDIClient();
     FSubclass.reset();
@@ -134,6 +136,10 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
         throw;
     }
     InvalidateRect(FHandle, nullptr, TRUE);
+    if (FForm)
+        SkinComponents(FForm);
+    else
+        SkinChildWindows();
 }
 
 void TWinSkinForm::SetSystemStyles(bool restore)
@@ -270,6 +276,8 @@ void TWinSkinForm::ReSkin()
             if (auto* form = dynamic_cast<TCustomForm*>(FForm->Components(i)))
                 form->SetColor(face);
     }
+    for (TSkinControl* control : FControls)
+        control->RefreshSkin();
     FSkinState = fssReskinning;
     if (FrameSkinned()) {
         FitWindowToSkin(true);
@@ -319,6 +327,7 @@ void TWinSkinForm::Detach()
 
     UnhookForm();
     FSubclass.reset();
+    UnskinControls();
     if (FForm && FSkinState != fssDestroying)
         FForm->SetColor(FOldColor);
     SetSystemStyles(true);
@@ -356,6 +365,7 @@ void TWinSkinForm::DetachDestroyed()
     UnhookForm();
     FSubclass.reset();
     FSkinMenu.reset();  // the window is going: its menu goes with it
+    UnskinControls();
     FFrameBitmap.SetSize(0, 0);
 }
 
@@ -363,6 +373,7 @@ void TWinSkinForm::DetachControls()
 {
     if (FTimer)
         FTimer->SetEnabled(false);
+    UnskinControls();
     if (FForm && FSkinState != fssDestroying)
         FForm->SetColor(FOldColor);
     FSubclass.reset();

@@ -24,6 +24,9 @@ class TDataSkinSysButton;
 class TSkinData;
 class TTimer;
 class TWinSkinForm;
+class TSkinControl;
+class TSkinButton;
+class TToolBar;
 
 // Private messages of a skinned window.
 constexpr UINT WM_SKINRELOAD = 0x3401;   // a framework form re-applies its skin
@@ -159,6 +162,36 @@ public:
     void DrawMenuItemContent(TMenuItem& item, TCanvas& canvas, bool selected, const TRect& rect);
     void DrawMenuItemText(TMenuItem& item, TCanvas& canvas, UINT format, bool selected, TRect& rect,
                           std::string text);
+    // The control skins (WinSkinFormScan.cpp). Every control of the window gets one of its
+    // kind when the skin attaches; they are listed here and freed on detaching.
+    void SkinComponents(TWinControl* container);
+    void SkinControl(TComponent* component, TWinControl* container);
+    // The number of the mapping row that decides a component's skin (3: the Skin3rd list);
+    // 0 when none does.
+    int MappingRow(TComponent* component);
+    // The kind the Skin3rd list gives a class (lower case, at most 50 characters); empty: none.
+    std::string Skin3rdKind(const std::string& className) const;
+    bool IsControlSkinned(TComponent* component) const;
+    bool IsScrollingControl(TComponent* component);
+    void SkinChildWindows();
+    void SkinChildWindow(HWND wnd);
+    TSkinControl* FindControlByHandle(HWND wnd) const;
+    // True when the skin is listed already; else lists it.
+    bool AddControl(TSkinControl* skin);
+    void RemoveControl(TSkinControl* skin);
+    // Frees the skins whose windows are gone.
+    void PurgeDeadControls();
+    // Gives each control its colour back and frees its skin.
+    void UnskinControls();
+
+    std::vector<TSkinControl*> FControls;  // owned through their owners; freed here on detaching
+    TCanvas FControlCanvas;
+    TSkinButton* FHotButton = nullptr;     // the one hot skinned button of the window
+    // Tool bars: their button faces drawn from the skin while skinned.
+    void HookToolBar(TToolBar* toolBar);
+    void DrawToolButton(TToolBar* toolBar, const TRect& bounds, UINT state);
+    void Notification(TComponent* component, TOperation operation) override;
+    std::vector<TToolBar*> FToolBars;
 
     // The skin's data. The manager, the menu bar and the control skins read it.
     TSkinData* FSkinData = nullptr;
@@ -264,3 +297,7 @@ private:
 // The window's text (up to 1000 characters) and class name (up to 100).
 std::string GetWindowCaption(HWND wnd);
 std::string GetWindowClass(HWND wnd);
+
+// The skin a bare child window gets by its class name and style.
+enum class TBareSkinKind { None, Button, CheckBox, RadioButton, ComboBox, ComboBoxInner, Sizer, Tab, Edit };
+TBareSkinKind BareSkinKind(const std::string& className, DWORD style);

@@ -8,6 +8,7 @@
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
 #include "WinSkinMenu.h"
+#include "WinSubClass.h"
 
 namespace {
 
@@ -415,10 +416,15 @@ void TWinSkinForm::ShowSysMenu(TPoint p)
 
 void TWinSkinForm::CheckMouseLeave()
 {
-    if (FInMenuLoop || !FHotObject)
+    if (FInMenuLoop)
         return;
     POINT cursor;
     GetCursorPos(&cursor);
-    if (!Holds(FHotObject->FBoundsRect, ScreenToWindowPoint(cursor.x, cursor.y)))
+    if (FHotObject && !Holds(FHotObject->FBoundsRect, ScreenToWindowPoint(cursor.x, cursor.y)))
         FHotObject->MouseLeave();
+    // A framework form's controls hear of the mouse leaving from the application.
+    if (!FForm && FHotButton && !Holds(FHotButton->WindowRect(), TPoint{cursor.x, cursor.y})) {
+        SendMouseLeave(FHotButton);
+        FHotButton = nullptr;
+    }
 }

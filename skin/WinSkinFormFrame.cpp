@@ -8,6 +8,7 @@
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
 #include "WinSkinMenu.h"
+#include "WinSubClass.h"
 
 namespace {
 
@@ -71,6 +72,10 @@ void TWinSkinForm::WMNCActivate(TMessage& message)
 {
     FActive = message.WParam != 0;
     FTimer->SetEnabled(FActive);
+    if (!FActive && FHotButton) {
+        SendMouseLeave(FHotButton);
+        FHotButton = nullptr;
+    }
     if (!IsMDIChildNotNormal())
         PaintNonClient(nullptr);
     // Not passed on: the native caption is never drawn.

@@ -57,7 +57,7 @@ struct TInput {
         // A menu the gesture opens and fails to close would hold the test in its loop.
         const UINT_PTR closer = SetTimer(nullptr, 0, menuTimeout, EndMenuNow);
         // The Linux program has no process handle here: it leaves a file when done.
-        const std::string marker = "/tmp/lexdrill-formskin-input-" + std::to_string(GetCurrentProcessId());
+        const std::string marker = "/tmp/lexdrill-input-" + std::to_string(GetCurrentProcessId());
         std::string command = "Z:\\bin\\sh -c \"xdotool" + steps + "; touch " + marker + "\"";
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;

@@ -6,6 +6,7 @@
 // program that is activated is skinned, and every menu window gets its skin when it is created,
 // as the manager's hook will do.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,11 +15,17 @@
 #include <string>
 #include <vector>
 
+#include "Buttons.h"
+#include "ComCtrls.h"
 #include "Forms.h"
 #include "Menus.h"
 #include "SkinTesting.h"
 #include "StdCtrls.h"
+#include "U_About.h"
+#include "Unit7.h"
 #include "WinSkinMenu.h"
+#include "dalishang.h"
+#include "jiameng.h"
 #include "WindowTesting.h"
 
 namespace {
@@ -283,7 +290,89 @@ void MenuShots()
     TComponent::Free(form);
 }
 
-const std::vector<std::function<void()>> kShots = {FormShots, MessageBoxShots, MenuShots};
+// Every button kind in every state: one picture per state, and a bare window's buttons.
+void ButtonShots()
+{
+    const char* const states[] = {"normal", "hot", "pressed", "focused", "disabled"};
+    for (const char* state : states) {
+        auto* form = TComponent::Make<TForm>(Application);
+        form->SetBounds(200, 140, 470, 200);
+        form->SetCaption(std::string("按钮：") + state);
+        auto* push = TComponent::Make<TButton>(form);
+        push->SetParent(form);
+        push->SetBounds(16, 16, 96, 28);
+        push->SetCaption("确定");
+        auto* bit = TComponent::Make<TBitBtn>(form);
+        bit->SetParent(form);
+        bit->SetBounds(128, 16, 110, 28);
+        bit->SetCaption("下一题");
+        // Four glyphs: up, disabled, down, held, each a square on a magenta corner.
+        TBitmap& glyph = bit->Glyph().Glyph;
+        glyph.SetSize(64, 16);
+        const TColor colours[] = {0x2060C0, 0x808080, 0x104090, 0x104090};
+        for (int i = 0; i < 4; ++i) {
+            glyph.Canvas().Brush().SetColor(clFuchsia);
+            glyph.Canvas().FillRect(Rect(i * 16, 0, i * 16 + 16, 16));
+            glyph.Canvas().Brush().SetColor(colours[i]);
+            glyph.Canvas().FillRect(Rect(i * 16 + 3, 3, i * 16 + 13, 13));
+        }
+        bit->Glyph().NumGlyphs = 4;
+        auto* speed = TComponent::Make<TSpeedButton>(form);
+        speed->SetParent(form);
+        speed->SetBounds(254, 16, 80, 28);
+        speed->SetCaption("收藏");
+        auto* bar = TComponent::Make<TToolBar>(form);
+        bar->SetParent(form);
+        bar->SetBounds(16, 64, 420, 30);
+        bar->AddButton("上一题");
+        bar->AddButton("交卷");
+        form->Show();
+        Settle();
+        const std::string s = state;
+        TWinControl* windowed[] = {push, bit};
+        for (TWinControl* control : windowed) {
+            if (s == "hot")
+                SendMessageA(control->Handle(), CM_MOUSEENTER, 0, 0);
+            else if (s == "pressed")
+                SendMessageA(control->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+            else if (s == "disabled")
+                control->SetEnabled(false);
+        }
+        if (s == "focused")
+            SetFocus(bit->Handle());
+        if (s == "hot")
+            speed->Perform(CM_MOUSEENTER);
+        else if (s == "pressed")
+            speed->SetDown(true);
+        else if (s == "disabled")
+            speed->SetEnabled(false);
+        SendMessageA(bar->Handle(), TB_SETSTATE, 1,
+                     s == "pressed" ? TBSTATE_ENABLED | TBSTATE_PRESSED : s == "disabled" ? 0 : TBSTATE_ENABLED);
+        Photograph(form->Handle(), "buttons_" + s);
+        TComponent::Free(form);
+    }
+}
+
+// The client's own windows with buttons, from their stored layouts.
+template <class T> void ClientShot(T*& form, const std::string& unit)
+{
+    Application->CreateForm(form, unit);
+    form->Show();
+    Settle();
+    Photograph(form->Handle(), "client_" + unit);
+    TComponent::Free(form);
+    form = nullptr;
+}
+
+void ClientShots()
+{
+    ClientShot(About, "U_About");
+    ClientShot(Tjiameng, "jiameng");
+    ClientShot(TDailishang, "dalishang");
+    ClientShot(Form7, "Unit7");
+}
+
+const std::vector<std::function<void()>> kShots = {FormShots, MessageBoxShots, MenuShots, ButtonShots, ClientShots};
 
 }  // namespace
 

@@ -33,6 +33,8 @@ COLOURS = {
     "menubar": [(60, 160, 60), (60, 100, 60)],
     "menuitem": [(200, 200, 240), (90, 10, 90), (1, 2, 3), (20, 80, 160), (4, 5, 6)],
     "menuback": [(240, 220, 200)],
+    # Push buttons: normal, pressed, disabled, hot or focused, and the fifth that is never drawn.
+    "push": [(90, 160, 20), (91, 120, 20), (92, 92, 92), (93, 200, 60), (94, 10, 10)],
 }
 TEXT_ACTIVE = (250, 250, 250)
 MENU_COLOURS = {
@@ -43,9 +45,11 @@ MENU_COLOURS = {
 MENU_BAR_W, MENU_ITEM_W, MENU_ITEM_H, MENU_BACK = 20, 30, 20, 12
 TEXT_INACTIVE = (5, 5, 5)
 FACE = (180, 180, 180)
+PUSH_TEXT = [(0, 0, 90), (0, 0, 91), (250, 250, 92)]  # normal, hot, pressed
 
 SIDE_W, BAND_H, BOTTOM_H = 6, 24, 5
 BUTTON_W, BUTTON_H = 16, 14
+PUSH_W, PUSH_H = 12, 12
 
 
 def image(w, h, colour):
@@ -124,6 +128,7 @@ def main():
     save("MenuBack.bmp", image(MENU_BACK, MENU_BACK, COLOURS["menuback"][0]))
     for name, _ in BUTTONS:
         save("Btn_%s.bmp" % name, side_by_side([image(BUTTON_W, BUTTON_H, c) for c in COLOURS[name]]))
+    save("Buttons.bmp", side_by_side([image(PUSH_W, PUSH_H, c) for c in COLOURS["push"]]))
 
     ini = [
         "; The form-skin test fixture. Drawn by ../make_formskin.py: change that, not this.",
@@ -135,6 +140,11 @@ def main():
         "TextBack=TextBack.bmp", "TextShift=40", "TextShiftVert=0", "TextRightClip=70",
         "TextAlignment=0", "TXTBackleft=4", "TXTBackRight=4",
         "MenuBar=MenuBar.bmp", "TileMenu=1", "TileLeftMenu=10", "TileRightMenu=4",
+        "",
+        "[Buttons]",
+        "Bitmap=Buttons.bmp", "LeftWidth=3", "TopHeight=3", "RightWidth=3", "BottomHeight=3",
+        "NormalColour2=%s" % rgb(PUSH_TEXT[0]), "MouseOverColour2=%s" % rgb(PUSH_TEXT[1]),
+        "PressedColour2=%s" % rgb(PUSH_TEXT[2]),
         "",
         "[Colours]",
         "ButtonFace=%s" % rgb(FACE),
