@@ -62,6 +62,8 @@ void TWinSkinForm::AttachForm(TSkinData* skinData, TCustomForm* form)
             [this](TMessage& message, const TWndMethod& next) { FormWindowProc(message, next); });
     FOldColor = form->Color();
     form->SetColor(skinData->Colours.ButtonFace);
+    if (FrameSkinned())
+        SkinPopupMenus(form, true);
 }
 
 void TWinSkinForm::AttachWindow(TSkinData* skinData)
@@ -280,6 +282,8 @@ void TWinSkinForm::ReSkin()
         control->RefreshSkin();
     FSkinState = fssReskinning;
     if (FrameSkinned()) {
+        if (FForm)
+            SkinPopupMenus(FForm, true);
         FitWindowToSkin(true);
         // Built while still re-skinning: a new skin of the same size shapes the window anew.
         BuildRegion();
@@ -328,6 +332,8 @@ void TWinSkinForm::Detach()
     UnhookForm();
     FSubclass.reset();
     UnskinControls();
+    if (FForm)
+        SkinPopupMenus(FForm, false);
     if (FForm && FSkinState != fssDestroying)
         FForm->SetColor(FOldColor);
     SetSystemStyles(true);
@@ -374,6 +380,8 @@ void TWinSkinForm::DetachControls()
     if (FTimer)
         FTimer->SetEnabled(false);
     UnskinControls();
+    if (FForm)
+        SkinPopupMenus(FForm, false);
     if (FForm && FSkinState != fssDestroying)
         FForm->SetColor(FOldColor);
     FSubclass.reset();

@@ -152,6 +152,11 @@ public:
     bool TrackMenuButton(TMenuBtn* item);
     void EndMenuLoop();
 
+    // The container's pop-up menus drawn by the skin (enable) or by themselves again. Items
+    // with a painter of their own keep it.
+    void SkinPopupMenus(TComponent* container, bool enable);
+    std::vector<WORD> FSkinnedMenuItems;  // commands of the items given our painters
+
     // Owner-drawn menu items: drop-downs of the bar, pop-up menus and the system menu.
     void MeasureFormMenuItem(TMenuItem& item, TCanvas& canvas, int& width, int& height);
     void MenuMeasureItem(TObject* sender, TCanvas& canvas, int& width, int& height);

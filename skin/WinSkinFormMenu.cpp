@@ -1,6 +1,7 @@
 // The form skin's menus: the skinned system menu that stands in for the window's own, the
 // window's small icon for the caption, and the way into the skinned menu bar by the keyboard
 // (Alt with an item's accelerator) and by a press on an item, which runs the item's drop-down.
+#include <functional>
 #include <memory>
 
 #include "ExtCtrls.h"
@@ -82,6 +83,42 @@ void TWinSkinForm::AddSysMenuItem(const std::string& caption, int kind)
         MenuMeasureItem(sender, canvas, width, height);
     };
     FSysMenu->Items()->Add(item);
+}
+
+void TWinSkinForm::SkinPopupMenus(TComponent* container, bool enable)
+{
+    if (!enable) {
+        // Only the painters given here go: an item's own stays.
+        for (WORD command : FSkinnedMenuItems)
+            if (TMenuItem* item = TMenuItem::FindByCommand(command))
+                item->OnDrawItem = nullptr;
+        FSkinnedMenuItems.clear();
+    }
+    if (!(FSkinData->SkinControls() & SkinControlBit(xcPopupMenu)))
+        return;
+    const std::function<void(TMenuItem&)> skinItems = [&](TMenuItem& item) {
+        for (int i = 0; i < item.Count(); ++i) {
+            TMenuItem& sub = *item.Items(i);
+            if (enable && !sub.OnDrawItem) {
+                sub.OnDrawItem = [this](TObject* sender, TCanvas& canvas, TRect rect, bool selected) {
+                    MenuDrawItem(sender, canvas, rect, selected);
+                };
+                sub.OnMeasureItem = [this](TObject* sender, TCanvas& canvas, int& width, int& height) {
+                    MenuMeasureItem(sender, canvas, width, height);
+                };
+                FSkinnedMenuItems.push_back(sub.Command());
+            }
+            skinItems(sub);
+        }
+    };
+    for (int i = 0; i < container->ComponentCount(); ++i) {
+        auto* popup = dynamic_cast<TPopupMenu*>(container->Components(i));
+        if (!popup || popup->Tag() % 100 == FSkinData->DisableTag())
+            continue;
+        popup->SetOwnerDraw(enable);
+        if (enable)
+            skinItems(*popup->Items());
+    }
 }
 
 void TWinSkinForm::SysMenuClick(TMenuItem& item)

@@ -568,24 +568,26 @@ void CALLBACK SamplePopup(HWND, UINT, UINT_PTR timer, DWORD)
 
 }  // namespace
 
-TEST_F(MenuSkinTest, APopupMenuOfTheFormIsDrawnByTheSkin)
+TEST_F(MenuSkinTest, APopupMenuOfTheFormIsDrawnByTheSkinAndGivenBack)
 {
-    TWinSkinForm& skin = Skin();
     auto* popup = TComponent::Make<TPopupMenu>(form);
     Add(popup->Items(), "复制");
-    Add(popup->Items(), "粘贴");
-    // What the form skin's control scan does to a form's pop-up menus.
-    popup->SetOwnerDraw(true);
-    for (int i = 0; i < popup->Items()->Count(); ++i) {
-        TMenuItem* item = popup->Items()->Items(i);
-        item->OnDrawItem = [&skin](TObject* s, TCanvas& c, TRect r, bool sel) { skin.MenuDrawItem(s, c, r, sel); };
-        item->OnMeasureItem = [&skin](TObject* s, TCanvas& c, int& w, int& h) { skin.MenuMeasureItem(s, c, w, h); };
-    }
+    TMenuItem* own = Add(popup->Items(), "粘贴");
+    bool ownDrawn = false;
+    own->OnDrawItem = [&ownDrawn](TObject*, TCanvas&, TRect, bool) { ownDrawn = true; };
+    TWinSkinForm& skin = Skin();
+    EXPECT_TRUE(popup->OwnerDraw());
     popupItem = CLR_INVALID;
     SetTimer(nullptr, 0, 100, SamplePopup);
     popup->Popup(300, 300);
-    // The first item, not selected: frame 1 of the menu-item image.
+    // The first item, not selected: frame 1 of the menu-item image; the second keeps its own.
     EXPECT_EQ(popupItem, RGB(200, 200, 240));
+    EXPECT_TRUE(ownDrawn);
+
+    skin.Detach();
+    EXPECT_FALSE(popup->OwnerDraw());
+    EXPECT_FALSE(popup->Items()->Items(0)->OnDrawItem);
+    EXPECT_TRUE(own->OnDrawItem) << "an item's own painter stays";
 }
 
 // ---------------------------------------------------------------------------------------------
