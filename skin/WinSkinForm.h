@@ -16,6 +16,10 @@
 
 class TCustomForm;
 class TDataSkinBorder;
+class TMenuBtn;
+class TMenuItem;
+class TPopupMenu;
+class TWinSkinMenu;
 class TDataSkinSysButton;
 class TSkinData;
 class TTimer;
@@ -134,6 +138,35 @@ public:
     void ReadShowState();
     bool IsMDIChildMaximized();
 
+    // The system menu, the window icon and the way into the menu bar.
+    void GetWindowIcon(TBitmap& bitmap);
+    void BuildSysMenu();
+    void AddSysMenuItem(const std::string& caption, int kind);
+    void SysMenuClick(TMenuItem& item);
+    // Alt with the accelerator of a bar item opens it: true when it did.
+    bool HandleDialogChar(TMessage& message);
+    TMenuBtn* FindAccelButton(unsigned ch);
+    // A non-client press posted on the item, which opens it like the mouse.
+    void PostMenuBarClick(const TMenuBtn& item);
+    // Posts the item's command and runs its drop-down's loop; false when it has none.
+    bool TrackMenuButton(TMenuBtn* item);
+    void EndMenuLoop();
+
+    // The container's pop-up menus drawn by the skin (enable) or by themselves again. Items
+    // with a painter of their own keep it.
+    void SkinPopupMenus(TComponent* container, bool enable);
+    std::vector<WORD> FSkinnedMenuItems;  // commands of the items given our painters
+
+    // Owner-drawn menu items: drop-downs of the bar, pop-up menus and the system menu.
+    void MeasureFormMenuItem(TMenuItem& item, TCanvas& canvas, int& width, int& height);
+    void MenuMeasureItem(TObject* sender, TCanvas& canvas, int& width, int& height);
+    void MenuDrawItem(TObject* sender, TCanvas& canvas, TRect rect, bool selected);
+    void DrawNativeItemSkinned(HMENU menu, TMenuItem& item, bool selected, const TRect& rect, TCanvas& canvas);
+    void DrawMenuItemPlain(TMenuItem& item, TCanvas& canvas, bool selected, const TRect& rect);
+    void DrawMenuSeparator(TCanvas& canvas, const TRect& rect);
+    void DrawMenuItemContent(TMenuItem& item, TCanvas& canvas, bool selected, const TRect& rect);
+    void DrawMenuItemText(TMenuItem& item, TCanvas& canvas, UINT format, bool selected, TRect& rect,
+                          std::string text);
     // The control skins (WinSkinFormScan.cpp). Every control of the window gets one of its
     // kind when the skin attaches; they are listed here and freed on detaching.
     void SkinComponents(TWinControl* container);
@@ -210,6 +243,14 @@ public:
     int FPaintWidth = 0;
     int FRegionWidth = 0, FRegionHeight = 0;
     int FRightButtonsLeft = 0;
+    // The menus.
+    std::unique_ptr<TWinSkinMenu> FSkinMenu;  // the skinned bar; nullptr when there is none
+    TPopupMenu* FSysMenu = nullptr;           // the skinned system menu, owned
+    HMENU FMenuHandle = nullptr;              // the window's menu at attach
+    HMENU FTrackedMenu = nullptr;             // the drop-down open for a bar item
+    bool FInMenuLoop = false;                 // while that drop-down is open
+    int FClosedButton = -1;                   // the bar item whose drop-down closed last,
+    DWORD FMenuClosedTime = 0;                // and when
 
 private:
     bool FrameSkinned() const;
@@ -236,6 +277,9 @@ private:
     void WMSysCommand(TMessage& message);
     void WMSkinStart();
     void CMMenuChanged(TMessage& message);
+    void WMMeasureItem(TMessage& message);
+    void WMDrawItem(TMessage& message);
+    void MeasureNativeItem(MEASUREITEMSTRUCT& measure);
 
     // Frame painting.
     void WMNCCalcSize(TMessage& message);

@@ -22,6 +22,7 @@ struct TInput {
     std::string steps;
     POINT last{-1, -1};     // where the pointer ends
     bool buttonDown = false;
+    DWORD menuTimeout = 1500;  // a menu still open this long after the start is closed
 
     TInput& Do(const std::string& step)
     {
@@ -54,7 +55,7 @@ struct TInput {
     void Run()
     {
         // A menu the gesture opens and fails to close would hold the test in its loop.
-        const UINT_PTR closer = SetTimer(nullptr, 0, 1500, EndMenuNow);
+        const UINT_PTR closer = SetTimer(nullptr, 0, menuTimeout, EndMenuNow);
         // The Linux program has no process handle here: it leaves a file when done.
         const std::string marker = "/tmp/lexdrill-input-" + std::to_string(GetCurrentProcessId());
         std::string command = "Z:\\bin\\sh -c \"xdotool" + steps + "; touch " + marker + "\"";

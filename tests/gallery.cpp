@@ -3,7 +3,8 @@
 // photographs them and closes them again; to add one, add a function to kShots.
 //
 // Until the skin manager is built, a thread hook stands in for it: every window of this
-// program that is activated is skinned, as the manager's hook will do.
+// program that is activated is skinned, and every menu window gets its skin when it is created,
+// as the manager's hook will do.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -17,10 +18,12 @@
 #include "Buttons.h"
 #include "ComCtrls.h"
 #include "Forms.h"
+#include "Menus.h"
 #include "SkinTesting.h"
 #include "StdCtrls.h"
 #include "U_About.h"
 #include "Unit7.h"
+#include "WinSkinMenu.h"
 #include "dalishang.h"
 #include "jiameng.h"
 #include "WindowTesting.h"
@@ -28,6 +31,7 @@
 namespace {
 
 TComponent* skins = nullptr;
+std::vector<std::unique_ptr<TWinSkinPopMenu>> popupSkins;
 TSkinData* skin = nullptr;
 std::string folder;
 
@@ -99,6 +103,12 @@ LRESULT CALLBACK SkinOnActivation(int code, WPARAM wParam, LPARAM lParam)
     HWND w = reinterpret_cast<HWND>(wParam);
     DWORD process = 0;
     GetWindowThreadProcessId(w, &process);
+    if (code == HCBT_CREATEWND && GetWindowClass(w) == "#32768") {
+        popupSkins.push_back(std::make_unique<TWinSkinPopMenu>());
+        popupSkins.back()->Attach(w, skin, nullptr);
+    }
+    if (code == HCBT_DESTROYWND)
+        std::erase_if(popupSkins, [w](const auto& popup) { return popup->FHandle == w; });
     if (code == HCBT_ACTIVATE && process == GetCurrentProcessId() && SendMessageA(w, WM_SKINQUERY, 0, 0) != 1) {
         try {
             auto* form = dynamic_cast<TCustomForm*>(TWinControl::FindControl(w));
@@ -138,6 +148,24 @@ void Photograph(HWND w, const std::string& name)
     CombineRgn(outside.get(), outside.get(), shape.get(), RGN_DIFF);
     UniqueBrush backdrop(CreateSolidBrush(RGB(58, 110, 165)));
     FillRgn(dc, outside.get(), backdrop.get());
+    SavePng(picture, folder + "/" + name + ".png");
+    std::printf("gallery: %s/%s.png\n", folder.c_str(), name.c_str());
+}
+
+// What the screen shows over a window and the menu open beside it.
+void PhotographWithMenu(HWND w, const std::string& name)
+{
+    RECT r;
+    GetWindowRect(w, &r);
+    if (HWND menu = FindWindowA("#32768", nullptr); menu && IsWindowVisible(menu)) {
+        RECT m;
+        GetWindowRect(menu, &m);
+        UnionRect(&r, &r, &m);
+    }
+    InflateRect(&r, 12, 12);
+    TBitmap picture(r.right - r.left, r.bottom - r.top);
+    const WindowDC screen(nullptr);
+    BitBlt(picture.Canvas().Handle(), 0, 0, picture.Width(), picture.Height(), screen.Get(), r.left, r.top, SRCCOPY);
     SavePng(picture, folder + "/" + name + ".png");
     std::printf("gallery: %s/%s.png\n", folder.c_str(), name.c_str());
 }
@@ -201,6 +229,64 @@ void MessageBoxShots()
     Settle();
     SetTimer(nullptr, 0, 100, PhotographBox);
     MessageBoxA(form->Handle(), "有新版本，请升级！", "考试软件", MB_OK | MB_ICONINFORMATION);
+    TComponent::Free(form);
+}
+
+// The main window's menu, each drop-down open in turn, then the skinned system menu: each
+// photographed from a timer inside the menu's own loop.
+HWND menuForm;
+std::string menuShot;
+
+void CALLBACK PhotographMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    PhotographWithMenu(menuForm, menuShot);
+    EndMenu();
+}
+
+void MenuShots()
+{
+    TForm* form = MakeForm();
+    auto* menu = TComponent::Make<TMainMenu>(form);
+    const auto add = [&](TMenuItem* parent, const char* caption) {
+        auto* item = TComponent::Make<TMenuItem>(form);
+        item->SetCaption(caption);
+        parent->Add(item);
+        return item;
+    };
+    TMenuItem* area = add(menu->Items(), "区域空间");
+    TMenuItem* extend = add(area, "扩展区域");
+    for (const char* c : {"全部隐藏", "隐藏标题导航条", "隐藏左侧分类", "隐藏题目列表"})
+        add(extend, c);
+    TMenuItem* restore = add(area, "恢复区域");
+    for (const char* c : {"全部显示", "显示标题栏", "显示左侧分类", "显示题目列表"})
+        add(restore, c);
+    add(add(menu->Items(), "更新升级"), "更新");
+    TMenuItem* contact = add(menu->Items(), "联系我们");
+    for (const char* c : {"关于软件", "加盟我们", "代理产品"})
+        add(contact, c);
+    form->SetMenu(menu);
+    form->Show();
+    Settle();
+    menuForm = form->Handle();
+    TWinSkinForm* formSkin = nullptr;
+    for (int i = 0; i < form->ComponentCount() && !formSkin; ++i)
+        formSkin = dynamic_cast<TWinSkinForm*>(form->Components(i));
+    if (!formSkin || !formSkin->FSkinMenu)
+        throw std::runtime_error("the menu form was not skinned");
+    RedrawWindow(menuForm, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    Settle();
+    const auto& buttons = formSkin->FSkinMenu->FButtons;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        menuShot = "menu_" + std::to_string(i + 1);
+        SetTimer(nullptr, 0, 400, PhotographMenu);
+        formSkin->TrackMenuButton(buttons[i].get());
+    }
+    menuShot = "menu_system";
+    RECT r;
+    GetWindowRect(menuForm, &r);
+    SetTimer(nullptr, 0, 400, PhotographMenu);
+    formSkin->ShowSysMenu(TPoint{r.left + 160, r.top + 14});
     TComponent::Free(form);
 }
 
@@ -286,7 +372,7 @@ void ClientShots()
     ClientShot(Form7, "Unit7");
 }
 
-const std::vector<std::function<void()>> kShots = {FormShots, MessageBoxShots, ButtonShots, ClientShots};
+const std::vector<std::function<void()>> kShots = {FormShots, MessageBoxShots, MenuShots, ButtonShots, ClientShots};
 
 }  // namespace
 
