@@ -10,6 +10,7 @@ const bool registered = [] {
     RegisterComponentClass(TProgressBar::StaticClass());
     RegisterComponentClass(TPageControl::StaticClass());
     RegisterComponentClass(TTabSheet::StaticClass());
+    RegisterComponentClass(TToolBar::StaticClass());
     return true;
 }();
 
@@ -219,4 +220,109 @@ void TPageControl::WndProc(TMessage& message)
         return;
     }
     TWinControl::WndProc(message);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+const TClassInfo& TToolBar::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TToolBar>("TToolBar", TWinControl::StaticClass())
+        .Creatable()
+        .Bool("Flat", [](const TToolBar& t) { return t.Flat(); }, [](TToolBar& t, bool v) { t.SetFlat(v); })
+        .Bool("Transparent", [](const TToolBar& t) { return t.Transparent(); },
+              [](TToolBar& t, bool v) { t.SetTransparent(v); })
+        .Build();
+    return info;
+}
+
+TToolBar::TToolBar(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 150, 29);
+}
+
+void TToolBar::CreateParams(TCreateParams& params)
+{
+    InitCommonControlsOnce();
+    TWinControl::CreateParams(params);
+    params.className = TOOLBARCLASSNAMEA;
+    params.style |= CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER | TBSTYLE_LIST;
+    if (flat_)
+        params.style |= TBSTYLE_FLAT;
+    if (transparent_)
+        params.style |= TBSTYLE_TRANSPARENT;
+}
+
+void TToolBar::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    SendMessageA(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    for (size_t i = 0; i < captions_.size(); ++i)
+        InsertButton(i);
+}
+
+void TToolBar::InsertButton(size_t index)
+{
+    TBBUTTON button{};
+    button.iBitmap = I_IMAGENONE;
+    button.idCommand = static_cast<int>(index);
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
+    button.iString = reinterpret_cast<INT_PTR>(captions_[index].c_str());
+    SendMessageA(Handle(), TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+}
+
+void TToolBar::SetFlat(bool on)
+{
+    flat_ = on;
+    if (HandleAllocated())
+        SetWindowLongA(Handle(), GWL_STYLE, on ? GetWindowLongA(Handle(), GWL_STYLE) | TBSTYLE_FLAT
+                                               : GetWindowLongA(Handle(), GWL_STYLE) & ~TBSTYLE_FLAT);
+    Invalidate();
+}
+
+void TToolBar::SetTransparent(bool on)
+{
+    transparent_ = on;
+    if (HandleAllocated())
+        SetWindowLongA(Handle(), GWL_STYLE, on ? GetWindowLongA(Handle(), GWL_STYLE) | TBSTYLE_TRANSPARENT
+                                               : GetWindowLongA(Handle(), GWL_STYLE) & ~TBSTYLE_TRANSPARENT);
+    Invalidate();
+}
+
+void TToolBar::AddButton(const std::string& caption)
+{
+    captions_.push_back(caption);
+    if (HandleAllocated())
+        InsertButton(captions_.size() - 1);
+}
+
+void TToolBar::WndProc(TMessage& message)
+{
+    auto* header = reinterpret_cast<NMHDR*>(message.LParam);
+    if (message.Msg != CN_NOTIFY || header->code != NM_CUSTOMDRAW || !OnCustomDrawButton) {
+        TWinControl::WndProc(message);
+        return;
+    }
+    auto* draw = reinterpret_cast<NMTBCUSTOMDRAW*>(message.LParam);
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+        message.Result = CDRF_NOTIFYITEMDRAW;
+        return;
+    }
+    if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) {
+        message.Result = CDRF_DODEFAULT;
+        return;
+    }
+    // The canvas holds the DC during the handler only, even when it fails.
+    struct TRelease {
+        TCanvas& canvas;
+        ~TRelease() { canvas.SetHandle(nullptr); }
+    } release{canvas_};
+    canvas_.SetHandle(draw->nmcd.hdc);
+    canvas_.Font().Assign(Font());
+    const RECT& r = draw->nmcd.rc;
+    bool defaultDraw = true;
+    OnCustomDrawButton(this, Rect(r.left, r.top, r.right, r.bottom), draw->nmcd.uItemState, defaultDraw);
+    draw->clrText = ColorToRGB(canvas_.Font().Color());
+    // The handler has painted the face: the tool bar draws the image and text only.
+    message.Result = defaultDraw ? CDRF_DODEFAULT | TBCDRF_NOEDGES | TBCDRF_NOBACKGROUND : CDRF_SKIPDEFAULT;
 }

@@ -65,3 +65,43 @@ private:
     std::vector<TTabSheet*> pages_;
     TTabSheet* active_ = nullptr;
 };
+
+class TToolBar;
+// Asked before each button of a tool bar is drawn, on the tool bar's canvas: bounds in the tool
+// bar's client coordinates, state the platform's custom-draw item state (CDIS_*). The handler
+// paints the button's face; the tool bar then draws its image and text over it (in the canvas
+// font's colour), or nothing more when the handler clears defaultDraw.
+using TToolBarCustomDrawButtonEvent =
+    std::function<void(TToolBar* sender, const TRect& bounds, UINT state, bool& defaultDraw)>;
+
+// A tool bar of text buttons, over the common control.
+class TToolBar : public TWinControl {
+    LEXDRILL_CLASS(TToolBar)
+public:
+    explicit TToolBar(TComponent* owner);
+
+    bool Flat() const { return flat_; }
+    void SetFlat(bool on);
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool on);
+    // Adds a button with a caption; its command id is its index.
+    void AddButton(const std::string& caption);
+    int ButtonCount() const { return static_cast<int>(captions_.size()); }
+    // The canvas of the drawing under way (no DC outside it).
+    TCanvas& Canvas() { return canvas_; }
+
+    TToolBarCustomDrawButtonEvent OnCustomDrawButton;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void WndProc(TMessage& message) override;
+
+private:
+    void InsertButton(size_t index);
+
+    bool flat_ = false;
+    bool transparent_ = false;
+    std::vector<std::string> captions_;
+    TCanvas canvas_;
+};

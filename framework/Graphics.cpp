@@ -350,6 +350,15 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, const std::string& text)
     ::ExtTextOutA(dc_, x, y, options, &r, text.data(), static_cast<UINT>(text.size()), nullptr);
 }
 
+int TCanvas::DrawText(const std::string& text, TRect& rect, UINT format)
+{
+    Require(FontPart | BrushPart);
+    RECT r = WinRect(rect);
+    const int height = ::DrawTextA(dc_, text.data(), static_cast<int>(text.size()), &r, format);
+    rect = Rect(r.left, r.top, r.right, r.bottom);
+    return height;
+}
+
 SIZE TCanvas::TextExtent(const std::string& text)
 {
     Require(FontPart);

@@ -246,6 +246,8 @@ public:
     void TextOut(int x, int y, const std::string& text);
     // Text clipped to rect; the brush fills rect first unless its style is clear.
     void TextRect(const TRect& rect, int x, int y, const std::string& text);
+    // DrawTextA in the canvas's font and brush; with DT_CALCRECT rect receives the extent.
+    int DrawText(const std::string& text, TRect& rect, UINT format);
     SIZE TextExtent(const std::string& text);
     int TextWidth(const std::string& text) { return TextExtent(text).cx; }
     int TextHeight(const std::string& text) { return TextExtent(text).cy; }

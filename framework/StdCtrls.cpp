@@ -206,3 +206,60 @@ void TGroupBox::Paint(TCanvas& canvas)
         canvas.TextOut(8, 0, Text());
     }
 }
+
+// ---------------------------------------------------------------------------------------------
+
+const TClassInfo& TCheckBox::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TCheckBox>("TCheckBox", TWinControl::StaticClass()).Build();
+    return info;
+}
+
+TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 97, 17);
+}
+
+void TCheckBox::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.className = "BUTTON";
+    params.style |= BS_AUTOCHECKBOX | WS_TABSTOP;
+}
+
+const TClassInfo& TRadioButton::StaticClass()
+{
+    static const TClassInfo info =
+        TClassBuilder<TRadioButton>("TRadioButton", TWinControl::StaticClass()).Build();
+    return info;
+}
+
+TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 113, 17);
+}
+
+void TRadioButton::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.className = "BUTTON";
+    params.style |= BS_AUTORADIOBUTTON | WS_TABSTOP;
+}
+
+const TClassInfo& TComboBox::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TComboBox>("TComboBox", TWinControl::StaticClass()).Build();
+    return info;
+}
+
+TComboBox::TComboBox(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 145, 150);
+}
+
+void TComboBox::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.className = "COMBOBOX";
+    params.style |= CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL;
+}

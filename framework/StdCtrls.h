@@ -63,3 +63,31 @@ protected:
     void Paint(TCanvas& canvas) override;
     void AlignControls(TRect& rect) override;
 };
+
+// Check box, radio button and drop-down list: the platform's controls, nothing added.
+class TCheckBox : public TWinControl {
+    LEXDRILL_CLASS(TCheckBox)
+public:
+    explicit TCheckBox(TComponent* owner);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+};
+
+class TRadioButton : public TWinControl {
+    LEXDRILL_CLASS(TRadioButton)
+public:
+    explicit TRadioButton(TComponent* owner);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+};
+
+class TComboBox : public TWinControl {
+    LEXDRILL_CLASS(TComboBox)
+public:
+    explicit TComboBox(TComponent* owner);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+};

@@ -38,6 +38,22 @@ std::string Trim(const std::string& s)
     return s.substr(first, last - first);
 }
 
+std::string UpperCase(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+std::string LowerCase(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
 std::string IntToStr(long long value)
 {
     return std::to_string(value);

@@ -33,6 +33,9 @@ public:
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 std::string Trim(const std::string& s);
+// ASCII letters changed; other bytes kept (class names, keys).
+std::string UpperCase(std::string s);
+std::string LowerCase(std::string s);
 std::string IntToStr(long long value);
 // The general form of a number: the shortest of fixed and scientific notation, up to 15
 // significant digits, with the user's decimal separator.

@@ -301,3 +301,25 @@ UniqueRegion BitmapToRegion(TBitmap& bitmap, int xOffset, int yOffset, TColor co
     flush();
     return result;
 }
+
+void DrawCenteredText(HDC dc, const TRect& rect, const std::string& text, bool enabled, UINT alignment)
+{
+    if (Inverted(rect))
+        return;
+    const int previousMode = SetBkMode(dc, TRANSPARENT);
+    const UINT flags = alignment | DT_SINGLELINE | DT_EXPANDTABS;
+    RECT r = WinRect(rect);
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT | DT_NOCLIP);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    r.left = rect.Left + (rect.Width() - w) / 2;
+    r.top = rect.Top + (rect.Height() - h) / 2;
+    r.right = r.left + w;
+    r.bottom = r.top + h;
+    COLORREF previousColour = 0;
+    if (!enabled)
+        previousColour = SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
+    if (!enabled)
+        SetTextColor(dc, previousColour);
+    SetBkMode(dc, previousMode);
+}

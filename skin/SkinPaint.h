@@ -67,3 +67,8 @@ void TransparentBlit(HDC dc, const TRect& rect, TBitmap& bitmap, TColor keyColou
 
 // Trace points of the engine; they write nothing.
 inline void SkinDebugLog(const std::string&) {}
+
+// One line of text centred both ways in rect of dc, in the font and text colour selected
+// there; a disabled text comes out in the button shadow colour. alignment is DT_LEFT,
+// DT_CENTER or DT_RIGHT; the measured text is centred whatever it is.
+void DrawCenteredText(HDC dc, const TRect& rect, const std::string& text, bool enabled, UINT alignment);

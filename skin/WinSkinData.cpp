@@ -49,13 +49,6 @@ const char* const kDefaultSkin3rd[] = {
 
 const char* const kPersonality = "Personality";
 
-std::string UpperCase(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 bool FileExists(const std::string& path)
 {
     const DWORD attributes = GetFileAttributesA(path.c_str());

@@ -7,7 +7,10 @@
 
 #include "ExtCtrls.h"
 #include "Forms.h"
+#include "Menus.h"
 #include "WinSkinData.h"
+#include "WinSkinMenu.h"
+#include "WinSubClass.h"
 
 TSkinMdiState SkinMdiState;
 
@@ -36,6 +39,7 @@ TWinSkinForm::TWinSkinForm(TComponent* owner)
 TWinSkinForm::~TWinSkinForm()
 {
     // A skin freed with its form, or while its window lives on, lets go of both.
+    UnskinControls();
     UnhookForm();
     UnhookMDIClient();
     FSubclass.reset();
@@ -68,6 +72,8 @@ void TWinSkinForm::AttachForm(TSkinData* skinData, TCustomForm* form)
             [this](TMessage& message, const TWndMethod& next) { FormWindowProc(message, next); });
     FOldColor = form->Color();
     form->SetColor(skinData->Colours.ButtonFace);
+    if (FrameSkinned())
+        SkinPopupMenus(form, true);
 }
 
 void TWinSkinForm::AttachWindow(TSkinData* skinData)
@@ -85,6 +91,7 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongA(FHandle, GWL_EXSTYLE));
     FRightToLeft = exStyle & WS_EX_LEFTSCROLLBAR;
     FSystemMenuHandle = GetSystemMenu(FHandle, FALSE);
+    GetWindowIcon(FIconBitmap);
     FCaption = GetWindowCaption(FHandle);
     FClassName = GetWindowClass(FHandle);
 
@@ -103,6 +110,7 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
         FBorderIcons |= kIconMinimize;
     if (FStyle & WS_MAXIMIZEBOX)
         FBorderIcons |= kIconMaximize;
+    BuildSysMenu();
 
     ReadShowState();
     FindMDIClient();
@@ -118,6 +126,13 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
     if (FMDIKind == 1)
         HookMDIClient();
     if (FrameSkinned()) {
+        FMenuHandle = GetMenu(FHandle);
+        if (FMenuHandle && FMDIKind != 2) {
+            auto* form = dynamic_cast<TCustomForm*>(FForm);
+            FSkinMenu = std::make_unique<TWinSkinMenu>(this, skinData, form ? form->Menu() : nullptr);
+            FMenuHeight = GetSystemMetrics(SM_CYMENU);
+            FSkinMenu->BuildFromWindowMenu();
+        }
         if (!(FMDIKind == 2 && SkinMdiState.FMdiMaximized) && FShowState != ssMinimized)
             SetSystemStyles(false);
         LoadFrameMetrics();
@@ -133,6 +148,10 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
         throw;
     }
     InvalidateRect(FHandle, nullptr, TRUE);
+    if (FForm)
+        SkinComponents(FForm);
+    else
+        SkinChildWindows();
 }
 
 void TWinSkinForm::SetSystemStyles(bool restore)
@@ -269,8 +288,12 @@ void TWinSkinForm::ReSkin()
             if (auto* form = dynamic_cast<TCustomForm*>(FForm->Components(i)))
                 form->SetColor(face);
     }
+    for (TSkinControl* control : FControls)
+        control->RefreshSkin();
     FSkinState = fssReskinning;
     if (FrameSkinned()) {
+        if (FForm)
+            SkinPopupMenus(FForm, true);
         FitWindowToSkin(true);
         // Built while still re-skinning: a new skin of the same size shapes the window anew.
         BuildRegion();
@@ -302,6 +325,8 @@ void TWinSkinForm::Detach()
         DetachControls();
         return;
     }
+    TComponent::Free(FSysMenu);
+    FSysMenu = nullptr;
     if (FTimer)
         FTimer->SetEnabled(false);
     if (!FSubclass)
@@ -316,9 +341,16 @@ void TWinSkinForm::Detach()
 
     UnhookForm();
     FSubclass.reset();
+    UnskinControls();
+    if (FForm)
+        SkinPopupMenus(FForm, false);
     if (FForm && FSkinState != fssDestroying)
         FForm->SetColor(FOldColor);
     SetSystemStyles(true);
+    if (FSkinMenu) {
+        SetMenu(FHandle, FSkinMenu->FMenuHandle);
+        FSkinMenu.reset();
+    }
     UnhookMDIClient();
     FFrameBitmap.SetSize(0, 0);
 
@@ -340,12 +372,16 @@ void TWinSkinForm::DetachDestroyed()
         DetachControls();
         return;
     }
+    TComponent::Free(FSysMenu);
+    FSysMenu = nullptr;
     if (FTimer)
         FTimer->SetEnabled(false);
     if (!FSubclass)
         return;
     UnhookForm();
     FSubclass.reset();
+    FSkinMenu.reset();  // the window is going: its menu goes with it
+    UnskinControls();
     FFrameBitmap.SetSize(0, 0);
 }
 
@@ -353,6 +389,9 @@ void TWinSkinForm::DetachControls()
 {
     if (FTimer)
         FTimer->SetEnabled(false);
+    UnskinControls();
+    if (FForm)
+        SkinPopupMenus(FForm, false);
     if (FForm && FSkinState != fssDestroying)
         FForm->SetColor(FOldColor);
     FSubclass.reset();

@@ -16,10 +16,17 @@
 
 class TCustomForm;
 class TDataSkinBorder;
+class TMenuBtn;
+class TMenuItem;
+class TPopupMenu;
+class TWinSkinMenu;
 class TDataSkinSysButton;
 class TSkinData;
 class TTimer;
 class TWinSkinForm;
+class TSkinControl;
+class TSkinButton;
+class TToolBar;
 
 // Private messages of a skinned window.
 constexpr UINT WM_SKINRELOAD = 0x3401;   // a framework form re-applies its skin
@@ -133,6 +140,66 @@ public:
     void ReadShowState();
     bool IsMDIChildMaximized();
 
+    // The system menu, the window icon and the way into the menu bar.
+    void GetWindowIcon(TBitmap& bitmap);
+    void BuildSysMenu();
+    void AddSysMenuItem(const std::string& caption, int kind);
+    void SysMenuClick(TMenuItem& item);
+    // Alt with the accelerator of a bar item opens it: true when it did.
+    bool HandleDialogChar(TMessage& message);
+    TMenuBtn* FindAccelButton(unsigned ch);
+    // A non-client press posted on the item, which opens it like the mouse.
+    void PostMenuBarClick(const TMenuBtn& item);
+    // Posts the item's command and runs its drop-down's loop; false when it has none.
+    bool TrackMenuButton(TMenuBtn* item);
+    void EndMenuLoop();
+
+    // The container's pop-up menus drawn by the skin (enable) or by themselves again. Items
+    // with a painter of their own keep it.
+    void SkinPopupMenus(TComponent* container, bool enable);
+    std::vector<WORD> FSkinnedMenuItems;  // commands of the items given our painters
+
+    // Owner-drawn menu items: drop-downs of the bar, pop-up menus and the system menu.
+    void MeasureFormMenuItem(TMenuItem& item, TCanvas& canvas, int& width, int& height);
+    void MenuMeasureItem(TObject* sender, TCanvas& canvas, int& width, int& height);
+    void MenuDrawItem(TObject* sender, TCanvas& canvas, TRect rect, bool selected);
+    void DrawNativeItemSkinned(HMENU menu, TMenuItem& item, bool selected, const TRect& rect, TCanvas& canvas);
+    void DrawMenuItemPlain(TMenuItem& item, TCanvas& canvas, bool selected, const TRect& rect);
+    void DrawMenuSeparator(TCanvas& canvas, const TRect& rect);
+    void DrawMenuItemContent(TMenuItem& item, TCanvas& canvas, bool selected, const TRect& rect);
+    void DrawMenuItemText(TMenuItem& item, TCanvas& canvas, UINT format, bool selected, TRect& rect,
+                          std::string text);
+    // The control skins (WinSkinFormScan.cpp). Every control of the window gets one of its
+    // kind when the skin attaches; they are listed here and freed on detaching.
+    void SkinComponents(TWinControl* container);
+    void SkinControl(TComponent* component, TWinControl* container);
+    // The number of the mapping row that decides a component's skin (3: the Skin3rd list);
+    // 0 when none does.
+    int MappingRow(TComponent* component);
+    // The kind the Skin3rd list gives a class (lower case, at most 50 characters); empty: none.
+    std::string Skin3rdKind(const std::string& className) const;
+    bool IsControlSkinned(TComponent* component) const;
+    bool IsScrollingControl(TComponent* component);
+    void SkinChildWindows();
+    void SkinChildWindow(HWND wnd);
+    TSkinControl* FindControlByHandle(HWND wnd) const;
+    // True when the skin is listed already; else lists it.
+    bool AddControl(TSkinControl* skin);
+    void RemoveControl(TSkinControl* skin);
+    // Frees the skins whose windows are gone.
+    void PurgeDeadControls();
+    // Gives each control its colour back and frees its skin.
+    void UnskinControls();
+
+    std::vector<TSkinControl*> FControls;  // owned through their owners; freed here on detaching
+    TCanvas FControlCanvas;
+    TSkinButton* FHotButton = nullptr;     // the one hot skinned button of the window
+    // Tool bars: their button faces drawn from the skin while skinned.
+    void HookToolBar(TToolBar* toolBar);
+    void DrawToolButton(TToolBar* toolBar, const TRect& bounds, UINT state);
+    void Notification(TComponent* component, TOperation operation) override;
+    std::vector<TToolBar*> FToolBars;
+
     // The skin's data. The manager, the menu bar and the control skins read it.
     TSkinData* FSkinData = nullptr;
     TCustomForm* FForm = nullptr;
@@ -178,6 +245,14 @@ public:
     int FPaintWidth = 0;
     int FRegionWidth = 0, FRegionHeight = 0;
     int FRightButtonsLeft = 0;
+    // The menus.
+    std::unique_ptr<TWinSkinMenu> FSkinMenu;  // the skinned bar; nullptr when there is none
+    TPopupMenu* FSysMenu = nullptr;           // the skinned system menu, owned
+    HMENU FMenuHandle = nullptr;              // the window's menu at attach
+    HMENU FTrackedMenu = nullptr;             // the drop-down open for a bar item
+    bool FInMenuLoop = false;                 // while that drop-down is open
+    int FClosedButton = -1;                   // the bar item whose drop-down closed last,
+    DWORD FMenuClosedTime = 0;                // and when
 
 private:
     bool FrameSkinned() const;
@@ -204,6 +279,9 @@ private:
     void WMSysCommand(TMessage& message);
     void WMSkinStart();
     void CMMenuChanged(TMessage& message);
+    void WMMeasureItem(TMessage& message);
+    void WMDrawItem(TMessage& message);
+    void MeasureNativeItem(MEASUREITEMSTRUCT& measure);
 
     // Frame painting.
     void WMNCCalcSize(TMessage& message);
@@ -226,3 +304,7 @@ private:
 // The window's text (up to 1000 characters) and class name (up to 100).
 std::string GetWindowCaption(HWND wnd);
 std::string GetWindowClass(HWND wnd);
+
+// The skin a bare child window gets by its class name and style.
+enum class TBareSkinKind { None, Button, CheckBox, RadioButton, ComboBox, ComboBoxInner, Sizer, Tab, Edit };
+TBareSkinKind BareSkinKind(const std::string& className, DWORD style);

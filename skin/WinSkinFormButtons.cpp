@@ -3,9 +3,12 @@
 #include <algorithm>
 
 #include "ExtCtrls.h"
+#include "Menus.h"
 #include "SkinPaint.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
+#include "WinSkinMenu.h"
+#include "WinSubClass.h"
 
 namespace {
 
@@ -211,7 +214,10 @@ TWinSysButton* TWinSkinForm::SysButtonAt(TPoint p)
 
 TNCObject* TWinSkinForm::ObjectAt(LPARAM screenPoint)
 {
-    return SysButtonAt(ScreenToWindowPoint(PointX(screenPoint), PointY(screenPoint)));
+    const TPoint p = ScreenToWindowPoint(PointX(screenPoint), PointY(screenPoint));
+    if (TNCObject* button = SysButtonAt(p))
+        return button;
+    return FSkinMenu ? FSkinMenu->ButtonAt(p) : nullptr;
 }
 
 void TWinSkinForm::WMNCHitTest(TMessage& message)
@@ -244,10 +250,20 @@ void TWinSkinForm::WMNCMouseMove(TMessage& message)
 void TWinSkinForm::WMNCLButtonDown(TMessage& message)
 {
     if (TNCObject* object = ObjectAt(message.LParam)) {
+        // The press that closed a bar item's drop-down comes on to the window: it must not
+        // open the same drop-down again.
+        auto* item = dynamic_cast<TMenuBtn*>(object);
+        if (item && item->FPosition == FClosedButton &&
+            static_cast<LONG>(static_cast<DWORD>(GetMessageTime()) - FMenuClosedTime) <= 0) {
+            message.Result = 0;
+            return;
+        }
         if (!FActive)
             SetForegroundWindow(FHandle);
         object->MouseDown();
         message.Result = 0;
+        if (item)
+            TrackMenuButton(item);
         return;
     }
     // A maximised window cannot be dragged by its caption.
@@ -259,8 +275,9 @@ void TWinSkinForm::WMNCLButtonDown(TMessage& message)
 void TWinSkinForm::WMNCLButtonUp(TMessage& message)
 {
     if (TNCObject* object = ObjectAt(message.LParam)) {
-        // Acts only on the button that was pressed, or that the mouse made hot on its way.
-        if (object == FHotObject) {
+        // Acts only on the button that was pressed, or that the mouse made hot on its way; a
+        // bar item has opened on the press.
+        if (object == FHotObject && !dynamic_cast<TMenuBtn*>(object)) {
             object->MouseUp();
             DoButtonAction(PointX(message.LParam), PointY(message.LParam));
         }
@@ -373,6 +390,15 @@ void TWinSkinForm::MDIChildCommand(WPARAM command)
 
 void TWinSkinForm::ShowSysMenu(TPoint p)
 {
+    for (int i = 0; FSysMenu && i < FSysMenu->Items()->Count(); ++i) {
+        TMenuItem& item = *FSysMenu->Items()->Items(i);
+        switch (item.Tag()) {
+        case 0: item.SetEnabled(FShowState != ssNormal); break;
+        case 1: item.SetEnabled(FShowState != ssMaximized); break;
+        case 2: item.SetEnabled(FShowState != ssMinimized); break;
+        default: break;
+        }
+    }
     // A second showing within the double-click time closes the window instead.
     if (GetTickCount() - FLastClickTime <= FDoubleClickTime) {
         FTimer->SetEnabled(false);
@@ -380,16 +406,25 @@ void TWinSkinForm::ShowSysMenu(TPoint p)
         return;
     }
     FLastClickTime = GetTickCount();
+    if (FSysMenu && (FSkinData->SkinControls() & SkinControlBit(xcSystemMenu)) && FMDIKind != 2) {
+        FSysMenu->Popup(p.X, p.Y);
+        return;
+    }
     // The choice comes back as WM_COMMAND, which the window procedure turns into WM_SYSCOMMAND.
     TrackPopupMenu(FSystemMenuHandle, TPM_RIGHTBUTTON, p.X, p.Y, 0, FHandle, nullptr);
 }
 
 void TWinSkinForm::CheckMouseLeave()
 {
-    if (!FHotObject)
+    if (FInMenuLoop)
         return;
     POINT cursor;
     GetCursorPos(&cursor);
-    if (!Holds(FHotObject->FBoundsRect, ScreenToWindowPoint(cursor.x, cursor.y)))
+    if (FHotObject && !Holds(FHotObject->FBoundsRect, ScreenToWindowPoint(cursor.x, cursor.y)))
         FHotObject->MouseLeave();
+    // A framework form's controls hear of the mouse leaving from the application.
+    if (!FForm && FHotButton && !Holds(FHotButton->WindowRect(), TPoint{cursor.x, cursor.y})) {
+        SendMouseLeave(FHotButton);
+        FHotButton = nullptr;
+    }
 }

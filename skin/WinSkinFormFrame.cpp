@@ -7,6 +7,8 @@
 #include "SkinPaint.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
+#include "WinSkinMenu.h"
+#include "WinSubClass.h"
 
 namespace {
 
@@ -70,6 +72,10 @@ void TWinSkinForm::WMNCActivate(TMessage& message)
 {
     FActive = message.WParam != 0;
     FTimer->SetEnabled(FActive);
+    if (!FActive && FHotButton) {
+        SendMouseLeave(FHotButton);
+        FHotButton = nullptr;
+    }
     if (!IsMDIChildNotNormal())
         PaintNonClient(nullptr);
     // Not passed on: the native caption is never drawn.
@@ -96,6 +102,8 @@ void TWinSkinForm::PaintNonClient(HDC dc)
             DrawFramePart(FSkinData->Right, Rect(w - FFrameRight, 0, w, h), dc);
             DrawFramePart(FSkinData->Bottom, Rect(FFrameLeft, h - FFrameBottom, w - FFrameRight, h), dc);
             PaintCaption(dc);
+            if (FSkinMenu)
+                FSkinMenu->Paint(dc, Rect(FFrameLeft, FFrameTop, w - FFrameRight, FFrameTop + FMenuHeight));
         }
     } catch (const std::exception&) {
         // A frame that cannot be drawn leaves the window as it is; the next paint tries again.

@@ -3,6 +3,7 @@
 #include "ExtCtrls.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
+#include "WinSkinMenu.h"
 
 namespace {
 
@@ -118,6 +119,11 @@ void TWinSkinForm::WndProc(TMessage& message)
     case CM_MENUCHANGED:
         CMMenuChanged(message);
         return;
+    case WM_MENUSELECT:
+        if (FInMenuLoop)
+            MenuSelected(message.WParam, message.LParam);
+        CallOldProc(message);
+        return;
     default:
         break;
     }
@@ -129,6 +135,12 @@ void TWinSkinForm::WndProc(TMessage& message)
         return;
     }
     switch (message.Msg) {
+    case WM_DRAWITEM:
+        WMDrawItem(message);
+        break;
+    case WM_MEASUREITEM:
+        WMMeasureItem(message);
+        break;
     case WM_NCCALCSIZE:
         WMNCCalcSize(message);
         break;
@@ -237,9 +249,10 @@ void TWinSkinForm::WMCommand(TMessage& message)
 void TWinSkinForm::WMSysCommand(TMessage& message)
 {
     const WORD key = LOWORD(message.LParam);
-    // Alt or F10 alone would start the native menu loop on a menu bar that is not drawn.
-    if ((message.WParam & 0xFFF0) == SC_KEYMENU && key != ' ' && key != '-' && !GetCapture() &&
-        key == 0) {
+    // Alt or F10 alone, or with a bar item's accelerator, would start the native menu loop on a
+    // menu bar that is not there.
+    if (!FInMenuLoop && (message.WParam & 0xFFF0) == SC_KEYMENU && key != ' ' && key != '-' && !GetCapture() &&
+        (key == 0 || FindAccelButton(key))) {
         message.Result = 1;
         return;
     }
@@ -283,8 +296,17 @@ void TWinSkinForm::WMSkinStart()
 void TWinSkinForm::CMMenuChanged(TMessage& message)
 {
     // The native menu-bar repaint the framework asks for must not draw over the skin.
-    const FramePaintingOff off(*FSkinData);
-    CallOldProc(message);
+    {
+        const FramePaintingOff off(*FSkinData);
+        if (!CallOldProc(message))
+            return;
+    }
+    // The framework has put the changed menu back on the window: the bar reads it again.
+    if (HMENU menu = GetMenu(FHandle); FSkinMenu && FSkinData->MenuUpdate() && menu) {
+        FSkinMenu->FMenuHandle = menu;
+        FSkinMenu->BuildFromWindowMenu();
+        PaintNonClient(nullptr);
+    }
 }
 
 void TWinSkinForm::ClientWndProc(TMessage& message)
@@ -346,6 +368,11 @@ void TWinSkinForm::FormWindowProc(TMessage& message, const TWndMethod& next)
         return;
     case WM_SKINRELOAD:
         ReSkin();
+        return;
+    case WM_SYSCHAR:
+        // The framework's dialog character: Alt with a bar item's accelerator opens it.
+        if (!HandleDialogChar(message))
+            next(message);
         return;
     default:
         next(message);

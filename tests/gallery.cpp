@@ -1,9 +1,10 @@
-// The gallery: the client's windows, and a few of the gallery's own, skinned as the client skins
-// them (its main window's component switched on, the skin manager's hook skinning every window
-// at its activation), saved as PNG pictures in the folder named on the command line
-// (scripts/test.sh: build/gallery). Each shot opens its windows, photographs them active and
-// inactive and closes them again; to add one, add a function to kShots.
+// The gallery: the client's windows, and windows of its own, skinned as the client skins them
+// (its main window's component switched on, the skin manager skinning every window at its
+// activation and every menu window at its creation), saved as PNG pictures in the folder named
+// on the command line (scripts/test.sh: build/gallery). Each shot opens its windows, photographs
+// them and closes them again; to add one, add a function to kShots.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,17 +13,20 @@
 #include <string>
 #include <vector>
 
+#include "Buttons.h"
 #include "Client.h"
+#include "ComCtrls.h"
 #include "Forms.h"
 #include "HttpTestServer.h"
 #include "Index.h"
+#include "Menus.h"
 #include "Sites.h"
-#include "WinSkinForm.h"
 #include "StdCtrls.h"
 #include "TempDir.h"
 #include "U_About.h"
 #include "Unit1.h"
 #include "Unit7.h"
+#include "WinSkinMenu.h"
 #include "WindowTesting.h"
 #include "dalishang.h"
 #include "jiameng.h"
@@ -126,6 +130,24 @@ void Photograph(HWND w, const std::string& name)
     std::printf("gallery: %s/%s.png\n", folder.c_str(), name.c_str());
 }
 
+// What the screen shows over a window and the menu open beside it.
+void PhotographWithMenu(HWND w, const std::string& name)
+{
+    RECT r;
+    GetWindowRect(w, &r);
+    if (HWND menu = FindWindowA("#32768", nullptr); menu && IsWindowVisible(menu)) {
+        RECT m;
+        GetWindowRect(menu, &m);
+        UnionRect(&r, &r, &m);
+    }
+    InflateRect(&r, 12, 12);
+    TBitmap picture(r.right - r.left, r.bottom - r.top);
+    const WindowDC screen(nullptr);
+    BitBlt(picture.Canvas().Handle(), 0, 0, picture.Width(), picture.Height(), screen.Get(), r.left, r.top, SRCCOPY);
+    SavePng(picture, folder + "/" + name + ".png");
+    std::printf("gallery: %s/%s.png\n", folder.c_str(), name.c_str());
+}
+
 // A small window elsewhere that takes the activation from the one photographed.
 HWND OtherWindow()
 {
@@ -188,7 +210,128 @@ void MessageBoxShots()
     TComponent::Free(form);
 }
 
-// Each window the client opens, as the client opens it.
+// The main window's menu, each drop-down open in turn, then the skinned system menu: each
+// photographed from a timer inside the menu's own loop.
+HWND menuForm;
+std::string menuShot;
+
+void CALLBACK PhotographMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    PhotographWithMenu(menuForm, menuShot);
+    EndMenu();
+}
+
+void MenuShots()
+{
+    TForm* form = MakeForm();
+    auto* menu = TComponent::Make<TMainMenu>(form);
+    const auto add = [&](TMenuItem* parent, const char* caption) {
+        auto* item = TComponent::Make<TMenuItem>(form);
+        item->SetCaption(caption);
+        parent->Add(item);
+        return item;
+    };
+    TMenuItem* area = add(menu->Items(), "区域空间");
+    TMenuItem* extend = add(area, "扩展区域");
+    for (const char* c : {"全部隐藏", "隐藏标题导航条", "隐藏左侧分类", "隐藏题目列表"})
+        add(extend, c);
+    TMenuItem* restore = add(area, "恢复区域");
+    for (const char* c : {"全部显示", "显示标题栏", "显示左侧分类", "显示题目列表"})
+        add(restore, c);
+    add(add(menu->Items(), "更新升级"), "更新");
+    TMenuItem* contact = add(menu->Items(), "联系我们");
+    for (const char* c : {"关于软件", "加盟我们", "代理产品"})
+        add(contact, c);
+    form->SetMenu(menu);
+    form->Show();
+    Settle();
+    menuForm = form->Handle();
+    TWinSkinForm* formSkin = nullptr;
+    for (int i = 0; i < form->ComponentCount() && !formSkin; ++i)
+        formSkin = dynamic_cast<TWinSkinForm*>(form->Components(i));
+    if (!formSkin || !formSkin->FSkinMenu)
+        throw std::runtime_error("the menu form was not skinned");
+    RedrawWindow(menuForm, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    Settle();
+    const auto& buttons = formSkin->FSkinMenu->FButtons;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        menuShot = "menu_" + std::to_string(i + 1);
+        SetTimer(nullptr, 0, 400, PhotographMenu);
+        formSkin->TrackMenuButton(buttons[i].get());
+    }
+    menuShot = "menu_system";
+    RECT r;
+    GetWindowRect(menuForm, &r);
+    SetTimer(nullptr, 0, 400, PhotographMenu);
+    formSkin->ShowSysMenu(TPoint{r.left + 160, r.top + 14});
+    TComponent::Free(form);
+}
+
+// Every button kind in every state: one picture per state, and a bare window's buttons.
+void ButtonShots()
+{
+    const char* const states[] = {"normal", "hot", "pressed", "focused", "disabled"};
+    for (const char* state : states) {
+        auto* form = TComponent::Make<TForm>(Application);
+        form->SetBounds(200, 140, 470, 200);
+        form->SetCaption(std::string("按钮：") + state);
+        auto* push = TComponent::Make<TButton>(form);
+        push->SetParent(form);
+        push->SetBounds(16, 16, 96, 28);
+        push->SetCaption("确定");
+        auto* bit = TComponent::Make<TBitBtn>(form);
+        bit->SetParent(form);
+        bit->SetBounds(128, 16, 110, 28);
+        bit->SetCaption("下一题");
+        // Four glyphs: up, disabled, down, held, each a square on a magenta corner.
+        TBitmap& glyph = bit->Glyph().Glyph;
+        glyph.SetSize(64, 16);
+        const TColor colours[] = {0x2060C0, 0x808080, 0x104090, 0x104090};
+        for (int i = 0; i < 4; ++i) {
+            glyph.Canvas().Brush().SetColor(clFuchsia);
+            glyph.Canvas().FillRect(Rect(i * 16, 0, i * 16 + 16, 16));
+            glyph.Canvas().Brush().SetColor(colours[i]);
+            glyph.Canvas().FillRect(Rect(i * 16 + 3, 3, i * 16 + 13, 13));
+        }
+        bit->Glyph().NumGlyphs = 4;
+        auto* speed = TComponent::Make<TSpeedButton>(form);
+        speed->SetParent(form);
+        speed->SetBounds(254, 16, 80, 28);
+        speed->SetCaption("收藏");
+        auto* bar = TComponent::Make<TToolBar>(form);
+        bar->SetParent(form);
+        bar->SetBounds(16, 64, 420, 30);
+        bar->AddButton("上一题");
+        bar->AddButton("交卷");
+        form->Show();
+        Settle();
+        const std::string s = state;
+        TWinControl* windowed[] = {push, bit};
+        for (TWinControl* control : windowed) {
+            if (s == "hot")
+                SendMessageA(control->Handle(), CM_MOUSEENTER, 0, 0);
+            else if (s == "pressed")
+                SendMessageA(control->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+            else if (s == "disabled")
+                control->SetEnabled(false);
+        }
+        if (s == "focused")
+            SetFocus(bit->Handle());
+        if (s == "hot")
+            speed->Perform(CM_MOUSEENTER);
+        else if (s == "pressed")
+            speed->SetDown(true);
+        else if (s == "disabled")
+            speed->SetEnabled(false);
+        SendMessageA(bar->Handle(), TB_SETSTATE, 1,
+                     s == "pressed" ? TBSTATE_ENABLED | TBSTATE_PRESSED : s == "disabled" ? 0 : TBSTATE_ENABLED);
+        Photograph(form->Handle(), "buttons_" + s);
+        TComponent::Free(form);
+    }
+}
+
+// Each window the client opens, as the client opens it, active and inactive.
 void ClientShots()
 {
     const std::pair<TCustomForm*, const char*> windows[] = {
@@ -206,7 +349,7 @@ void ClientShots()
     }
 }
 
-const std::vector<std::function<void()>> kShots = {ClientShots, FormShots, MessageBoxShots};
+const std::vector<std::function<void()>> kShots = {FormShots, MessageBoxShots, MenuShots, ButtonShots, ClientShots};
 
 }  // namespace
 

@@ -133,7 +133,7 @@ TEST_F(UpdateLoop, TheUpdaterInstallsTheNewClientRecordsTheVersionAndStartsIt)
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(updater.Ended(20000));
 
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 30000));
     EXPECT_EQ(ReadFile(Marker()), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
     EXPECT_EQ(ReadFile(install_.Path() + "\\lexdrill.exe"), ReadFile(Built("marker_program.exe")));
     EXPECT_FALSE(fs::exists(install_.Path() + "\\lexdrill.exe.part"));
@@ -154,7 +154,7 @@ TEST_F(UpdateLoop, FromAnotherDirectoryTheVersionIsWrittenBesideTheUpdaterAndThe
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(updater.Ended(20000));
 
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 30000));
     EXPECT_EQ(ReadFile(Marker()), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
     EXPECT_EQ(ReadIni(programs.Path() + "\\Config.ini", "pro"), "2.0");
     EXPECT_EQ(ReadIni(install_.Path() + "\\Config.INI", "pro"), "1.0");
@@ -207,7 +207,7 @@ TEST_F(UpdateLoop, AnEqualVersionDownloadsNothingButIsRecordedAnnouncedAndTheCli
         ASSERT_NE(window, nullptr);
         ASSERT_TRUE(updater.Ended(20000));
 
-        ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 10000));
+        ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 30000));
         EXPECT_EQ(ReadFile(Marker()), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
         EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"您的系统也经是最新版本了！"});
         EXPECT_EQ(ReadFile(recorded), "[OLEDB5]\r\npro=1.0\r\n");
@@ -230,7 +230,7 @@ TEST_F(UpdateLoop, AnEmptyExamNameInstallsAndStartsTheClientAsDotExe)
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(updater.Ended(20000));
 
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 30000));
     EXPECT_EQ(ReadFile(Marker()), install_.Path() + "\\.exe\n" + install_.Path() + "\n");
     EXPECT_EQ(ReadFile(install_.Path() + "\\.exe"), ReadFile(Built("marker_program.exe")));
     EXPECT_FALSE(fs::exists(install_.Path() + "\\.exe.part"));
@@ -267,7 +267,7 @@ TEST_F(UpdateLoop, TheClientHandsOverAndTheUpdaterInstallsAndStartsTheNewClient)
     ASSERT_NE(window, nullptr);
     Press(window, "升级");
 
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 30000));
     EXPECT_EQ(ReadFile(Marker()), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
     EXPECT_EQ(ReadIni(install_.Path() + "\\Config.ini", "pro"), "2.0");
     // The client's start-up reports the database it cannot open here, then the new version.

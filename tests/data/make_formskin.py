@@ -3,7 +3,8 @@
 the form skin draws is a flat colour of its own, so that one pixel tells which element and
 which frame was drawn there. The frame images carry magenta (the key colour) only where the
 window region is cut: two pixels at each corner of the side images, one at each end of the top
-row of the caption band. Python 3 standard library only; run it and commit what it wrote.
+row of the caption band, and above the separator line in the second frame of the menu-item
+image, which is drawn with magenta transparent. Python 3 standard library only; run it and commit what it wrote.
 
     tests/data/make_formskin.py
 """
@@ -27,13 +28,28 @@ COLOURS = {
     "left_button": [(10, 240, 240), (10, 241, 241), (10, 242, 242), (10, 243, 243)],
     "before_text": [(240, 120, 10), (241, 120, 10), (242, 120, 10), (243, 120, 10)],
     "after_text": [(120, 10, 240), (120, 10, 241), (120, 10, 242), (120, 10, 243)],
+    # The menus: the bar (active, inactive), the five item frames (normal, separator, unused,
+    # selected, unused) and the pop-up window's background.
+    "menubar": [(60, 160, 60), (60, 100, 60)],
+    "menuitem": [(200, 200, 240), (90, 10, 90), (1, 2, 3), (20, 80, 160), (4, 5, 6)],
+    "menuback": [(240, 220, 200)],
+    # Push buttons: normal, pressed, disabled, hot or focused, and the fifth that is never drawn.
+    "push": [(90, 160, 20), (91, 120, 20), (92, 92, 92), (93, 200, 60), (94, 10, 10)],
 }
 TEXT_ACTIVE = (250, 250, 250)
+MENU_COLOURS = {
+    "Menubar": (70, 70, 70), "MenuBarText": (255, 255, 0), "ButtonHilight": (255, 128, 0),
+    "Menu": (150, 150, 220), "Hilight": (0, 0, 128), "MenuText": (0, 0, 0),
+    "HilightText": (255, 255, 255), "ButtonShadow": (128, 0, 0),
+}
+MENU_BAR_W, MENU_ITEM_W, MENU_ITEM_H, MENU_BACK = 20, 30, 20, 12
 TEXT_INACTIVE = (5, 5, 5)
 FACE = (180, 180, 180)
+PUSH_TEXT = [(0, 0, 90), (0, 0, 91), (250, 250, 92)]  # normal, hot, pressed
 
 SIDE_W, BAND_H, BOTTOM_H = 6, 24, 5
 BUTTON_W, BUTTON_H = 16, 14
+PUSH_W, PUSH_H = 12, 12
 
 
 def image(w, h, colour):
@@ -104,8 +120,15 @@ def main():
     save("Top.bmp", stacked([band(c) for c in COLOURS["top"]]))
     save("Bottom.bmp", stacked([image(20, BOTTOM_H, c) for c in COLOURS["bottom"]]))
     save("TextBack.bmp", stacked([image(30, BAND_H, c) for c in COLOURS["textback"]]))
+    save("MenuBar.bmp", stacked([image(MENU_BAR_W, 19, c) for c in COLOURS["menubar"]]))
+    # The separator is the bottom rows of frame 2: a 2-row line on magenta above it.
+    frames = [image(MENU_ITEM_W, MENU_ITEM_H, c) for c in COLOURS["menuitem"]]
+    frames[1] = [[KEY] * MENU_ITEM_W for _ in range(MENU_ITEM_H - 2)] + image(MENU_ITEM_W, 2, COLOURS["menuitem"][1])
+    save("MenuItem.bmp", side_by_side(frames))
+    save("MenuBack.bmp", image(MENU_BACK, MENU_BACK, COLOURS["menuback"][0]))
     for name, _ in BUTTONS:
         save("Btn_%s.bmp" % name, side_by_side([image(BUTTON_W, BUTTON_H, c) for c in COLOURS[name]]))
+    save("Buttons.bmp", side_by_side([image(PUSH_W, PUSH_H, c) for c in COLOURS["push"]]))
 
     ini = [
         "; The form-skin test fixture. Drawn by ../make_formskin.py: change that, not this.",
@@ -116,11 +139,26 @@ def main():
         "Bottom=Bottom.bmp", "BottomFrame=2",
         "TextBack=TextBack.bmp", "TextShift=40", "TextShiftVert=0", "TextRightClip=70",
         "TextAlignment=0", "TXTBackleft=4", "TXTBackRight=4",
+        "MenuBar=MenuBar.bmp", "TileMenu=1", "TileLeftMenu=10", "TileRightMenu=4",
+        "",
+        "[Buttons]",
+        "Bitmap=Buttons.bmp", "LeftWidth=3", "TopHeight=3", "RightWidth=3", "BottomHeight=3",
+        "NormalColour2=%s" % rgb(PUSH_TEXT[0]), "MouseOverColour2=%s" % rgb(PUSH_TEXT[1]),
+        "PressedColour2=%s" % rgb(PUSH_TEXT[2]),
         "",
         "[Colours]",
         "ButtonFace=%s" % rgb(FACE),
         "TitleTextActive=%s" % rgb(TEXT_ACTIVE),
         "TitleTextNoActive=%s" % rgb(TEXT_INACTIVE),
+    ] + ["%s=%s" % (k, rgb(c)) for k, c in MENU_COLOURS.items()] + [
+        "",
+        "[MenuItem]",
+        "Image=MenuItem.bmp", "LeftWidth=4", "RightWidth=4", "TopHeight=0", "BottomHeight=0",
+        "Trans=0", "Tile=0",
+        "",
+        "[MenuBackground]",
+        "Image=MenuBack.bmp", "LeftWidth=4", "RightWidth=4", "TopHeight=4", "BottomHeight=4",
+        "Tile=0",
     ]
     for i, (name, keys) in enumerate(BUTTONS):
         ini += ["", "[Button%d]" % i] + keys.split("\n") + ["frame=4", "ButtonImage=Btn_%s.bmp" % name]

@@ -1,0 +1,215 @@
+// The form skin's menus: the skinned system menu that stands in for the window's own, the
+// window's small icon for the caption, and the way into the skinned menu bar by the keyboard
+// (Alt with an item's accelerator) and by a press on an item, which runs the item's drop-down.
+#include <functional>
+#include <memory>
+
+#include "ExtCtrls.h"
+#include "Menus.h"
+#include "WinSkinData.h"
+#include "WinSkinForm.h"
+#include "WinSkinMenu.h"
+
+namespace {
+
+struct IconDeleter {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+
+// The window's own icon, else its class's.
+HICON FindWindowIcon(HWND window)
+{
+    if (auto icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0)))
+        return icon;
+    if (auto icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0)))
+        return icon;
+    if (auto icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICONSM)))
+        return icon;
+    return reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICON));
+}
+
+}  // namespace
+
+void TWinSkinForm::GetWindowIcon(TBitmap& bitmap)
+{
+    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    TBitmap work(cx, cy);
+    HDC dc = work.Canvas().Handle();
+    const UniqueBrush key(CreateSolidBrush(static_cast<COLORREF>(clFuchsia)));
+    const RECT all{0, 0, cx, cy};
+    FillRect(dc, &all, key.get());
+    bitmap.Assign(work);
+    if (HICON icon = FindWindowIcon(FHandle)) {
+        UniqueIcon copy(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)));
+        if (!copy)
+            copy.reset(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, 0)));
+        DrawIconEx(dc, 0, 0, copy ? copy.get() : icon, cx, cy, 0, nullptr, DI_NORMAL);
+        bitmap.Assign(work);
+    } else if (!FSkinData->FIconImage.Empty()) {
+        bitmap.Assign(FSkinData->FIconImage);
+    }
+}
+
+void TWinSkinForm::BuildSysMenu()
+{
+    TComponent::Free(FSysMenu);
+    FSysMenu = TComponent::Make<TPopupMenu>(this);
+    FSysMenu->SetTag(33333);
+    FSysMenu->SetOwnerDraw(true);
+    FSysMenu->SetImages(&FSkinData->FMenuGlyphs);
+    AddSysMenuItem(" Restore ", 0);
+    if (FBorderIcons & kIconMaximize)
+        AddSysMenuItem(" Maximize ", 1);
+    if (FBorderIcons & kIconMinimize)
+        AddSysMenuItem(" Minimize ", 2);
+    AddSysMenuItem("-", 100);
+    AddSysMenuItem(" Close ", 3);
+}
+
+void TWinSkinForm::AddSysMenuItem(const std::string& caption, int kind)
+{
+    auto* item = TComponent::Make<TMenuItem>(FSysMenu);
+    item->SetCaption(caption);
+    item->SetTag(kind);
+    item->SetImageIndex(kind);
+    if (kind == 3)
+        item->SetShortCut(ShortCut(VK_F4, ssShift));
+    item->OnClick = [this](TObject* sender) { SysMenuClick(*static_cast<TMenuItem*>(sender)); };
+    item->OnDrawItem = [this](TObject* sender, TCanvas& canvas, TRect rect, bool selected) {
+        MenuDrawItem(sender, canvas, rect, selected);
+    };
+    item->OnMeasureItem = [this](TObject* sender, TCanvas& canvas, int& width, int& height) {
+        MenuMeasureItem(sender, canvas, width, height);
+    };
+    FSysMenu->Items()->Add(item);
+}
+
+void TWinSkinForm::SkinPopupMenus(TComponent* container, bool enable)
+{
+    if (!enable) {
+        // Only the painters given here go: an item's own stays.
+        for (WORD command : FSkinnedMenuItems)
+            if (TMenuItem* item = TMenuItem::FindByCommand(command))
+                item->OnDrawItem = nullptr;
+        FSkinnedMenuItems.clear();
+    }
+    if (!(FSkinData->SkinControls() & SkinControlBit(xcPopupMenu)))
+        return;
+    const std::function<void(TMenuItem&)> skinItems = [&](TMenuItem& item) {
+        for (int i = 0; i < item.Count(); ++i) {
+            TMenuItem& sub = *item.Items(i);
+            if (enable && !sub.OnDrawItem) {
+                sub.OnDrawItem = [this](TObject* sender, TCanvas& canvas, TRect rect, bool selected) {
+                    MenuDrawItem(sender, canvas, rect, selected);
+                };
+                sub.OnMeasureItem = [this](TObject* sender, TCanvas& canvas, int& width, int& height) {
+                    MenuMeasureItem(sender, canvas, width, height);
+                };
+                FSkinnedMenuItems.push_back(sub.Command());
+            }
+            skinItems(sub);
+        }
+    };
+    for (int i = 0; i < container->ComponentCount(); ++i) {
+        auto* popup = dynamic_cast<TPopupMenu*>(container->Components(i));
+        if (!popup || popup->Tag() % 100 == FSkinData->DisableTag())
+            continue;
+        popup->SetOwnerDraw(enable);
+        if (enable)
+            skinItems(*popup->Items());
+    }
+}
+
+void TWinSkinForm::SysMenuClick(TMenuItem& item)
+{
+    switch (item.Tag()) {
+    case 0:
+        RestoreWindow();
+        break;
+    case 1:
+        ToggleMaximize();
+        break;
+    case 2:
+        ToggleMinimize();
+        break;
+    case 3:
+        FTimer->SetEnabled(false);
+        PostMessageA(FHandle, WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+bool TWinSkinForm::HandleDialogChar(TMessage& message)
+{
+    TMenuBtn* item = FindAccelButton(static_cast<unsigned>(message.WParam));
+    const auto down = [](int key) { return GetKeyState(key) < 0; };
+    // Alt alone: with Shift, Ctrl or a mouse button the character is someone else's.
+    const bool altOnly = down(VK_MENU) && !down(VK_SHIFT) && !down(VK_CONTROL) && !down(VK_LBUTTON) &&
+                         !down(VK_RBUTTON) && !down(VK_MBUTTON);
+    if (!item || !altOnly)
+        return false;
+    PostMenuBarClick(*item);
+    message.Result = 1;
+    return true;
+}
+
+TMenuBtn* TWinSkinForm::FindAccelButton(unsigned ch)
+{
+    if (!FSkinMenu)
+        return nullptr;
+    for (const auto& button : FSkinMenu->FButtons)
+        if (button->FEnabled && IsAccel(ch, button->FCaption))
+            return button.get();
+    return nullptr;
+}
+
+void TWinSkinForm::PostMenuBarClick(const TMenuBtn& item)
+{
+    RECT r;
+    GetWindowRect(FHandle, &r);
+    FWindowRect = Rect(r.left, r.top, r.right, r.bottom);
+    const int x = item.FBoundsRect.Left + FWindowRect.Left + 1;
+    const int y = item.FBoundsRect.Top + FWindowRect.Top + 1;
+    PostMessageA(FHandle, WM_NCLBUTTONDOWN, HTCLIENT, MAKELPARAM(x, y));
+}
+
+bool TWinSkinForm::TrackMenuButton(TMenuBtn* item)
+{
+    if (!item)
+        return false;
+    PostMessageA(FHandle, WM_COMMAND, item->FCommand, 0);
+    // Copied now: the bar may be rebuilt while the menu is open.
+    HMENU dropDown = item->FSubMenu;
+    if (!dropDown)
+        return false;
+    MenuLoop.OpenButtonIndex = item->FPosition;
+    MenuLoop.MenuLoopForm = this;
+    RECT r;
+    GetWindowRect(FHandle, &r);
+    FWindowRect = Rect(r.left, r.top, r.right, r.bottom);
+    const int x = item->FBoundsRect.Left + FWindowRect.Left, y = item->FBoundsRect.Bottom + FWindowRect.Top;
+    const bool enabled = item->FEnabled;
+    const int position = item->FPosition;
+    SetMenuOwnerDraw(dropDown, true);
+    FInMenuLoop = true;
+    FTrackedMenu = dropDown;
+    InstallMenuHook();
+    if (enabled)
+        TrackPopupMenu(dropDown, TPM_NONOTIFY | TPM_RIGHTBUTTON, x, y, 0, FHandle, nullptr);
+    RemoveMenuHook();
+    MenuLoop.MenuLoopForm = nullptr;
+    FInMenuLoop = false;
+    FClosedButton = position;
+    FMenuClosedTime = GetTickCount();
+    // The menu is the window's again once the skin lets go: it must draw itself then.
+    SetMenuOwnerDraw(dropDown, false);
+    return true;
+}
+
+void TWinSkinForm::EndMenuLoop()
+{
+    FInMenuLoop = false;
+}

@@ -1,0 +1,451 @@
+// The control scan: which control skin each control of a skinned window gets, by framework
+// class, by upper-case class name, by the Skin3rd list and by OnSkinControl, and for a window
+// that is no framework form by window class and style; and the form skin's list of them.
+#include <algorithm>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "Buttons.h"
+#include "ComCtrls.h"
+#include "ExtCtrls.h"
+#include "Forms.h"
+#include "SkinPaint.h"
+#include "StdCtrls.h"
+#include "SysUtils.h"
+#include "WinSkinData.h"
+#include "WinSkinForm.h"
+#include "WinSubClass.h"
+
+namespace {
+
+bool Gate(const TSkinData& data, TSkinControlType type)
+{
+    return data.SkinControls() & SkinControlBit(type);
+}
+
+bool TabElementPresent(const TSkinData& data)
+{
+    return Gate(data, xcTab) && data.Tabs;
+}
+
+template <class T> bool Is(TComponent* component)
+{
+    return component->Is<T>();
+}
+
+// How a row gives its control a skin. Kinds whose skins are not built yet give none.
+enum class TMake { None, Button, BitButton, SpeedButton };
+
+struct TMappingRow {
+    int Number;
+    bool (*Test)(TWinSkinForm& form, TComponent* component, const std::string& upperName);
+    bool (*Gated)(const TSkinData& data);  // nullptr: no gate
+    TMake Make;
+    bool ScanAfter;  // then SkinComponents of the control
+    // A clear gate ends the table instead of passing on to the next row.
+    bool ClearGateEnds = false;
+    // The row's own work before its skin is made; nullptr: none.
+    void (*Prepare)(TWinSkinForm& form, TComponent* component) = nullptr;
+};
+
+void SetFlat(TWinSkinForm&, TComponent* component)
+{
+    SetEnumPropByName(component, "Flat", "True");
+}
+
+void SetTransparent(TWinSkinForm&, TComponent* component)
+{
+    SetEnumPropByName(component, "Transparent", "True");
+}
+
+void SkinToolBar(TWinSkinForm& form, TComponent* component)
+{
+    SetEnumPropByName(component, "Flat", "True");
+    SetEnumPropByName(component, "Transparent", "True");
+    form.HookToolBar(static_cast<TToolBar*>(component));
+}
+
+bool NameIs(const std::string& name, std::initializer_list<const char*> names)
+{
+    return std::any_of(names.begin(), names.end(), [&](const char* n) { return name == n; });
+}
+
+// The rows of the table whose test a control of this program can meet, in the table's order.
+// Row 3 (the Skin3rd list) decides its skin by the list's kind.
+const TMappingRow kRows[] = {
+    {1, [](TWinSkinForm&, TComponent*, const std::string& n) { return NameIs(n, {"TDBCOMBOBOXEH", "TQRPREVIEW", "TFRDESIGNERPAGE", "TFRPBOX"}); },
+     nullptr, TMake::None, false},
+    {3, [](TWinSkinForm& f, TComponent* c, const std::string&) { return !f.Skin3rdKind(c->ClassName()).empty(); },
+     nullptr, TMake::None, false},
+    {4, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTABSET"; }, TabElementPresent, TMake::None, false},
+    {5, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTABBEDNOTEBOOK"; }, TabElementPresent, TMake::None, false},
+    {6, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TMVCPANEL"; }, nullptr, TMake::None, true},
+    {7, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TPageControl>(c); }, TabElementPresent, TMake::None, false},
+    {8, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TCheckBox>(c); },
+     [](const TSkinData& d) { return Gate(d, xcCheckBox); }, TMake::None, false},
+    {9, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTRACKBAR"; },
+     [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::None, false},
+    {10, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TUPDOWN"; },
+     [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::None, false},
+    {12, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TDBNAVIGATOR"; },
+     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, false, false, SetFlat},
+    {13, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TGroupBox>(c); },
+     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, true},
+    {14, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TRadioButton>(c); },
+     [](const TSkinData& d) { return Gate(d, xcRadioButton); }, TMake::None, false},
+    {15, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TToolBar>(c); },
+     [](const TSkinData& d) { return Gate(d, xcToolbar); }, TMake::None, false, false, SkinToolBar},
+    {17, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TProgressBar>(c); },
+     [](const TSkinData& d) { return Gate(d, xcProgress); }, TMake::None, false},
+    {19, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TComboBox>(c); },
+     [](const TSkinData& d) { return Gate(d, xcCombo); }, TMake::None, false},
+    {20, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TDATETIMEPICKER"; },
+     [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::None, false},
+    {21, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TRICHEDIT"; },
+     [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::None, false},
+    {22, [](TWinSkinForm&, TComponent*, const std::string& n) { return NameIs(n, {"TWWDBRICHEDIT", "TDXDBMEMO"}); },
+     [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::None, false},
+    {23, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TBitBtn>(c); },
+     [](const TSkinData& d) { return Gate(d, xcBitBtn); }, TMake::BitButton, false, true},
+    {24, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TSpeedButton>(c); },
+     [](const TSkinData& d) { return Gate(d, xcSpeedButton); }, TMake::SpeedButton, false},
+    {25, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TPanel>(c); },
+     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, true},
+    {26, [](TWinSkinForm&, TComponent*, const std::string& n) { return NameIs(n, {"TDXTREELIST", "TDXDBTREELIST", "TDXDBGRID"}); },
+     [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::None, false},
+    {30, [](TWinSkinForm& f, TComponent* c, const std::string&) { return f.IsScrollingControl(c); },
+     [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::None, false},
+    {31, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TButton>(c); },
+     [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::Button, false},
+    {32, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TEdit>(c); },
+     [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::None, false},
+    {34, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TCustomForm>(c); }, nullptr, TMake::None, true},
+};
+
+// Kinds of the Skin3rd list, each with its gate; none of their skins is built yet except the
+// push button's.
+struct TThirdKind {
+    const char* Kind;
+    bool (*Gated)(const TSkinData& data);
+    TMake Make;
+    void (*Prepare)(TWinSkinForm& form, TComponent* component) = nullptr;
+};
+
+const TThirdKind kThirdKinds[] = {
+    {"combobox", [](const TSkinData& d) { return Gate(d, xcCombo); }, TMake::None},
+    {"edit", [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::None},
+    {"radiobutton", [](const TSkinData& d) { return Gate(d, xcRadioButton); }, TMake::None},
+    {"panel", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, SetTransparent},
+    {"trackbar", [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::None, SetTransparent},
+    {"button", [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::Button},
+    {"tab", TabElementPresent, TMake::None},
+    {"progress", [](const TSkinData& d) { return Gate(d, xcProgress); }, TMake::None},
+    {"scrollbar", [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::None},
+    {"radiogroup", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None},
+    {"checkgroup", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None},
+    {"checkbox", [](const TSkinData& d) { return Gate(d, xcCheckBox); }, TMake::None},
+};
+
+constexpr size_t kThirdValueMax = 50;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+bool TWinSkinForm::AddControl(TSkinControl* skin)
+{
+    if (std::find(FControls.begin(), FControls.end(), skin) != FControls.end())
+        return true;
+    FControls.push_back(skin);
+    return false;
+}
+
+void TWinSkinForm::RemoveControl(TSkinControl* skin)
+{
+    auto found = std::find(FControls.rbegin(), FControls.rend(), skin);
+    if (found != FControls.rend())
+        FControls.erase(std::next(found).base());
+}
+
+TSkinControl* TWinSkinForm::FindControlByHandle(HWND wnd) const
+{
+    for (TSkinControl* skin : FControls)
+        if (skin->Handle() == wnd)
+            return skin;
+    return nullptr;
+}
+
+void TWinSkinForm::PurgeDeadControls()
+{
+    for (size_t i = FControls.size(); i-- > 0;) {
+        if (i >= FControls.size() || FControls[i]->SkinState() != cssDestroyed)
+            continue;
+        TSkinControl* skin = FControls[i];
+        FControls.erase(FControls.begin() + static_cast<std::ptrdiff_t>(i));
+        TComponent::Free(skin);
+    }
+}
+
+void TWinSkinForm::HookToolBar(TToolBar* toolBar)
+{
+    if (std::find(FToolBars.begin(), FToolBars.end(), toolBar) != FToolBars.end())
+        return;
+    FToolBars.push_back(toolBar);
+    toolBar->FreeNotification(this);
+    toolBar->OnCustomDrawButton = [this](TToolBar* sender, const TRect& bounds, UINT state, bool&) {
+        DrawToolButton(sender, bounds, state);
+    };
+    toolBar->Invalidate();
+}
+
+void TWinSkinForm::Notification(TComponent* component, TOperation operation)
+{
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove)
+        FToolBars.erase(std::remove(FToolBars.begin(), FToolBars.end(), component), FToolBars.end());
+}
+
+void TWinSkinForm::DrawToolButton(TToolBar* toolBar, const TRect& bounds, UINT state)
+{
+    TDataSkinButton& element = FSkinData->Buttons;
+    if (element.Image.Width() <= 0)
+        return;
+    int frame = 1;
+    if (state & CDIS_SELECTED)
+        frame = 2;
+    else if (state & (CDIS_FOCUS | CDIS_HOT))
+        frame = 4;
+    else if (state & (CDIS_GRAYED | CDIS_DISABLED))
+        frame = 3;
+    TCanvas& canvas = toolBar->Canvas();
+    if (frame == 1 && element.HasNormalColour2)
+        canvas.Font().SetColor(element.NormalColour2);
+    else if (frame == 4 && element.HasMouseOverColour2)
+        canvas.Font().SetColor(element.MouseOverColour2);
+    else if (frame == 2 && element.HasPressedColour2)
+        canvas.Font().SetColor(element.PressedColour2);
+    DrawSkinImage(canvas.Handle(), bounds, element.Image,
+                  Rect(element.LeftWidth, element.TopHeight, element.RightWidth, element.BottomHeight), frame, 5,
+                  element.Trans != 0, false, false);
+}
+
+void TWinSkinForm::UnskinControls()
+{
+    // The tool bars draw their own buttons again.
+    for (TToolBar* toolBar : FToolBars) {
+        toolBar->OnCustomDrawButton = nullptr;
+        toolBar->RemoveFreeNotification(this);
+        toolBar->Invalidate();
+    }
+    FToolBars.clear();
+    while (!FControls.empty()) {
+        TSkinControl* skin = FControls.front();
+        skin->RestoreColor();
+        FControls.erase(FControls.begin());
+        TComponent::Free(skin);
+    }
+}
+
+void TWinSkinForm::SkinComponents(TWinControl* container)
+{
+    PurgeDeadControls();
+    // A handler may add or free components of the container while it is scanned.
+    for (int i = 0; i < container->ComponentCount(); ++i)
+        SkinControl(container->Components(i), container);
+}
+
+bool TWinSkinForm::IsControlSkinned(TComponent* component) const
+{
+    auto* control = dynamic_cast<TWinControl*>(component);
+    for (TSkinControl* skin : FControls) {
+        if (skin->GraphicControl()) {
+            if (skin->GraphicControl() == component)
+                return true;
+            continue;
+        }
+        if (!control)
+            continue;
+        if (control->HandleAllocated()) {
+            if (skin->Handle() == control->Handle())
+                return true;
+            continue;
+        }
+        const std::string name = FForm ? FForm->Name() : std::string();
+        return LowerCase(name).find("preview") != std::string::npos || name == "TQRStandardPreview" ||
+               name == "TppPrintPreview" || name == "TdxfmStdPreview";
+    }
+    return false;
+}
+
+bool TWinSkinForm::IsScrollingControl(TComponent* component)
+{
+    auto* control = dynamic_cast<TWinControl*>(component);
+    if (!control)
+        return false;
+    const LONG style = GetWindowLongA(control->Handle(), GWL_STYLE);
+    return (style & (WS_HSCROLL | WS_VSCROLL)) || control->Tag() == 55;
+}
+
+std::string TWinSkinForm::Skin3rdKind(const std::string& className) const
+{
+    const std::string key = LowerCase(className) + "=";
+    const TStringList& list = FSkinData->Skin3rd();
+    for (int i = 0; i < list.Count(); ++i) {
+        const std::string line = LowerCase(list.Strings(i));
+        if (line.compare(0, key.size(), key) == 0)
+            return line.substr(key.size(), kThirdValueMax);
+    }
+    return {};
+}
+
+int TWinSkinForm::MappingRow(TComponent* component)
+{
+    const std::string upper = UpperCase(component->ClassName());
+    for (const TMappingRow& row : kRows) {
+        if (!row.Test(*this, component, upper))
+            continue;
+        if (!row.Gated || row.Gated(*FSkinData) || row.ClearGateEnds)
+            return row.Number;
+    }
+    return 0;
+}
+
+namespace {
+
+// Makes and attaches one control skin, owned by owner; nullptr when the kind has none yet or
+// the control cannot take it.
+TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form)
+{
+    TSkinControl* skin = nullptr;
+    try {
+        switch (make) {
+        case TMake::None:
+            return nullptr;
+        case TMake::Button:
+            skin = TComponent::Make<TSkinButton>(owner);
+            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
+            break;
+        case TMake::BitButton:
+            skin = TComponent::Make<TSkinBitButton>(owner);
+            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
+            break;
+        case TMake::SpeedButton: {
+            auto* speed = TComponent::Make<TSkinSpeedButton>(owner);
+            skin = speed;
+            speed->AttachGraphicControl(&form, form.FSkinData, &form.FControlCanvas);
+            break;
+        }
+        }
+    } catch (const std::exception&) {
+        TComponent::Free(skin);  // its destructor takes it off the list again
+        return nullptr;
+    }
+    return skin;
+}
+
+}  // namespace
+
+void TWinSkinForm::SkinControl(TComponent* component, TWinControl* container)
+{
+    if (component->Tag() % 100 == FSkinData->DisableTag() || IsControlSkinned(component))
+        return;
+    if (auto* control = dynamic_cast<TWinControl*>(component)) {
+        try {
+            control->HandleNeeded();
+        } catch (const std::exception&) {
+            return;  // a control without a window is left alone
+        }
+    }
+    if (FSkinData->OnSkinControl) {
+        TComponent* made = nullptr;
+        FSkinData->OnSkinControl(this, FSkinData, container, dynamic_cast<TControl*>(component),
+                                 UpperCase(component->ClassName()), made);
+        if (auto* skin = dynamic_cast<TSkinControl*>(made)) {
+            if (AddControl(skin))
+                return;
+            try {
+                skin->AttachControl(this, FSkinData, &FControlCanvas, skin->SetColour());
+            } catch (const std::exception&) {
+                RemoveControl(skin);  // it stays its owner's, unattached
+                return;
+            }
+            if (auto* panel = dynamic_cast<TPanel*>(component))
+                SkinComponents(panel);
+            return;
+        }
+    }
+    const int number = MappingRow(component);
+    if (number == 0)
+        return;
+    if (number == 3) {
+        const std::string kind = Skin3rdKind(component->ClassName());
+        for (const TThirdKind& third : kThirdKinds)
+            if (kind == third.Kind && third.Gated(*FSkinData)) {
+                if (third.Prepare)
+                    third.Prepare(*this, component);
+                MakeSkin(third.Make, component, *this);
+            }
+        return;
+    }
+    const TMappingRow& row = *std::find_if(std::begin(kRows), std::end(kRows),
+                                           [&](const TMappingRow& r) { return r.Number == number; });
+    if (row.Gated && !row.Gated(*FSkinData))
+        return;  // a row whose clear gate ends the table
+    if (row.Prepare)
+        row.Prepare(*this, component);
+    MakeSkin(row.Make, component, *this);
+    if (row.ScanAfter)
+        if (auto* inner = dynamic_cast<TWinControl*>(component))
+            SkinComponents(inner);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TBareSkinKind BareSkinKind(const std::string& className, DWORD style)
+{
+    const std::string name = LowerCase(className);
+    if (name == "button") {
+        if ((style & 7) == 7)
+            return TBareSkinKind::None;
+        if ((style & 3) == 3 || (style & 2) == 2 || (style & 5) == 5)
+            return TBareSkinKind::CheckBox;
+        if ((style & 9) == 9 || (style & 4) == 4)
+            return TBareSkinKind::RadioButton;
+        return TBareSkinKind::Button;
+    }
+    if (name == "combobox")
+        return (style & 3) == 1 ? TBareSkinKind::None : TBareSkinKind::ComboBox;
+    if (name == "comboboxex32")
+        return TBareSkinKind::ComboBoxInner;
+    if (name == "scrollbar")
+        return TBareSkinKind::Sizer;
+    if (name == "systabcontrol32")
+        return style & 0x2000 ? TBareSkinKind::None : TBareSkinKind::Tab;
+    if (name == "edit")
+        return TBareSkinKind::Edit;
+    return TBareSkinKind::None;
+}
+
+void TWinSkinForm::SkinChildWindows()
+{
+    for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetWindowLongA(child, GWL_STYLE) & WS_CHILD)
+            SkinChildWindow(child);
+}
+
+void TWinSkinForm::SkinChildWindow(HWND wnd)
+{
+    if (!wnd || FindControlByHandle(wnd))
+        return;
+    // Only the push button's skin is built among the bare-window kinds.
+    if (BareSkinKind(GetWindowClass(wnd), static_cast<DWORD>(GetWindowLongA(wnd, GWL_STYLE))) !=
+        TBareSkinKind::Button)
+        return;
+    TSkinButton* skin = TComponent::Make<TSkinButton>(this);
+    try {
+        skin->AttachWindow(wnd, FSkinData, &FControlCanvas, this);
+    } catch (const std::exception&) {
+        TComponent::Free(skin);
+    }
+}

@@ -1,0 +1,126 @@
+// The skinned menu bar of a skinned window, drawn in its non-client area below the caption, the
+// menu loop that moves between its items while a drop-down is open, and the skin of the pop-up
+// windows ("#32768") every menu is shown in. Main (GUI) thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Graphics.h"
+#include "SubClass.h"
+#include "WinSkinForm.h"
+
+class TMenu;
+class TSkinData;
+
+// One item of the skinned menu bar.
+class TMenuBtn : public TNCObject {
+public:
+    using TNCObject::TNCObject;
+    void Draw() override;
+
+    TSkinData* FSkinData = nullptr;
+    int FPosition = 0;  // in the bar, from 0
+    std::string FCaption;
+    bool FEnabled = true;
+    HMENU FSubMenu = nullptr;  // the item's drop-down; nullptr when it has none
+    UINT FCommand = 0;
+};
+
+class TWinSkinMenu {
+public:
+    TWinSkinMenu(TWinSkinForm* skinForm, TSkinData* skinData, TMenu* menu);
+    TWinSkinMenu(const TWinSkinMenu&) = delete;
+    TWinSkinMenu& operator=(const TWinSkinMenu&) = delete;
+
+    // The items from the window's menu (the framework menu fills in the owner-drawn captions),
+    // then the native menu taken off the window.
+    void BuildFromWindowMenu();
+    // As BuildFromWindowMenu from newMenu (when not 0), framework items found by command.
+    void BuildFromMenuHandle(HMENU newMenu);
+    // The items from the framework menu alone.
+    void BuildFromMainMenu();
+
+    // Lays the items out and paints the whole bar into rect (window coordinates) of dc.
+    void Paint(HDC dc, const TRect& rect);
+    // The item under a window point with a caption, or nullptr.
+    TMenuBtn* ButtonAt(TPoint p) const;
+    // The item after (or before) the open one, going round; nullptr without items.
+    TMenuBtn* NeighbourButton(bool next) const;
+    bool RightToLeft() const;
+
+    std::vector<std::unique_ptr<TMenuBtn>> FButtons;
+    TMenu* FMenu;  // the framework form's main menu; nullptr for other windows
+    TRect FBarRect;
+    TSkinData* FSkinData;
+    TWinSkinForm* FSkinForm;
+    TBitmap FBackground;  // the bar as painted without captions, to repaint one item
+    int FCount = 0;
+    HMENU FMenuHandle = nullptr;  // the window's menu, given back when the skin lets go
+    TFont FFont;                  // the platform's menu font
+
+private:
+    void Build(HMENU menu, bool byCommand);
+};
+
+// The menu loop of one open drop-down of a bar (one at a time in the process).
+struct TMenuLoopState {
+    HHOOK MenuHook = nullptr;
+    TWinSkinForm* MenuLoopForm = nullptr;
+    int OpenButtonIndex = -1;
+    WORD TrackedItem = 0;  // command of the framework item WM_MENUSELECT reported last
+    POINT LastMousePos{};
+    bool DownKeyPosted = false;
+    bool SwitchingMenu = false;  // another bar item's drop-down has been asked for
+};
+extern TMenuLoopState MenuLoop;
+
+void InstallMenuHook();
+void RemoveMenuHook();
+LRESULT CALLBACK MenuFilterHook(int code, WPARAM wParam, LPARAM lParam);
+// WM_MENUSELECT of the open drop-down: the item the keys now act on, or the menu closed. The
+// menu sends it to its owner, so the filter may never see it: the owner's procedure passes it.
+void MenuSelected(WPARAM wParam, LPARAM lParam);
+
+// Gives every item of menu and its sub-menus the owner-drawn type (or takes it away again),
+// keeping texts and item data.
+void SetMenuOwnerDraw(HMENU menu, bool ownerDraw);
+
+// The border and background of one pop-up menu window, from the skin's [MenuBackground].
+class TWinSkinPopMenu {
+public:
+    TWinSkinPopMenu() = default;
+    ~TWinSkinPopMenu();
+    TWinSkinPopMenu(const TWinSkinPopMenu&) = delete;
+    TWinSkinPopMenu& operator=(const TWinSkinPopMenu&) = delete;
+
+    void Attach(HWND window, TSkinData* skinData, HMENU menu);
+    void Detach();
+    bool Attached() const { return FSubclass != nullptr; }
+    // The background of the attached skin that shows menu, or nullptr.
+    static TBitmap* PopupBitmap(HMENU menu);
+
+    HWND FHandle = nullptr;
+    TSkinData* FSkinData = nullptr;
+    TBitmap FBitmap;  // the background at the window's size, as last built
+    HMENU FMenuHandle = nullptr;  // nullptr until the item painter tells it
+    int FOrigin = 0;  // where the window's top-left corner lies in FBitmap (both ways)
+
+private:
+    void SkinWndProc(TMessage& message);
+    bool SkinDraws() const;
+    bool HasFrame() const;
+    bool BuildBackground();
+    void PaintBorder();
+    void PrintMenu(TMessage& message);
+
+    std::unique_ptr<TWindowSubclass> FSubclass;
+};
+
+// The pop-up skin that has painted before it knew its menu; the next owner-drawn item tells it.
+extern TWinSkinPopMenu* PendingPopMenu;
+// Gives PendingPopMenu its menu, if one waits.
+void ResolvePendingPopMenu(HMENU menu);

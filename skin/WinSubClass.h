@@ -1,0 +1,172 @@
+// The control skins: one object per skinned control that sits in front of the control's message
+// handling, lets the control paint and paints it over from the skin. A framework control is
+// hooked through its WindowProc, a bare window through its window procedure. Main (GUI) thread
+// only.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "Classes.h"
+#include "Controls.h"
+#include "Graphics.h"
+#include "SubClass.h"
+
+class TDataSkinObject;
+class TSkinData;
+class TWinSkinForm;
+
+// FSkinState values.
+enum TControlSkinState : int { cssCreated = 0, cssAttached = 1, cssColourBack = 2, cssDestroyed = 6 };
+// FMouseState bits.
+constexpr unsigned kMouseHot = 1, kMousePressed = 2;
+
+class TSkinControl : public TComponent {
+    LEXDRILL_CLASS(TSkinControl)
+public:
+    // The owner is the skinned framework control, or for a bare window the form skin.
+    explicit TSkinControl(TComponent* owner);
+    // Unhooks the control or window and leaves the form skin's list.
+    ~TSkinControl() override;
+
+    // Attaches to the owner, a framework windowed control; a second call does nothing.
+    virtual void AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* canvas, bool setColour);
+    // Attaches to a bare window. Raises when the window cannot be subclassed.
+    virtual void AttachWindow(HWND handle, TSkinData* skinData, TCanvas* canvas, TWinSkinForm* form);
+    // Gives the control the colour it had before attaching.
+    virtual void RestoreColor();
+    // Before the control's own handling: false consumes the message.
+    virtual bool BeforeMessage(TMessage& message);
+    // After the control's own handling, with its result in the message.
+    virtual void AfterMessage(TMessage& message);
+    // Paints the whole window; dc 0: the window DC.
+    virtual void PaintControl(HDC dc);
+    // Draws the skin into dc; rect is the window rectangle moved to (0, 0).
+    virtual void DrawControl(HDC, const TRect&) {}
+    // Applies the current skin again.
+    virtual void RefreshSkin();
+
+    // Invalidates the window and paints it at once.
+    void Redraw();
+    // Fills rect of dc with the skin's button face.
+    void FillFace(HDC dc, const TRect& rect);
+    // WM_PAINT for skins that paint instead of the control.
+    void HandlePaint(TMessage& message);
+
+    HWND Handle() const { return FHandle; }
+    // The window rectangle (screen) at the latest paint.
+    const TRect& WindowRect() const { return FWindowRect; }
+    TControl* GraphicControl() const { return FGraphicControl; }
+    int SkinState() const { return FSkinState; }
+    unsigned MouseState() const { return FMouseState; }
+    bool Focused() const { return FFocused; }
+    bool EnabledState() const { return FEnabled; }
+    const std::string& Text() const { return FText; }
+    // Whether attaching gives the control the skin's face colour.
+    bool SetColour() const { return FSetColor; }
+
+protected:
+    // The message chain: BeforeMessage, the control's own handling, AfterMessage.
+    void SkinWndProc(TMessage& message);
+    // The control's own handling. False when the skin was freed meanwhile: the caller then
+    // touches nothing of it.
+    bool CallOldProc(TMessage& message);
+    // Hooks the framework control (windowed or graphic) through its WindowProc.
+    void HookControl(TControl* control);
+    void UnhookControl();
+
+    unsigned FMouseState = 0;
+    TCanvas* FCanvas = nullptr;
+    bool FEnabled = false;
+    bool FFocused = false;
+    std::string FText;
+    std::unique_ptr<TWindowSubclass> FSubclass;  // a bare window's
+    TSkinData* FSkinData = nullptr;
+    HWND FHandle = nullptr;
+    THookId FHookId = 0;  // the framework control's WindowProc hook
+    TControl* FHookedControl = nullptr;
+    TWinControl* FControl = nullptr;
+    TRect FWindowRect;
+    TControl* FGraphicControl = nullptr;
+    bool FSetColor = false;
+    TColor FOldColor = 0;
+    bool FAttached = false;
+    int FSkinState = cssCreated;
+    TWinSkinForm* FSkinForm = nullptr;
+
+private:
+    const TWndMethod* FNext = nullptr;  // the hooked control's own handling, during a message
+    // False once this skin is freed: a message it was freed in touches it no more.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+};
+
+// Shared drawing of the control skins.
+// One frame of a horizontal strip of the element, nine-slice, into rect of dc; magenta is
+// transparent when the element's Trans is 1.
+void DrawSkinFrame(HDC dc, const TRect& rect, TDataSkinObject& element, int frame, int frameCount);
+// Text in rect, centred vertically one pixel above the middle; alignment is DT_LEFT,
+// DT_CENTER or DT_RIGHT. Disabled text is drawn in the button-shadow colour.
+void DrawControlText(HDC dc, const TRect& rect, const std::string& text, bool enabled, UINT alignment);
+
+// Push buttons: the framework's and bare "button" windows.
+class TSkinButton : public TSkinControl {
+    LEXDRILL_CLASS(TSkinButton)
+public:
+    explicit TSkinButton(TComponent* owner) : TSkinControl(owner) {}
+    ~TSkinButton() override;
+
+    bool BeforeMessage(TMessage& message) override;
+    void AfterMessage(TMessage& message) override;
+    void DrawControl(HDC dc, const TRect& rect) override;
+
+protected:
+    // 1 normal, 2 pressed, 3 disabled, 4 hot or focused.
+    int ButtonState(bool focused, bool enabled) const;
+    // Makes this the form's one hot button, un-hotting the one before.
+    void BecomeHot();
+
+    TBitmap FBitmap;
+};
+
+// Tells a skinned button that the mouse has left it.
+void SendMouseLeave(TSkinButton* button);
+
+struct TButtonGlyph;
+
+// Bit buttons: the face, the glyph of the state and the caption laid out beside it.
+class TSkinBitButton : public TSkinButton {
+    LEXDRILL_CLASS(TSkinBitButton)
+public:
+    explicit TSkinBitButton(TComponent* owner) : TSkinButton(owner) {}
+    void DrawControl(HDC dc, const TRect& rect) override;
+};
+
+// Speed buttons: graphic controls, drawn on their parent's DC through the shared work bitmap.
+class TSkinSpeedButton : public TSkinBitButton {
+    LEXDRILL_CLASS(TSkinSpeedButton)
+public:
+    explicit TSkinSpeedButton(TComponent* owner) : TSkinBitButton(owner) {}
+
+    void AttachGraphicControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* canvas);
+    bool BeforeMessage(TMessage& message) override;
+    void AfterMessage(TMessage& message) override;
+    void PaintControl(HDC dc) override;
+    void DrawSpeedButton(TCanvas& canvas, const TRect& rect);
+};
+
+// Where the glyph and the caption of a glyph button go inside its client area. A speed
+// button centres one pixel further when only the spacing is given.
+struct TGlyphLayout {
+    TPoint GlyphPos;
+    TPoint TextPos;
+    UINT TextFlag = DT_LEFT;
+};
+TGlyphLayout LayoutGlyphButton(TPoint clientSize, TPoint glyphSize, TPoint textSize, int layout,
+                               int margin, int spacing, bool speedButton);
+// The glyph index of a button state: 1 up, 2 disabled, 3 down.
+int GlyphIndexOfState(int state);
+// Frame index (from 1) of glyph, numGlyphs pictures side by side, onto canvas at rect's
+// top-left, its top-left pixel transparent. Only a four-glyph bitmap shows frames other than 1.
+void DrawGlyphFrame(TCanvas& canvas, const TRect& rect, TBitmap& glyph, int index, int numGlyphs);

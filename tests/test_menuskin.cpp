@@ -1,0 +1,643 @@
+// The skinned menu bar, its drop-downs, the skinned system menu and the owner-drawn items on a
+// framework form carrying the client's own main menu, drawn from the flat-colour fixture skin
+// and driven with real mouse and key input.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Client.h"
+#include "Forms.h"
+#include "HttpTestServer.h"
+#include "Index.h"
+#include "InputTesting.h"
+#include "Menus.h"
+#include "Sites.h"
+#include "SkinTesting.h"
+#include "TempDir.h"
+#include "U_About.h"
+#include "WinSkinMenu.h"
+#include "WindowTesting.h"
+
+namespace {
+
+void Wait(DWORD ms)
+{
+    Pump([] { return false; }, ms);
+}
+
+COLORREF Rgb(TColor colour)
+{
+    return static_cast<COLORREF>(ColorToRGB(colour));
+}
+
+COLORREF Seen(HWND w, int x, int y)
+{
+    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const WindowDC dc(w, GetWindowDC(w));
+    return GetPixel(dc.Get(), x, y);
+}
+
+COLORREF Shown(HWND w, int x, int y)
+{
+    const WindowDC dc(w, GetWindowDC(w));
+    return GetPixel(dc.Get(), x, y);
+}
+
+HWND OpenMenuWindow()
+{
+    return FindWindowA("#32768", nullptr);
+}
+
+struct MenuSkinTest : ::testing::Test {
+    TComponent owner{nullptr};
+    TSkinData data{nullptr};
+    TForm* form = nullptr;
+    TMainMenu* menu = nullptr;
+    std::vector<std::string> clicked;
+
+    void SetUp() override
+    {
+        // The fixture of flat colours (tests/data/formskin, packed by the build).
+        LoadSkinFile(data, LEXDRILL_FORMSKIN_FIXTURE);
+        ASSERT_TRUE(data.FSkinLoaded);
+        SetCursorPos(0, 0);
+        form = TComponent::Make<TForm>(&owner);
+        form->SetBounds(150, 120, 500, 300);
+        form->SetCaption("Menus");
+        menu = TComponent::Make<TMainMenu>(form);
+        // The main window's menu, and an item of its own with an accelerator and no drop-down.
+        Add(Add(Add(menu->Items(), "区域空间"), "扩展区域"), "全部隐藏");
+        Add(Add(menu->Items(), "更新升级"), "更新");
+        TMenuItem* contact = Add(menu->Items(), "联系我们");
+        Add(contact, "关于软件");
+        Add(contact, "加盟我们");
+        Add(menu->Items(), "&Help");
+        // Opening a drop-down posts its item's command too: only the leaves count here.
+        for (int i = 0; i < 3; ++i)
+            menu->Items()->Items(i)->OnClick = nullptr;
+        form->SetMenu(menu);
+        form->Show();
+        Wait(100);
+    }
+    void TearDown() override { EndMenu(); }
+
+    TMenuItem* Add(TMenuItem* parent, const std::string& caption)
+    {
+        auto* item = TComponent::Make<TMenuItem>(form);
+        item->SetCaption(caption);
+        item->OnClick = [this](TObject* sender) { clicked.push_back(static_cast<TMenuItem*>(sender)->Caption()); };
+        parent->Add(item);
+        return item;
+    }
+    TWinSkinForm& Skin() { return SkinWindow(form, form->Handle(), data, form); }
+public:
+    // The middle of a bar item, in window coordinates.
+    static POINT Middle(const TMenuBtn& b)
+    {
+        return POINT{(b.FBoundsRect.Left + b.FBoundsRect.Right) / 2, (b.FBoundsRect.Top + b.FBoundsRect.Bottom) / 2};
+    }
+};
+
+}  // namespace
+
+TEST_F(MenuSkinTest, TheBarTakesTheMenuOffTheWindowAndDrawsItsItemsFromTheSkin)
+{
+    HWND w = form->Handle();
+    const SIZE client = [&] { RECT r; GetClientRect(w, &r); return SIZE{r.right, r.bottom}; }();
+    TWinSkinForm& skin = Skin();
+    ASSERT_TRUE(skin.FSkinMenu);
+    EXPECT_EQ(GetMenu(w), nullptr);
+    EXPECT_EQ(skin.FMenuHeight, GetSystemMetrics(SM_CYMENU));
+    RECT r;
+    GetClientRect(w, &r);
+    EXPECT_EQ(r.right, client.cx);
+    EXPECT_EQ(r.bottom, client.cy);
+    TWinSkinMenu& bar = *skin.FSkinMenu;
+    ASSERT_EQ(bar.FButtons.size(), 4u);
+    EXPECT_EQ(bar.FButtons[0]->FCaption, "区域空间");
+
+    // The bar image (frame 1: active) left of the first item, which starts TileLeftMenu + 4 in.
+    const int barY = skin.FFrameTop + skin.FMenuHeight / 2;
+    EXPECT_EQ(Seen(w, skin.FFrameLeft + 2, barY), RGB(60, 160, 60));
+    const TMenuBtn& first = *bar.FButtons[0];
+    EXPECT_EQ(first.FBoundsRect.Left, skin.FFrameLeft + data.MenuBar->LeftWidth + 4);
+    EXPECT_EQ(first.FBoundsRect.Top, skin.FFrameTop);
+    EXPECT_EQ(first.FBoundsRect.Bottom, skin.FFrameTop + skin.FMenuHeight - 1);
+    for (size_t i = 1; i < bar.FButtons.size(); ++i)
+        EXPECT_EQ(bar.FButtons[i]->FBoundsRect.Left, bar.FButtons[i - 1]->FBoundsRect.Right);
+    // A caption's item is its text and 10 pixels.
+    const WindowDC dc(w, GetWindowDC(w));
+    const SelectionGuard font(dc.Get(), bar.FFont.Handle());
+    SIZE text{};
+    GetTextExtentPoint32A(dc.Get(), "&Help", 5, &text);
+    EXPECT_EQ(bar.FButtons[3]->FBoundsRect.Width(), text.cx + 10);
+    // Only items with a caption are found.
+    EXPECT_EQ(bar.ButtonAt(TPoint{Middle(first).x, Middle(first).y}), &first);
+    EXPECT_EQ(bar.ButtonAt(TPoint{skin.FFrameLeft + 2, barY}), nullptr);
+
+    // Inactive: frame 2.
+    SendMessageA(w, WM_NCACTIVATE, FALSE, 0);
+    EXPECT_EQ(Shown(w, skin.FFrameLeft + 2, barY), RGB(60, 100, 60));
+    SendMessageA(w, WM_NCACTIVATE, TRUE, 0);
+
+    // Given back on detach, with its items drawn natively again.
+    skin.Detach();
+    EXPECT_EQ(GetMenu(w), menu->Handle());
+    GetClientRect(w, &r);
+    EXPECT_EQ(r.bottom, client.cy);
+}
+
+TEST_F(MenuSkinTest, ASkinWithoutABarImageFillsTheBarWithItsColour)
+{
+    data.MenuBar.reset();
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    const int barY = skin.FFrameTop + skin.FMenuHeight / 2;
+    EXPECT_EQ(Seen(w, skin.FFrameLeft + 2, barY), Rgb(data.Colours.Menubar));
+    EXPECT_EQ(skin.FSkinMenu->FButtons[0]->FBoundsRect.Left, skin.FFrameLeft + 6);
+}
+
+TEST_F(MenuSkinTest, RightToLeftItemsEndTileRightMenuPlusEightFromTheRight)
+{
+    menu->SetRightToLeft(true);
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    Seen(w, 0, 0);
+    RECT r;
+    GetWindowRect(w, &r);
+    const TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
+    EXPECT_EQ(first.FBoundsRect.Right, (r.right - r.left) - skin.FFrameRight - data.MenuBar->RightWidth - 8);
+    EXPECT_LT(skin.FSkinMenu->FButtons[1]->FBoundsRect.Right, first.FBoundsRect.Left + 1);
+}
+
+namespace {
+
+// Samples taken by a timer while the menus are open: which bar item is open, what the menu
+// shows at its first item.
+std::vector<int>* openedPtr;
+std::vector<COLORREF>* selectedPtr;
+
+void CALLBACK SampleOpenMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (HWND m = OpenMenuWindow(); m && IsWindowVisible(m)) {
+        openedPtr->push_back(MenuLoop.OpenButtonIndex);
+        selectedPtr->push_back(Shown(m, 12, 8));
+    }
+}
+
+// Each bar item opened in turn, once.
+std::vector<int> walked;
+
+void CALLBACK SampleWalk(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (MenuLoop.OpenButtonIndex >= 0 && (walked.empty() || walked.back() != MenuLoop.OpenButtonIndex))
+        walked.push_back(MenuLoop.OpenButtonIndex);
+}
+
+}  // namespace
+
+TEST_F(MenuSkinTest, TheMouseLightsItemsUpAndTheDropDownsFollowItAcrossTheBar)
+{
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    Seen(w, 0, 0);
+    TWinSkinMenu& bar = *skin.FSkinMenu;
+    const TMenuBtn& first = *bar.FButtons[0];
+    const TMenuBtn& second = *bar.FButtons[1];
+
+    // Hot: framed in ButtonHilight; the frame goes once the mouse has left.
+    TInput().MoveTo(w, Middle(first).x, Middle(first).y).Run();
+    EXPECT_EQ(first.FState, 3);
+    EXPECT_EQ(Shown(w, first.FBoundsRect.Left, Middle(first).y), Rgb(data.Colours.ButtonHilight));
+    TInput().MoveTo(w, Middle(first).x, skin.FFrameTop + skin.FMenuHeight + 60).Run();
+    EXPECT_TRUE(Pump([&] { return first.FState == 1; }, 2000));
+    EXPECT_NE(Shown(w, first.FBoundsRect.Left, Middle(first).y), Rgb(data.Colours.ButtonHilight));
+
+    // A click opens the drop-down under the item, owner-drawn by the skin with its first item
+    // selected; moving onto the next item switches to its drop-down.
+    std::vector<int> opened;
+    std::vector<COLORREF> selected;
+    TInput input;
+    input.MoveTo(w, Middle(first).x, Middle(first).y).Click();
+    input.Do("sleep 0.5").MoveTo(w, Middle(second).x, Middle(second).y).Do("sleep 0.5");
+    input.Key("Escape").Do("sleep 0.3");
+    openedPtr = &opened;
+    selectedPtr = &selected;
+    const UINT_PTR sampler = SetTimer(nullptr, 0, 150, SampleOpenMenu);
+    input.Run();
+    KillTimer(nullptr, sampler);
+    ASSERT_FALSE(opened.empty());
+    EXPECT_EQ(opened.front(), 0);
+    EXPECT_EQ(opened.back(), 1);
+    // The first item of the drop-down is selected: frame 4 of the menu-item image.
+    EXPECT_EQ(selected.back(), RGB(20, 80, 160));
+    EXPECT_FALSE(skin.FInMenuLoop);
+    EXPECT_EQ(MenuLoop.MenuHook, nullptr);
+    EXPECT_TRUE(clicked.empty());
+}
+
+TEST_F(MenuSkinTest, ArrowKeysMoveAcrossTheBarAndEnterRunsTheCommand)
+{
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    Seen(w, 0, 0);
+    TWinSkinMenu& bar = *skin.FSkinMenu;
+    walked.clear();
+    const UINT_PTR sampler = SetTimer(nullptr, 0, 100, SampleWalk);
+    // Right on the first item of the first drop-down opens its sub-menu; there Right goes on to
+    // the second drop-down, then the third; Left comes back; Enter runs the first item.
+    TInput input;
+    input.menuTimeout = 5000;
+    input.MoveTo(w, Middle(*bar.FButtons[0]).x, Middle(*bar.FButtons[0]).y).Click().Do("sleep 0.4");
+    input.Key("Right").Do("sleep 0.4").Key("Right").Do("sleep 0.4").Key("Right").Do("sleep 0.4");
+    input.Key("Left").Do("sleep 0.4");
+    input.Key("Return").Do("sleep 0.3");
+    input.Run();
+    KillTimer(nullptr, sampler);
+    EXPECT_EQ(walked, (std::vector<int>{0, 1, 2, 1}));
+    EXPECT_TRUE(Pump([&] { return !clicked.empty(); }, 2000));
+    EXPECT_EQ(clicked, (std::vector<std::string>{"更新"}));
+}
+
+TEST_F(MenuSkinTest, ASecondClickOnTheOpenItemClosesItsDropDown)
+{
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    Seen(w, 0, 0);
+    const TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
+    TInput().MoveTo(w, Middle(first).x, Middle(first).y).Click().Do("sleep 0.4").Click().Do("sleep 0.4").Run();
+    EXPECT_FALSE(skin.FInMenuLoop);
+    EXPECT_TRUE(!OpenMenuWindow() || !IsWindowVisible(OpenMenuWindow()));
+    EXPECT_TRUE(clicked.empty());
+}
+
+TEST_F(MenuSkinTest, AltWithAnAcceleratorOpensTheItemOnlyWithAltAlone)
+{
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    Seen(w, 0, 0);
+    EXPECT_EQ(skin.FindAccelButton('h'), skin.FSkinMenu->FButtons[3].get());
+    EXPECT_EQ(skin.FindAccelButton('x'), nullptr);
+    // Help has no drop-down: opening it runs its command.
+    TInput().Key("alt+h").Run();
+    EXPECT_TRUE(Pump([&] { return !clicked.empty(); }, 2000));
+    EXPECT_EQ(clicked, (std::vector<std::string>{"&Help"}));
+    clicked.clear();
+    TInput().Key("alt+shift+h").Key("ctrl+alt+h").Run();
+    Wait(300);
+    EXPECT_TRUE(clicked.empty());
+    // A bar item without a drop-down only posts its command.
+    EXPECT_FALSE(skin.TrackMenuButton(skin.FSkinMenu->FButtons[3].get()));
+    EXPECT_FALSE(skin.FInMenuLoop);
+}
+
+TEST_F(MenuSkinTest, AMenuChangedAtRunTimeReachesTheBar)
+{
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    TMenuItem* extra = Add(menu->Items(), "New");
+    Add(extra, "Sub");
+    ASSERT_EQ(skin.FSkinMenu->FButtons.size(), 5u);
+    EXPECT_EQ(skin.FSkinMenu->FButtons[4]->FCaption, "New");
+    EXPECT_EQ(GetMenu(w), nullptr);
+    menu->Items()->Items(1)->SetEnabled(false);
+    EXPECT_FALSE(skin.FSkinMenu->FButtons[1]->FEnabled);
+}
+
+TEST_F(MenuSkinTest, TheSkinnedSystemMenuRestoresMinimisesMaximisesAndCloses)
+{
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    ASSERT_TRUE(skin.FSysMenu);
+    std::vector<std::string> captions;
+    for (int i = 0; i < skin.FSysMenu->Items()->Count(); ++i)
+        captions.push_back(skin.FSysMenu->Items()->Items(i)->Caption());
+    EXPECT_EQ(captions, (std::vector<std::string>{" Restore ", " Maximize ", " Minimize ", "-", " Close "}));
+    EXPECT_EQ(ShortCutToText(skin.FSysMenu->Items()->Items(4)->ShortCut()), "Shift+F4");
+
+    // A right click on the caption shows it; the keys choose Maximize (Restore is disabled).
+    RECT r;
+    GetWindowRect(w, &r);
+    const int captionX = (r.right - r.left) / 2;
+    TInput().MoveTo(w, captionX, 12).Do("click 3").Do("sleep 0.4").Key("Down").Key("Down").Key("Return").Run();
+    EXPECT_TRUE(Pump([&] { return IsZoomed(w); }, 3000));
+    Wait(600);  // beyond the double-click time
+
+    // Restore with the mouse: the first item, under the point clicked.
+    GetWindowRect(w, &r);
+    TInput().MoveTo(w, captionX, 12).Do("click 3").Do("sleep 0.4").MoveTo(w, captionX + 20, 12 + 10).Click().Run();
+    EXPECT_TRUE(Pump([&] { return !IsZoomed(w); }, 3000));
+    Wait(600);
+
+    // Minimise by the menu, then close by it.
+    TMenuItem* minimize = skin.FSysMenu->Items()->Items(2);
+    minimize->Click();
+    EXPECT_TRUE(Pump([&] { return IsIconic(w) != 0; }, 3000));
+    skin.FSysMenu->Items()->Items(0)->Click();
+    EXPECT_TRUE(Pump([&] { return !IsIconic(w); }, 3000));
+    skin.FSysMenu->Items()->Items(4)->Click();
+    EXPECT_TRUE(Pump([&] { return !form->Visible(); }, 3000));
+}
+
+TEST_F(MenuSkinTest, AWindowWithoutBoxesGetsRestoreSeparatorAndClose)
+{
+    HWND w = form->Handle();
+    SetWindowLongA(w, GWL_STYLE, GetWindowLongA(w, GWL_STYLE) & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    TWinSkinForm& skin = Skin();
+    std::vector<std::string> captions;
+    for (int i = 0; i < skin.FSysMenu->Items()->Count(); ++i)
+        captions.push_back(skin.FSysMenu->Items()->Items(i)->Caption());
+    EXPECT_EQ(captions, (std::vector<std::string>{" Restore ", "-", " Close "}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Items painted off the window, pixel by pixel.
+
+namespace {
+
+struct ItemTest : MenuSkinTest {
+    TBitmap target{200, 40};
+    // Paints item as a selected or normal entry of 200 x 24 and reads a pixel.
+    COLORREF Paint(TWinSkinForm& skin, TMenuItem& item, bool selected, int x, int y)
+    {
+        TCanvas canvas;
+        canvas.SetHandle(target.Canvas().Handle());
+        AssignMenuFont(canvas.Font());
+        skin.MenuDrawItem(&item, canvas, Rect(0, 0, 200, 24), selected);
+        canvas.SetHandle(nullptr);
+        return static_cast<COLORREF>(target.Canvas().Pixel(x, y));
+    }
+    bool HasColour(int left, int right, COLORREF colour)
+    {
+        for (int y = 0; y < 24; ++y)
+            for (int x = left; x < right; ++x)
+                if (static_cast<COLORREF>(target.Canvas().Pixel(x, y)) == colour)
+                    return true;
+        return false;
+    }
+};
+
+}  // namespace
+
+TEST_F(ItemTest, ItemsShowTheirFrameCheckMarkShortcutAndState)
+{
+    TWinSkinForm& skin = Skin();
+    TMenuItem& item = *menu->Items()->Items(0)->Items(0);
+    // Normal: frame 1; selected: frame 4 (right of the 4-pixel left end, away from the text).
+    EXPECT_EQ(Paint(skin, item, false, 150, 20), RGB(200, 200, 240));
+    EXPECT_EQ(Paint(skin, item, true, 150, 20), RGB(20, 80, 160));
+    EXPECT_TRUE(HasColour(26, 150, RGB(255, 255, 255))) << "selected text in HilightText";
+
+    // A checked item without an image: the check mark in the glyph box (from x = 5).
+    item.SetChecked(true);
+    Paint(skin, item, false, 0, 0);
+    EXPECT_TRUE(HasColour(5, 21, Rgb(clBtnText)));
+    item.SetChecked(false);
+    Paint(skin, item, false, 0, 0);
+    EXPECT_FALSE(HasColour(5, 21, Rgb(clBtnText)));
+
+    // The shortcut ends 11 pixels before the item's right edge.
+    item.SetShortCut(ShortCut('S', ssCtrl));
+    Paint(skin, item, false, 0, 0);
+    EXPECT_TRUE(HasColour(160, 189, Rgb(data.Colours.MenuText)));
+    EXPECT_FALSE(HasColour(189, 200, Rgb(data.Colours.MenuText)));
+
+    // Disabled: ButtonShadow; where that equals MenuText, clBtnShadow.
+    item.SetEnabled(false);
+    Paint(skin, item, false, 0, 0);
+    EXPECT_TRUE(HasColour(26, 150, Rgb(data.Colours.ButtonShadow)));
+    data.Colours.ButtonShadow = data.Colours.MenuText;
+    Paint(skin, item, false, 0, 0);
+    EXPECT_TRUE(HasColour(26, 150, Rgb(clBtnShadow)));
+}
+
+TEST_F(ItemTest, ASeparatorIsTheBottomRowsOfFrameTwoOverTheBackground)
+{
+    TWinSkinForm& skin = Skin();
+    TMenuItem& line = *Add(menu->Items()->Items(0), "-");
+    EXPECT_EQ(Paint(skin, line, false, 100, 23), RGB(90, 10, 90));
+    EXPECT_EQ(Paint(skin, line, false, 100, 5), Rgb(data.Colours.Menu)) << "magenta shows the background";
+}
+
+TEST_F(ItemTest, MeasuringAddsTheLeftEndAndTheGlyphRoom)
+{
+    TWinSkinForm& skin = Skin();
+    TMenuItem& item = *menu->Items()->Items(0)->Items(0);
+    TCanvas canvas;
+    canvas.SetHandle(target.Canvas().Handle());
+    int width = 100, height = 20;
+    skin.MenuMeasureItem(&item, canvas, width, height);
+    EXPECT_EQ(width, 100 + data.MenuItem->LeftWidth + 35);
+    EXPECT_EQ(height, 20);
+    canvas.SetHandle(nullptr);
+}
+
+TEST_F(ItemTest, WithoutAMenuItemElementItemsArePlainColours)
+{
+    TWinSkinForm& skin = Skin();
+    data.MenuItem.reset();
+    TMenuItem& item = *menu->Items()->Items(0)->Items(0);
+    EXPECT_EQ(Paint(skin, item, false, 150, 20), Rgb(data.Colours.Menu));
+    EXPECT_EQ(Paint(skin, item, true, 150, 20), Rgb(data.Colours.Hilight));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The pop-up menu window's skin, attached as the skin manager attaches it: when the window is
+// created.
+
+namespace {
+
+std::vector<std::unique_ptr<TWinSkinPopMenu>> popupSkins;
+TSkinData* popupData;
+HHOOK cbtHook;
+
+LRESULT CALLBACK AttachPopupSkins(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND && GetWindowClass(reinterpret_cast<HWND>(wParam)) == "#32768") {
+        popupSkins.push_back(std::make_unique<TWinSkinPopMenu>());
+        popupSkins.back()->Attach(reinterpret_cast<HWND>(wParam), popupData, nullptr);
+    }
+    return CallNextHookEx(cbtHook, code, wParam, lParam);
+}
+
+// What the open menu window shows at a corner and in the middle of its bottom edge, and the menu
+// its skin was told.
+COLORREF corner, inside;
+HMENU shown;
+
+void CALLBACK SampleBorder(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND m = OpenMenuWindow();
+    if (!m || !IsWindowVisible(m) || popupSkins.empty())
+        return;
+    corner = Shown(m, 1, 1);
+    RECT r;
+    GetWindowRect(m, &r);
+    inside = Shown(m, (r.right - r.left) / 2, (r.bottom - r.top) - 2);
+    shown = popupSkins.back()->FMenuHandle;
+}
+
+}  // namespace
+
+TEST_F(MenuSkinTest, APopupMenuWindowGetsTheSkinnedBorderAndTellsTheItemsItsBackground)
+{
+    TWinSkinForm& skin = Skin();
+    HWND w = form->Handle();
+    Seen(w, 0, 0);
+    popupData = &data;
+    cbtHook = SetWindowsHookExA(WH_CBT, AttachPopupSkins, nullptr, GetCurrentThreadId());
+    corner = inside = CLR_INVALID;
+    shown = nullptr;
+    const UINT_PTR sampler = SetTimer(nullptr, 0, 150, SampleBorder);
+    const TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
+    TInput().MoveTo(w, Middle(first).x, Middle(first).y).Click().Do("sleep 0.5").Key("Escape").Run();
+    KillTimer(nullptr, sampler);
+    UnhookWindowsHookEx(cbtHook);
+    // The outer 3 pixels are the [MenuBackground] image; the first item painted told the skin
+    // its menu, whose background the item painter now finds.
+    EXPECT_EQ(corner, RGB(240, 220, 200));
+    EXPECT_EQ(inside, RGB(240, 220, 200));
+    EXPECT_EQ(shown, first.FSubMenu);
+    EXPECT_EQ(PendingPopMenu, nullptr);
+    popupSkins.clear();
+    EXPECT_EQ(TWinSkinPopMenu::PopupBitmap(first.FSubMenu), nullptr) << "gone with its skin";
+
+    // Skinning answers the query whatever else.
+    HWND menuWindow = CreateWindowExA(0, "#32768", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    TWinSkinPopMenu direct;
+    direct.Attach(menuWindow, &data, nullptr);
+    EXPECT_EQ(SendMessageA(menuWindow, WM_SKINQUERY, 0, 0), 1);
+    DestroyWindow(menuWindow);
+    EXPECT_FALSE(direct.Attached());
+}
+
+TEST_F(MenuSkinTest, ADropDownIsOwnerDrawnOnlyWhileOpenAndKeepsItsItemData)
+{
+    TWinSkinForm& skin = Skin();
+    Seen(form->Handle(), 0, 0);
+    TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
+    TInput().MoveTo(form->Handle(), Middle(first).x, Middle(first).y).Click().Do("sleep 0.3").Key("Escape").Run();
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_DATA;
+    ASSERT_TRUE(GetMenuItemInfoA(first.FSubMenu, 0, TRUE, &info));
+    EXPECT_FALSE(info.fType & MFT_OWNERDRAW) << "given back, the menu draws itself";
+    EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(menu->Items()->Items(0)->Items(0)));
+}
+
+TEST_F(MenuSkinTest, ARebuiltBarForgetsAHotItem)
+{
+    TWinSkinForm& skin = Skin();
+    Seen(form->Handle(), 0, 0);
+    skin.FSkinMenu->FButtons[1]->MouseEnter();
+    ASSERT_EQ(skin.FHotObject, skin.FSkinMenu->FButtons[1].get());
+    menu->Items()->Items(1)->SetCaption("更新升级 ");
+    EXPECT_EQ(skin.FHotObject, nullptr);
+    skin.CheckMouseLeave();  // would touch the freed item
+}
+
+TEST_F(MenuSkinTest, TheCaptionIconIsTheWindowsClassIconWhenItSetNone)
+{
+    TWinSkinForm& skin = Skin();
+    ASSERT_FALSE(skin.FIconBitmap.Empty());
+    bool drawn = false;
+    for (int y = 0; y < skin.FIconBitmap.Height(); ++y)
+        for (int x = 0; x < skin.FIconBitmap.Width(); ++x)
+            drawn = drawn || skin.FIconBitmap.Canvas().Pixel(x, y) != clFuchsia;
+    EXPECT_TRUE(drawn);
+}
+
+namespace {
+
+COLORREF popupItem;
+
+void CALLBACK SamplePopup(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    if (HWND m = OpenMenuWindow(); m && IsWindowVisible(m)) {
+        KillTimer(nullptr, timer);
+        RECT r;
+        GetWindowRect(m, &r);
+        popupItem = Shown(m, (r.right - r.left) - 8, 10);  // right of the caption
+        EndMenu();
+    }
+}
+
+}  // namespace
+
+TEST_F(MenuSkinTest, APopupMenuOfTheFormIsDrawnByTheSkinAndGivenBack)
+{
+    auto* popup = TComponent::Make<TPopupMenu>(form);
+    Add(popup->Items(), "复制");
+    TMenuItem* own = Add(popup->Items(), "粘贴");
+    bool ownDrawn = false;
+    own->OnDrawItem = [&ownDrawn](TObject*, TCanvas&, TRect, bool) { ownDrawn = true; };
+    TWinSkinForm& skin = Skin();
+    EXPECT_TRUE(popup->OwnerDraw());
+    popupItem = CLR_INVALID;
+    SetTimer(nullptr, 0, 100, SamplePopup);
+    popup->Popup(300, 300);
+    // The first item, not selected: frame 1 of the menu-item image; the second keeps its own.
+    EXPECT_EQ(popupItem, RGB(200, 200, 240));
+    EXPECT_TRUE(ownDrawn);
+
+    skin.Detach();
+    EXPECT_FALSE(popup->OwnerDraw());
+    EXPECT_FALSE(popup->Items()->Items(0)->OnDrawItem);
+    EXPECT_TRUE(own->OnDrawItem) << "an item's own painter stays";
+}
+
+// ---------------------------------------------------------------------------------------------
+// The client's own main window, skinned from the skin its layout carries, as the skin manager
+// will skin it.
+
+TEST(MainWindowMenuBar, TheSkinnedBarOpensByMouseSwitchesByMouseAndKeysAndRunsItsCommands)
+{
+    const std::string server = TestServerUrl("");
+    ServiceSites() = {server, server, server};
+    TTempCurrentDir dir;
+    dir.Write("Config.INI", "[OLEDB5]\r\nkaoshi=司法考试\r\nksbh=K01\r\nHZSID=H7\r\n");
+    MessageBoxesDuring(CreateClient);  // the database cannot be opened here
+    Form10->Show();
+    Pump([] { return false; }, 300);
+    HWND w = Form10->Handle();
+    TWinSkinForm& skin = SkinWindow(Form10, w, *Form10->SkinData1, Form10);
+    ASSERT_TRUE(skin.FSkinMenu);
+    EXPECT_EQ(GetMenu(w), nullptr);
+    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    const auto& items = skin.FSkinMenu->FButtons;
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[2]->FCaption, "联系我们");
+
+    // Hot under the mouse; a click opens 区域空间, the mouse moves on to 联系我们, whose first
+    // item Enter runs: the about window opens.
+    walked.clear();
+    const UINT_PTR sampler = SetTimer(nullptr, 0, 100, SampleWalk);
+    TInput input;
+    input.menuTimeout = 4000;
+    const POINT first = MenuSkinTest::Middle(*items[0]), third = MenuSkinTest::Middle(*items[2]);
+    input.MoveTo(w, first.x, first.y).Do("sleep 0.3").Click().Do("sleep 0.4");
+    input.MoveTo(w, third.x, third.y).Do("sleep 0.4").Key("Return").Do("sleep 0.3");
+    input.Run();
+    KillTimer(nullptr, sampler);
+    EXPECT_EQ(walked, (std::vector<int>{0, 2}));
+    EXPECT_TRUE(Pump([] { return About->Visible(); }, 3000));
+    About->Hide();
+
+    // The keys: Left from 更新升级 to 区域空间, Escape closes; the bar is given back on detach.
+    walked.clear();
+    const UINT_PTR again = SetTimer(nullptr, 0, 100, SampleWalk);
+    const POINT second = MenuSkinTest::Middle(*items[1]);
+    TInput keys;
+    keys.menuTimeout = 4000;
+    keys.MoveTo(w, second.x, second.y).Click().Do("sleep 0.4").Key("Left").Do("sleep 0.4").Key("Escape");
+    keys.Do("sleep 0.3").Run();
+    KillTimer(nullptr, again);
+    EXPECT_EQ(walked, (std::vector<int>{1, 0}));
+    EXPECT_FALSE(skin.FInMenuLoop);
+    skin.Detach();
+    EXPECT_EQ(GetMenu(w), Form10->MainMenu1->Handle());
+}
