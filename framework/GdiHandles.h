@@ -1,4 +1,4 @@
-// Owning wrappers for GDI and window handles, so every handle is released on every path.
+// Owning wrappers for GDI, window and hook handles, so every handle is released on every path.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +23,11 @@ struct WindowDeleter {
     void operator()(HWND window) const { DestroyWindow(window); }
 };
 using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
+
+struct HookDeleter {
+    void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
+};
+using UniqueHook = std::unique_ptr<std::remove_pointer_t<HHOOK>, HookDeleter>;
 
 // A DC made by CreateCompatibleDC or CreateDC.
 struct CreatedDCDeleter {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "Forms.h"
 #include "ImgUtil.h"
 #include "IniFiles.h"
 #include "SkinRead.h"
@@ -131,6 +132,13 @@ TSkinData::TSkinData(TComponent* owner) : TComponent(owner)
     FMenuGlyphs.AddMasked(glyphs, clWhite);
 }
 
+TSkinData::~TSkinData()
+{
+    // While the skin is whole: the windows drawn from it are given back first.
+    if (SkinManage)
+        SkinManage->RemoveSkinData(this);
+}
+
 void TSkinData::AddDefaultSkin3rd()
 {
     for (const char* line : kDefaultSkin3rd)
@@ -157,6 +165,70 @@ void TSkinData::SetSkinFile(const std::string& path)
         return;
     FSkinStream.LoadFromFile(path);
     LoadSkin();
+    RefreshSkin();
+}
+
+void TSkinData::SetActive(bool value)
+{
+    if (value == FActive)
+        return;
+    FActive = value;
+    if (ComponentState() & (csDesigning | csReading))
+        return;
+    // A skin that is not loaded is never switched on.
+    const bool refused = value && !FSkinLoaded;
+    if (FSkinFormtype == sfDialog || (FSkinFormtype == sfMainform && refused))
+        return;
+    if (!SkinManage)
+        OwnerLoaded();
+    if (FSkinFormtype == sfOnlyThisForm)
+        SkinManage->FPendingSkinData = this;
+    if (refused)
+        return;
+    SkinManage->SetMode(value ? smSkinOn : smSkinOff, 250);
+    SkinManage->FPendingSkinData = this;
+}
+
+void TSkinData::Loaded()
+{
+    TComponent::Loaded();
+    OwnerLoaded();
+}
+
+void TSkinData::OwnerLoaded()
+{
+    if (ComponentState() & csDesigning)
+        return;
+    if (!SkinManage) {
+        SkinManage = std::make_unique<TSkinManage>().release();
+        Application->AddShutdownHandler(FreeSkinManage);
+    }
+    SkinManage->AddSkinData(this);
+    if (FSkinFormtype == sfMainform) {
+        SkinManage->InstallHook();
+        if (FActive) {
+            if (FSkinLoaded)
+                SkinManage->SetMode(smSkinOn, 250);
+            else
+                FActive = false;
+        }
+        return;
+    }
+    SkinManage->FActive = true;
+    ++SkinManage->FStartCount;
+    if (auto* form = dynamic_cast<TCustomForm*>(Owner()))
+        SkinManage->SkinWindow(form->Handle());
+}
+
+void TSkinData::RefreshSkin()
+{
+    if (ComponentState() & (csDesigning | csReading))
+        return;
+    if (!SkinManage)
+        OwnerLoaded();
+    SkinManage->FPendingSkinData = this;
+    SkinManage->FreeAllSysButtons();
+    SkinManage->SetMode(smReload, 250);
 }
 
 std::string TSkinData::SkinStore() const

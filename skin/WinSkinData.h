@@ -1,5 +1,6 @@
 // The skin-data component: carries one skin file in its owner's stored layout, unpacks and
-// parses it, and holds the parsed skin that every skinned window and control draws from.
+// parses it, and holds the parsed skin that every skinned window and control draws from; and
+// the skin manager, which the first component to load creates.
 #pragma once
 
 #include <functional>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "ExtCtrls.h"
 #include "GdiHandles.h"
 #include "Graphics.h"
 #include "ImgList.h"
@@ -70,10 +72,14 @@ public:
         SkinControlBit(xcFastReport) - 1;  // every kind but xcFastReport
 
     explicit TSkinData(TComponent* owner);
+    // Unregisters from the skin manager, which gives back the windows skinned from this skin.
+    ~TSkinData() override;
 
     // Published properties.
     bool Active() const { return FActive; }
-    void SetActive(bool value) { FActive = value; }
+    // Asks the skin manager to switch this component's skinning on or off; not while the
+    // layout is read, and not on while no skin is loaded.
+    void SetActive(bool value);
     int DisableTag() const { return FDisableTag; }
     void SetDisableTag(int value) { FDisableTag = value; }
     TSkinControlTypes SkinControls() const { return FSkinControls; }
@@ -82,7 +88,8 @@ public:
     const TStringList& Skin3rd() const { return FSkin3rd; }
     void SetSkin3rd(const std::vector<std::string>& lines);
     const std::string& SkinFile() const { return FSkinFile; }
-    // Loads the named skin file when it exists; a missing file leaves the component not loaded.
+    // Loads the named skin file when it exists and has the manager apply it; a missing file
+    // leaves the component not loaded.
     void SetSkinFile(const std::string& path);
     // "(Good)" while being designed with a skin stored, else "(none)".
     std::string SkinStore() const;
@@ -113,6 +120,13 @@ public:
     // The container image a description value names; empty when there is none or it is not a
     // readable BMP.
     void LoadSkinImage(TBitmap& bitmap, const std::string& value);
+
+    void Loaded() override;
+    // Registers with the skin manager (creating it) once the owner's layout has been read; a
+    // main-form component installs the manager's hook and switches skinning on when Active.
+    void OwnerLoaded();
+    // Has the manager re-apply a newly loaded skin to the windows skinned from it.
+    void RefreshSkin();
 
     // The window-class filter: DoSkin is true on entry.
     void CheckFormSkin(const std::string& aName, bool& DoSkin);
@@ -191,3 +205,74 @@ private:
     TSkinReader* FReader = nullptr;
     TMemoryStream* FWorkStream = nullptr;
 };
+
+class TCustomForm;
+class TWinSkinForm;
+
+// Changes of skinning that TSkinManage::SetMode applies.
+enum TSkinMode : int { smSkinOn = 1, smSkinOff = 2, smReload = 3 };
+
+// The skin engine's one coordinator. A thread hook sees every window of the GUI thread created,
+// activated and destroyed; the manager decides which top-level windows get a form skin and owns
+// those skins, keeps the skin-data components in registration order, and switches skinning on,
+// off or to a changed skin through a 250 ms timer. Main (GUI) thread only.
+class TSkinManage {
+public:
+    TSkinManage();
+    // Unhooks and gives every skinned window back as if it were being destroyed.
+    ~TSkinManage();
+    TSkinManage(const TSkinManage&) = delete;
+    TSkinManage& operator=(const TSkinManage&) = delete;
+
+    // Records WinVersion and hooks this thread's windows (once).
+    void InstallHook();
+    void AddSkinData(TSkinData* skinData);
+    // Also gives back the windows skinned from it and forgets a change it asked for.
+    void RemoveSkinData(TSkinData* skinData);
+    // Before the hook has seen a window activated, on and off apply at once; after that every
+    // change waits for the timer, and a second change before the tick replaces the first.
+    void SetMode(TSkinMode mode, unsigned interval);
+    // Skins one top-level window when the rules allow; true when it got a form skin.
+    bool SkinWindow(HWND window);
+    void SkinForm(TCustomForm* form);
+    TWinSkinForm* FindFormSkin(HWND window) const;
+    // Forgets a form skin without freeing it (its destructor calls this).
+    void RemoveFormSkin(TWinSkinForm* formSkin);
+    // Sets SkinMdiState's flag and fits every skinned MDI child to it.
+    void SetMdiMaximized(bool value);
+    int MdiChildCount() const;
+    void FreeAllSysButtons();
+    // The component that skins a window: its own form's, the dialog one for message boxes, the
+    // main-form one, or the first registered.
+    TSkinData* ChooseSkinData(HWND window) const;
+    // The window-class filter of the first main-form component.
+    bool CanSkinClass(const std::string& className) const;
+
+    std::vector<TWinSkinForm*> FFormSkins;  // freed by the manager or with their form
+    std::vector<TSkinData*> FSkinDatas;     // in registration order, not owned
+    bool FActive = false;                   // skinning is on
+    bool FSkinAllPass = false;              // the timer is skinning every form
+    // 1 from the first window activation on, plus one per only-this-form or dialog component.
+    int FStartCount = 0;
+    TSkinMode FMode = smSkinOn;             // the change waiting for the timer
+    TSkinData* FPendingSkinData = nullptr;  // the component whose change the timer applies
+
+private:
+    static LRESULT CALLBACK SkinHookProc(int code, WPARAM wParam, LPARAM lParam);
+    bool RefusesCreation(HWND window, const CBT_CREATEWNDA& create) const;
+    void TimerTick();
+    void PurgeClosed();
+    // Detaches a form skin, redraws its window and frees it.
+    void Unskin(TWinSkinForm* formSkin);
+    bool IsEmbeddedChild(HWND window) const;
+
+    TTimer FTimer{nullptr};
+    UniqueHook FHook;
+};
+
+// The skin manager; nullptr until the first skin-data component has loaded at run time.
+extern TSkinManage* SkinManage;
+// GetVersion() as the hook was installed; the top bit marks the Windows 95 family.
+extern uint32_t WinVersion;
+// Frees SkinManage; the application's shutdown does this too, before it frees the forms.
+void FreeSkinManage();

@@ -14,6 +14,14 @@
 
 TSkinMdiState SkinMdiState;
 
+void SetSkinMdiMaximized(bool value)
+{
+    if (SkinManage)
+        SkinManage->SetMdiMaximized(value);
+    else
+        SkinMdiState.FMdiMaximized = value;
+}
+
 const TClassInfo& TWinSkinForm::StaticClass()
 {
     static const TClassInfo info =
@@ -36,6 +44,8 @@ TWinSkinForm::~TWinSkinForm()
     UnhookMDIClient();
     FSubclass.reset();
     FreeSysButtons();
+    if (SkinManage)
+        SkinManage->RemoveFormSkin(this);
 }
 
 bool TWinSkinForm::FrameSkinned() const

@@ -35,13 +35,15 @@ constexpr UINT WM_SKINSTART = 0x3503;    // posted after attaching: the skin's f
 constexpr UINT WM_SKINQUERY = 0x3504;    // answered 1 by a skinned window; also posted by a
                                          // caption button of a custom action (wParam)
 
-// The MDI state every form skin of the program shares. The skin manager owns it once there is
-// one; until then it lives here.
+// The MDI state every form skin of the program shares.
 struct TSkinMdiState {
     bool FMdiMaximized = false;  // an MDI child is shown maximised
     HWND FMdiClient = nullptr;   // the "MDIClient" window of the skinned MDI frame
 };
 extern TSkinMdiState SkinMdiState;
+// Changes FMdiMaximized through the skin manager, which fits every skinned MDI child to it;
+// without a manager (a skin attached by hand) only the flag changes.
+void SetSkinMdiMaximized(bool value);
 
 // One clickable object of the non-client area. Only a visible object reacts to the mouse.
 class TNCObject : public TObject {
@@ -85,7 +87,7 @@ public:
     // A framework form's skin is owned by the form, any other window's by nobody.
     explicit TWinSkinForm(TComponent* owner);
     // Lets go of the window's procedures when still attached, and gives nothing else back:
-    // Detach or DetachDestroyed comes first.
+    // Detach or DetachDestroyed comes first. The skin manager forgets it.
     ~TWinSkinForm() override;
 
     int DisableTag() const { return FDisableTag; }

@@ -385,7 +385,7 @@ void TWinSkinForm::MDIChildCommand(WPARAM command)
     if (HWND child = reinterpret_cast<HWND>(SendMessageA(FMDIClient, WM_MDIGETACTIVE, 0, 0)))
         SendMessageA(child, WM_SYSCOMMAND, command, 0);
     if (SkinMdiState.FMdiMaximized && !IsMDIChildMaximized())
-        SkinMdiState.FMdiMaximized = false;
+        SetSkinMdiMaximized(false);
 }
 
 void TWinSkinForm::ShowSysMenu(TPoint p)

@@ -226,7 +226,7 @@ void TWinSkinForm::WMGetMinMaxInfo(TMessage& message)
     } else if (FMDIKind != 2) {
         SetSystemStyles(false);
     } else if (FShowState == ssNormal) {
-        SkinMdiState.FMdiMaximized = false;
+        SetSkinMdiMaximized(false);
         SetSystemStyles(false);
     } else {
         SetSystemStyles(true);
@@ -331,12 +331,12 @@ void TWinSkinForm::ClientWndProc(TMessage& message)
         return;
     case WM_MDIDESTROY:
         if (CallClientProc(message) && frame)
-            SkinMdiState.FMdiMaximized = IsMDIChildMaximized();
+            SetSkinMdiMaximized(IsMDIChildMaximized());
         return;
     case WM_MDITILE:
     case WM_MDICASCADE:
         if (frame)
-            SkinMdiState.FMdiMaximized = false;
+            SetSkinMdiMaximized(false);
         CallClientProc(message);
         return;
     case WM_MDISETMENU:
@@ -345,6 +345,8 @@ void TWinSkinForm::ClientWndProc(TMessage& message)
         return;
     case WM_MDIREFRESHMENU:
         if (CallClientProc(message) && FNewMDIChild) {
+            if (SkinManage)
+                SkinManage->SkinWindow(FNewMDIChild);
             PostMessageA(FHandle, WM_SKINNCPAINT, 0, 0);
             FNewMDIChild = nullptr;
         }

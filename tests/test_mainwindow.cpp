@@ -190,11 +190,17 @@ TEST_F(MainWindow, ShowLoadsTheExamsPagesOverTheWholeDesktop)
     EXPECT_STREQ(title, "司法考试");
     EXPECT_FALSE(xzks->Visible());
 
-    RECT desktop, window;
+    // Opened over the whole desktop; a skin draws its own frame around the same client area.
+    RECT desktop, window, client;
     GetWindowRect(GetDesktopWindow(), &desktop);
     GetWindowRect(Form10->Handle(), &window);
-    EXPECT_EQ(std::vector<LONG>({desktop.left, desktop.top, desktop.right, desktop.bottom}),
-              std::vector<LONG>({window.left, window.top, window.right, window.bottom}));
+    GetClientRect(Form10->Handle(), &client);
+    RECT nativeFrame{};
+    AdjustWindowRectEx(&nativeFrame, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_APPWINDOW);
+    EXPECT_EQ(std::vector<LONG>({desktop.left, desktop.top}), std::vector<LONG>({window.left, window.top}));
+    EXPECT_EQ(std::vector<LONG>({desktop.right - (nativeFrame.right - nativeFrame.left),
+                                 desktop.bottom - (nativeFrame.bottom - nativeFrame.top)}),
+              std::vector<LONG>({client.right, client.bottom}));
     EXPECT_FALSE(IsZoomed(Form10->Handle()));
 }
 

@@ -1,0 +1,596 @@
+// The skin manager on real windows under Wine: which windows its hook and its timer skin and
+// with which skin-data component, how skinning is switched on, off and to a changed skin, and
+// how the manager and the components go while windows are skinned.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "Forms.h"
+#include "Layout.h"
+#include "WinSkinForm.h"
+#include "SkinTesting.h"
+#include "WindowTesting.h"
+
+namespace {
+
+void Wait(DWORD ms)
+{
+    Pump([] { return false; }, ms);
+}
+
+LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// A window that says it is skinned already.
+LRESULT CALLBACK SaysSkinnedProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return msg == WM_SKINQUERY ? 1 : DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void Register(const char* className, WNDPROC proc)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);  // a second registration of the same class fails harmlessly
+}
+
+HWND Create(const char* className, DWORD style, int width = 320, int height = 220, HWND parent = nullptr)
+{
+    Register("ManageTest", PlainProc);
+    return CreateWindowExA(0, className, "Window", style, 100, 80, width, height, parent, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+// Shown and activated: the hook sees HCBT_ACTIVATE.
+HWND Activate(HWND window)
+{
+    ShowWindow(window, SW_SHOW);
+    SetActiveWindow(window);
+    SetForegroundWindow(window);
+    Wait(50);
+    return window;
+}
+
+HWND ShowWindowOfClass(const char* className = "ManageTest", DWORD style = WS_OVERLAPPEDWINDOW)
+{
+    return Activate(Create(className, style));
+}
+
+bool Answers(HWND window)
+{
+    return SendMessageA(window, WM_SKINQUERY, 0, 0) == 1;
+}
+
+// Skinned by the manager, with its first application done.
+bool Skinned(HWND window)
+{
+    TWinSkinForm* formSkin = SkinManage ? SkinManage->FindFormSkin(window) : nullptr;
+    return formSkin && Pump([formSkin] { return formSkin->FSkinState == fssSkinned; }, 3000) && Answers(window);
+}
+
+// Given back: the window's own procedure answers and its caption style is back.
+bool Native(HWND window)
+{
+    return !(SkinManage && SkinManage->FindFormSkin(window)) && !Answers(window) &&
+           (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+}
+
+TForm* ShowForm(int tag = 0)
+{
+    auto* form = TComponent::Make<TForm>(nullptr);
+    form->SetTag(tag);
+    form->SetBounds(150, 120, 300, 200);
+    form->Show();
+    Wait(50);
+    return form;
+}
+
+// The second skin: the form-skin fixture, as a file.
+std::string SecondSkinFile()
+{
+    return LEXDRILL_FORMSKIN_FIXTURE;
+}
+
+class SkinManager : public testing::Test {
+protected:
+    void TearDown() override
+    {
+        FreeSkinManage();
+        for (HWND window : windows)
+            DestroyWindow(window);
+        for (TForm* form : forms)
+            TComponent::Free(form);
+    }
+
+    // A component as a window's layout makes it: stored properties read, the skin parsed, then
+    // the loaded notification.
+    TSkinData& Component(TSkinFormType kind, bool active = true, bool loaded = true, TComponent* owner = nullptr)
+    {
+        auto& data = *TComponent::Make<TSkinData>(owner ? owner : &components);
+        data.SetState(csLoading | csReading, true);
+        data.SetSkinFormtype(kind);
+        data.SetActive(active);
+        if (loaded)
+            LoadOwnSkin(data);
+        data.SetState(csReading, false);
+        data.Loaded();
+        data.OnSkinChanged = [this](TObject*) { ++changes; };
+        return data;
+    }
+
+    HWND Window(const char* className = "ManageTest", DWORD style = WS_OVERLAPPEDWINDOW)
+    {
+        windows.push_back(ShowWindowOfClass(className, style));
+        return windows.back();
+    }
+
+    TForm* Form(int tag = 0)
+    {
+        forms.push_back(ShowForm(tag));
+        return forms.back();
+    }
+
+    // Waits for the manager's timer to apply a change.
+    bool Applied(int expected)
+    {
+        return Pump([&] { return changes >= expected; }, 3000);
+    }
+
+    TComponent components{nullptr};
+    std::vector<HWND> windows;
+    std::vector<TForm*> forms;
+    int changes = 0;
+};
+
+}  // namespace
+
+TEST_F(SkinManager, TheFirstComponentCreatesTheManagerAndEveryWindowIsSkinnedAtItsFirstActivation)
+{
+    ASSERT_EQ(SkinManage, nullptr);
+    TSkinData& data = Component(sfMainform);
+    ASSERT_NE(SkinManage, nullptr);
+    EXPECT_EQ(SkinManage->FSkinDatas, std::vector<TSkinData*>{&data});
+    EXPECT_TRUE(SkinManage->FActive) << "switched on at once, before any activation";
+    EXPECT_EQ(SkinManage->FStartCount, 0);
+    EXPECT_NE(WinVersion, 0u);
+
+    const HWND window = Window();
+    EXPECT_EQ(SkinManage->FStartCount, 1);
+    EXPECT_TRUE(Skinned(window));
+    EXPECT_TRUE(Skinned(Form()->Handle()));
+    EXPECT_EQ(SkinManage->FFormSkins.size(), 2u);
+    EXPECT_EQ(changes, 0) << "no timer was needed";
+
+    // A destroyed window's skin is freed at the next look at the list; a freed form takes its
+    // skin with it.
+    TComponent::Free(forms.back());
+    forms.pop_back();
+    EXPECT_EQ(SkinManage->FFormSkins.size(), 1u);
+    DestroyWindow(window);
+    windows.clear();
+    EXPECT_TRUE(Skinned(Window()));
+    EXPECT_EQ(SkinManage->FFormSkins.size(), 1u);
+}
+
+TEST_F(SkinManager, Tag99FormsAndTheApplicationClassAreNeverSkinned)
+{
+    TSkinData& data = Component(sfMainform);
+    data.SetDisableTag(5);
+    TForm* excluded = Form(99);
+    EXPECT_FALSE(Answers(excluded->Handle()));
+    EXPECT_TRUE(Skinned(Form(5)->Handle())) << "DisableTag is for controls and menus";
+
+    Register("TApplication", PlainProc);
+    const HWND application = Window("TApplication");
+    EXPECT_FALSE(Answers(application));
+    EXPECT_FALSE(SkinManage->SkinWindow(application));
+
+    // Nor does the timer's pass over every form skin it.
+    data.SetActive(false);
+    ASSERT_TRUE(Applied(1));
+    data.SetActive(true);
+    ASSERT_TRUE(Applied(2));
+    EXPECT_TRUE(Skinned(forms[1]->Handle()));
+    EXPECT_FALSE(Answers(excluded->Handle()));
+}
+
+TEST_F(SkinManager, AZeroSizeWindowIsRefusedAndTriedAgainAtItsNextActivation)
+{
+    Component(sfMainform);
+    // A pop-up: no minimum tracking size is forced on it.
+    const HWND window = Create("ManageTest", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0);
+    windows.push_back(window);
+    Activate(window);
+    EXPECT_EQ(SkinManage->FindFormSkin(window), nullptr);
+
+    SetWindowPos(window, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Window();
+    Activate(window);
+    EXPECT_TRUE(Skinned(window));
+}
+
+TEST_F(SkinManager, ASizeGripIsRefusedOnlyDirectlyInsideASkinnedWindow)
+{
+    Component(sfMainform);
+    const HWND skinned = Window();
+    ASSERT_TRUE(Skinned(skinned));
+    const auto grip = [](HWND parent, DWORD style) {
+        return CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | style, 0, 0, 16, 16, parent, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    };
+    EXPECT_EQ(grip(skinned, SBS_SIZEGRIP), nullptr);
+    EXPECT_NE(grip(skinned, SBS_HORZ), nullptr);
+
+    SkinManage->FActive = false;
+    const HWND plain = Window();
+    EXPECT_NE(grip(plain, SBS_SIZEGRIP), nullptr);
+    // Inside a child of the skinned window, the grip is the child's.
+    const HWND child = CreateWindowExA(0, "ManageTest", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, skinned, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr);
+    EXPECT_NE(grip(child, SBS_SIZEGRIP), nullptr);
+}
+
+TEST_F(SkinManager, EmbeddedWindowsAreNeverSkinnedMdiChildrenAre)
+{
+    TSkinData& data = Component(sfMainform);
+    const HWND host = Window();
+    const HWND embedded = CreateWindowExA(0, "ManageTest", "Embedded", WS_CHILD | WS_CAPTION | WS_VISIBLE, 10, 10,
+                                          200, 150, host, nullptr, GetModuleHandleA(nullptr), nullptr);
+    EXPECT_FALSE(SkinManage->SkinWindow(embedded));
+    EXPECT_FALSE(Answers(embedded));
+
+    // A form put inside another window: not by the timer either.
+    TForm* form = Form();
+    ASSERT_TRUE(Skinned(form->Handle()));
+    data.SetActive(false);
+    ASSERT_TRUE(Applied(1));
+    SetWindowLongA(form->Handle(), GWL_STYLE, GetWindowLongA(form->Handle(), GWL_STYLE) | WS_CHILD);
+    SetParent(form->Handle(), host);
+    data.SetActive(true);
+    ASSERT_TRUE(Applied(2));
+    EXPECT_FALSE(Answers(form->Handle()));
+
+    // An MDI child is a child window of the MDI client.
+    const HWND frame = Window();
+    CLIENTCREATESTRUCT clientCreate{nullptr, 1000};
+    const HWND client = CreateWindowExA(0, "MDICLIENT", "", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, frame, nullptr,
+                                        GetModuleHandleA(nullptr), &clientCreate);
+    MDICREATESTRUCTA create{"ManageTest", "Child", GetModuleHandleA(nullptr), 10, 10, 200, 150, 0, 0};
+    const auto child = reinterpret_cast<HWND>(SendMessageA(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
+    ASSERT_NE(child, nullptr);
+    if (!SkinManage->FindFormSkin(child)) {
+        EXPECT_TRUE(SkinManage->SkinWindow(child));
+    }
+    EXPECT_TRUE(Skinned(child));
+}
+
+TEST_F(SkinManager, ChoosesTheOwnersComponentTheDialogOneForMessageBoxesTheMainOneOrTheFirst)
+{
+    TSkinManage manager;
+    auto make = [&](TSkinFormType kind, TComponent* owner) {
+        auto* data = TComponent::Make<TSkinData>(owner);
+        data->SetSkinFormtype(kind);
+        return data;
+    };
+    TForm* ownerA = Form();
+    TForm* ownerB = Form();
+    const HWND dialog = CreateWindowExA(0, "#32770", "Box", WS_POPUP | WS_CAPTION, 0, 0, 200, 100, nullptr, nullptr,
+                                        GetModuleHandleA(nullptr), nullptr);
+    windows.push_back(dialog);
+    Register("TMessageForm", PlainProc);
+    const HWND messageForm = Create("TMessageForm", WS_POPUP | WS_CAPTION);
+    windows.push_back(messageForm);
+    const HWND other = Create("ManageTest", WS_OVERLAPPEDWINDOW);
+    windows.push_back(other);
+
+    EXPECT_EQ(manager.ChooseSkinData(other), nullptr);
+    // Only this-form components: the owner's own, the last of them; any other window the first.
+    TSkinData* onlyA = make(sfOnlyThisForm, ownerA);
+    TSkinData* onlyB = make(sfOnlyThisForm, ownerB);
+    TSkinData* onlyB2 = make(sfOnlyThisForm, ownerB);
+    for (TSkinData* data : {onlyA, onlyB, onlyB2})
+        manager.AddSkinData(data);
+    EXPECT_EQ(manager.ChooseSkinData(ownerA->Handle()), onlyA);
+    EXPECT_EQ(manager.ChooseSkinData(ownerB->Handle()), onlyB2);
+    EXPECT_EQ(manager.ChooseSkinData(other), onlyA);
+    EXPECT_EQ(manager.ChooseSkinData(dialog), onlyA);
+
+    // A message box without a dialog component takes the main-form one, the last registered.
+    TSkinData* main1 = make(sfMainform, &components);
+    TSkinData* main2 = make(sfMainform, &components);
+    manager.AddSkinData(main1);
+    manager.AddSkinData(main2);
+    EXPECT_EQ(manager.ChooseSkinData(dialog), main2);
+    EXPECT_EQ(manager.ChooseSkinData(other), main2);
+    EXPECT_EQ(manager.ChooseSkinData(ownerA->Handle()), onlyA);
+
+    TSkinData* dialog1 = make(sfDialog, &components);
+    TSkinData* dialog2 = make(sfDialog, &components);
+    manager.AddSkinData(dialog1);
+    manager.AddSkinData(dialog2);
+    EXPECT_EQ(manager.ChooseSkinData(dialog), dialog2);
+    EXPECT_EQ(manager.ChooseSkinData(messageForm), dialog2);
+    EXPECT_EQ(manager.ChooseSkinData(other), main2);
+
+    manager.RemoveSkinData(dialog2);
+    EXPECT_EQ(manager.ChooseSkinData(dialog), dialog1);
+    // The class filter is the first main-form component's.
+    main1->SetSkinControls(main1->SkinControls() | SkinControlBit(xcFastReport));
+    EXPECT_FALSE(manager.CanSkinClass("TfrPreview"));
+    EXPECT_FALSE(manager.CanSkinClass("SysMonthCal32"));
+    EXPECT_TRUE(manager.CanSkinClass("TForm1"));
+    main2->OnFormSkin = [](TObject*, const std::string&, bool& doSkin) { doSkin = false; };
+    EXPECT_TRUE(manager.CanSkinClass("TForm1"));
+}
+
+TEST_F(SkinManager, SetModeBeforeTheFirstActivationActsAtOnceAndStartsNoTimer)
+{
+    TSkinData& data = Component(sfMainform, false);
+    ASSERT_FALSE(SkinManage->FActive);
+    SkinManage->FPendingSkinData = &data;
+    SkinManage->SetMode(smSkinOn, 50);
+    EXPECT_TRUE(SkinManage->FActive);
+    SkinManage->SetMode(smSkinOff, 50);
+    EXPECT_FALSE(SkinManage->FActive);
+    Wait(300);
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(SkinManage->FPendingSkinData, &data);
+
+    // After the first activation the same change waits for the timer.
+    TForm* form = Form();
+    EXPECT_EQ(SkinManage->FStartCount, 1);
+    EXPECT_FALSE(Answers(form->Handle()));
+    SkinManage->SetMode(smSkinOn, 50);
+    EXPECT_FALSE(SkinManage->FActive);
+    ASSERT_TRUE(Applied(1));
+    EXPECT_TRUE(SkinManage->FActive);
+    EXPECT_EQ(SkinManage->FPendingSkinData, nullptr);
+    EXPECT_TRUE(Skinned(form->Handle()));
+}
+
+TEST_F(SkinManager, ATickWithNothingPendingDoesNothingAndTheTimerGoesOn)
+{
+    TSkinData& data = Component(sfMainform);
+    TForm* form = Form();
+    ASSERT_TRUE(Skinned(form->Handle()));
+    SkinManage->SetMode(smSkinOff, 50);
+    Wait(300);
+    EXPECT_TRUE(SkinManage->FActive);
+    EXPECT_TRUE(Skinned(form->Handle()));
+    EXPECT_EQ(changes, 0);
+
+    SkinManage->FPendingSkinData = &data;
+    ASSERT_TRUE(Applied(1));
+    EXPECT_FALSE(SkinManage->FActive);
+    EXPECT_TRUE(Native(form->Handle()));
+    Wait(300);
+    EXPECT_EQ(changes, 1) << "one change, one tick";
+}
+
+TEST_F(SkinManager, AWindowThatAnswersTheQueryIsNeverSkinnedAgain)
+{
+    Component(sfMainform);
+    Register("SaysSkinned", SaysSkinnedProc);
+    const HWND lookalike = Window("SaysSkinned");
+    EXPECT_EQ(SkinManage->FindFormSkin(lookalike), nullptr);
+    EXPECT_FALSE(SkinManage->SkinWindow(lookalike));
+
+    const HWND window = Window();
+    ASSERT_TRUE(Skinned(window));
+    EXPECT_FALSE(SkinManage->SkinWindow(window));
+    Window();
+    Activate(window);
+    EXPECT_EQ(SkinManage->FFormSkins.size(), 2u);
+}
+
+TEST_F(SkinManager, AnOnlyThisFormComponentSwitchedOffStopsAllButUnskinsOneWindow)
+{
+    TForm* owner = Form();
+    TSkinData& data = Component(sfOnlyThisForm, false, true, owner);
+    EXPECT_TRUE(SkinManage->FActive);
+    EXPECT_EQ(SkinManage->FStartCount, 1) << "counted for the component: changes wait for the timer";
+    EXPECT_TRUE(Skinned(owner->Handle())) << "its owner is skinned at once";
+    // Such a component installs no hook. Offered a window (as an MDI frame offers a new child),
+    // the manager gives any window the first registered component when no other is there.
+    TForm* other = Form();
+    const HWND bare = Window();
+    EXPECT_FALSE(Answers(other->Handle()));
+    ASSERT_TRUE(SkinManage->SkinWindow(other->Handle()));
+    ASSERT_TRUE(SkinManage->SkinWindow(bare));
+    ASSERT_TRUE(Skinned(other->Handle()));
+    ASSERT_TRUE(Skinned(bare));
+
+    data.SetActive(true);
+    EXPECT_EQ(SkinManage->FPendingSkinData, &data);
+    ASSERT_TRUE(Applied(1));
+    data.SetActive(false);
+    ASSERT_TRUE(Applied(2));
+    EXPECT_FALSE(SkinManage->FActive);
+    EXPECT_TRUE(Native(bare)) << "the last skin of the component";
+    EXPECT_TRUE(Skinned(owner->Handle()));
+    EXPECT_TRUE(Skinned(other->Handle()));
+
+    // Switched on again, the timer offers its owner only.
+    data.SetActive(true);
+    ASSERT_TRUE(Applied(3));
+    EXPECT_TRUE(SkinManage->FActive);
+    EXPECT_FALSE(Answers(bare));
+}
+
+TEST_F(SkinManager, ActiveAndSkinFileAskTheManagerOnlyForALoadedSkinAndARealChange)
+{
+    TSkinData& unloaded = Component(sfMainform, false, false);
+    TForm* form = Form();
+    unloaded.SetActive(true);
+    EXPECT_TRUE(unloaded.Active());
+    Wait(300);
+    EXPECT_EQ(SkinManage->FPendingSkinData, nullptr);
+    EXPECT_FALSE(SkinManage->FActive);
+    EXPECT_EQ(changes, 0);
+
+    FreeSkinManage();
+    TSkinData& data = Component(sfMainform);
+    Window();
+    Activate(form->Handle());
+    ASSERT_TRUE(Skinned(form->Handle()));
+    data.SetActive(false);
+    data.SetActive(false);
+    ASSERT_TRUE(Applied(1));
+    Wait(300);
+    EXPECT_EQ(changes, 1);
+
+    // A skin file that does not exist leaves the component not loaded: it skins nothing more.
+    data.SetActive(true);
+    ASSERT_TRUE(Applied(2));
+    ASSERT_TRUE(Skinned(form->Handle()));
+    data.SetSkinFile("C:\\no such folder\\no.skin");
+    EXPECT_FALSE(data.FSkinLoaded);
+    EXPECT_FALSE(Answers(Window()));
+}
+
+TEST_F(SkinManager, AStoredSkinOfLengthZeroLeavesTheComponentOffAndEveryWindowNative)
+{
+    auto& root = *TComponent::Make<TForm>(&components);
+    const std::string layout = "TForm Root {\n  TSkinData SkinData1 {\n    Active = True\n"
+                               "    SkinFormtype = sfMainform\n    SkinStream = file \"empty.skin\"\n  }\n}\n";
+    const auto readFile = [](const std::string&) { return std::vector<uint8_t>(4, 0); };
+    ApplyLayout(root, ParseLayout(layout, "Root", readFile, Utf8ToAnsi), "Root");
+    auto* data = dynamic_cast<TSkinData*>(root.FindComponent("SkinData1"));
+    ASSERT_NE(data, nullptr);
+    EXPECT_FALSE(data->Active());
+    ASSERT_NE(SkinManage, nullptr);
+    EXPECT_EQ(SkinManage->FSkinDatas, std::vector<TSkinData*>{data});
+    EXPECT_FALSE(SkinManage->FActive);
+    root.SetBounds(100, 100, 300, 200);
+    root.Show();
+    Wait(100);
+    EXPECT_FALSE(Answers(root.Handle()));
+    EXPECT_FALSE(Answers(Window()));
+}
+
+TEST_F(SkinManager, OnOffAndAChangedSkinThroughTheTimer)
+{
+    TSkinData& data = Component(sfMainform);
+    TForm* form = Form();
+    const HWND bare = Window();
+    ASSERT_TRUE(Skinned(form->Handle()));
+    ASSERT_TRUE(Skinned(bare));
+    TWinSkinForm* formSkin = SkinManage->FindFormSkin(form->Handle());
+    const int ownTop = formSkin->FFrameTop;
+
+    // Reload: the second skin's frame, on every window of the component.
+    data.SetSkinFile(SecondSkinFile());
+    ASSERT_TRUE(data.FSkinLoaded);
+    ASSERT_TRUE(Applied(1));
+    const int secondTop = data.Top.Image.Height() / data.Top.FrameCount;
+    ASSERT_NE(secondTop, ownTop);
+    for (HWND window : {form->Handle(), bare}) {
+        TWinSkinForm* skin = SkinManage->FindFormSkin(window);
+        ASSERT_NE(skin, nullptr);
+        EXPECT_EQ(skin->FFrameTop, secondTop);
+        EXPECT_EQ(skin->FSysButtons.size(), data.FTitleButtons.size());
+        EXPECT_EQ(skin->FSkinState, fssSkinned);
+    }
+    EXPECT_EQ(SkinManage->FindFormSkin(form->Handle()), formSkin) << "the same skin, re-applied";
+
+    // Off: every window is given back.
+    data.SetActive(false);
+    ASSERT_TRUE(Applied(2));
+    EXPECT_TRUE(SkinManage->FFormSkins.empty());
+    EXPECT_TRUE(Native(form->Handle()));
+    EXPECT_TRUE(Native(bare));
+
+    // On: the timer skins every form; other windows at their next activation.
+    data.SetActive(true);
+    ASSERT_TRUE(Applied(3));
+    EXPECT_TRUE(Skinned(form->Handle()));
+    Activate(bare);
+    EXPECT_TRUE(Skinned(bare));
+    EXPECT_EQ(SkinManage->FindFormSkin(bare)->FFrameTop, secondTop);
+}
+
+// Mended: a component freed while windows are drawn from its skin, or while it waits for the
+// timer, left the manager pointing at it.
+TEST_F(SkinManager, AComponentFreedGivesBackItsWindowsAndForgetsItsPendingChange)
+{
+    TSkinData& data = Component(sfMainform);
+    TSkinData& other = Component(sfDialog);
+    TForm* form = Form();
+    const HWND bare = Window();
+    ASSERT_TRUE(Skinned(form->Handle()));
+    ASSERT_TRUE(Skinned(bare));
+    data.SetActive(false);
+    ASSERT_EQ(SkinManage->FPendingSkinData, &data);
+
+    TComponent::Free(&data);
+    EXPECT_EQ(SkinManage->FPendingSkinData, nullptr);
+    EXPECT_EQ(SkinManage->FSkinDatas, std::vector<TSkinData*>{&other});
+    EXPECT_TRUE(SkinManage->FFormSkins.empty());
+    EXPECT_TRUE(Native(form->Handle()));
+    EXPECT_TRUE(Native(bare));
+    Wait(400);
+    EXPECT_TRUE(SkinManage->FActive) << "the change never came";
+}
+
+TEST_F(SkinManager, TheManagerFreedFirstGivesEveryWindowBackAndUnhooks)
+{
+    Component(sfMainform);
+    TForm* form = Form();
+    const HWND bare = Window();
+    ASSERT_TRUE(Skinned(form->Handle()));
+    ASSERT_TRUE(Skinned(bare));
+
+    FreeSkinManage();
+    EXPECT_EQ(SkinManage, nullptr);
+    for (HWND window : {form->Handle(), bare}) {
+        EXPECT_FALSE(Answers(window));
+        RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+    Activate(Create("ManageTest", WS_OVERLAPPEDWINDOW));
+    Wait(100);
+    // The forms and the component go afterwards, as at the application's end.
+    TComponent::Free(form);
+    forms.clear();
+}
+
+// The process ends cleanly with skinned windows open: at once through the platform, and in the
+// orderly way, where the application's shutdown frees the manager before the forms.
+TEST(SkinManagerExit, TheProcessEndsCleanlyWithSkinnedWindowsOpen)
+{
+    const auto skinEverything = [] {
+        auto* data = TComponent::Make<TSkinData>(Application);
+        data->SetState(csLoading | csReading, true);
+        data->SetActive(true);
+        LoadOwnSkin(*data);
+        data->SetState(csReading, false);
+        data->Loaded();
+        auto* form = TComponent::Make<TForm>(Application);
+        form->SetBounds(100, 100, 300, 200);
+        form->Show();
+        Activate(Create("ManageTest", WS_OVERLAPPEDWINDOW));
+        if (!Skinned(form->Handle()))
+            fprintf(stderr, "not skinned\n");
+    };
+    EXPECT_EXIT(
+        {
+            skinEverything();
+            ExitProcess(0);
+        },
+        testing::ExitedWithCode(0), "^$");
+    EXPECT_EXIT(
+        {
+            skinEverything();
+            exit(0);
+        },
+        testing::ExitedWithCode(0), "^$");
+}
