@@ -234,7 +234,8 @@ public:
     // Before the hook has seen a window activated, on and off apply at once; after that every
     // change waits for the timer, and a second change before the tick replaces the first.
     void SetMode(TSkinMode mode, unsigned interval);
-    // Skins one top-level window when the rules allow; true when it got a form skin.
+    // Skins one top-level window of this thread when the rules allow; true when it got a form
+    // skin.
     bool SkinWindow(HWND window);
     void SkinForm(TCustomForm* form);
     TWinSkinForm* FindFormSkin(HWND window) const;
@@ -272,6 +273,7 @@ private:
     // Detaches a form skin, redraws its window and frees it.
     void Unskin(TWinSkinForm* formSkin);
     bool IsEmbeddedChild(HWND window) const;
+    static bool OfThisThread(HWND window);
 
     TTimer FTimer{nullptr};
     UniqueHook FHook;

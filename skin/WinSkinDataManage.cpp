@@ -133,6 +133,11 @@ void TSkinManage::SetMode(TSkinMode mode, unsigned interval)
         FActive = false;
 }
 
+bool TSkinManage::OfThisThread(HWND window)
+{
+    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
 bool TSkinManage::IsEmbeddedChild(HWND window) const
 {
     return (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) &&
@@ -141,7 +146,8 @@ bool TSkinManage::IsEmbeddedChild(HWND window) const
 
 bool TSkinManage::SkinWindow(HWND window)
 {
-    if (!FActive || SendMessageA(window, WM_SKINQUERY, 0, 0) == 1)
+    // Only a window of this thread can be subclassed, and the skins live on this thread.
+    if (!FActive || !OfThisThread(window) || SendMessageA(window, WM_SKINQUERY, 0, 0) == 1)
         return false;
     PurgeClosed();
     if (FindFormSkin(window))
@@ -239,7 +245,7 @@ void TSkinManage::CreatePopupSkin(HWND window)
 {
     const bool skinned = std::any_of(FPopupSkins.begin(), FPopupSkins.end(),
                                      [window](const auto& popup) { return popup->FHandle == window; });
-    if (!FActive || skinned || SendMessageA(window, WM_SKINQUERY, 0, 0) == 1)
+    if (!FActive || skinned || !OfThisThread(window) || SendMessageA(window, WM_SKINQUERY, 0, 0) == 1)
         return;
     // The menu bar's component decides: xcPopupMenu is for the items of pop-up menu components.
     TSkinData* skinData = ChooseSkinData(window);

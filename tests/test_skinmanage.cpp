@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Forms.h"
@@ -202,6 +203,34 @@ TEST_F(SkinManager, Tag99FormsAndTheApplicationClassAreNeverSkinned)
     ASSERT_TRUE(Applied(2));
     EXPECT_TRUE(Skinned(forms[1]->Handle()));
     EXPECT_FALSE(Answers(excluded->Handle()));
+}
+
+TEST_F(SkinManager, AWindowOfAnotherThreadOrAGoneOneIsNeverSkinned)
+{
+    Component(sfMainform);
+    HWND foreign = nullptr;
+    DWORD otherThread = 0;
+    const HANDLE made = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread other([&] {
+        foreign = Create("ManageTest", WS_OVERLAPPEDWINDOW);
+        otherThread = GetCurrentThreadId();
+        SetEvent(made);
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageA(&msg);
+        DestroyWindow(foreign);
+    });
+    WaitForSingleObject(made, 5000);
+    CloseHandle(made);
+    EXPECT_FALSE(SkinManage->SkinWindow(foreign));
+    EXPECT_FALSE(Answers(foreign));
+    PostThreadMessageA(otherThread, WM_QUIT, 0, 0);
+    other.join();
+
+    const HWND gone = Create("ManageTest", WS_OVERLAPPEDWINDOW);
+    DestroyWindow(gone);
+    EXPECT_FALSE(SkinManage->SkinWindow(gone));
+    EXPECT_TRUE(SkinManage->FFormSkins.empty());
 }
 
 TEST_F(SkinManager, AZeroSizeWindowIsRefusedAndTriedAgainAtItsNextActivation)
