@@ -145,6 +145,16 @@ protected:
     static inline std::unique_ptr<TTempCurrentDir> folder;
 };
 
+// As shipped, the main window's layout switches skinning on: every window is skinned at its
+// first activation, without the timer.
+TEST_F(ClientSkin, EveryWindowIsSkinnedFromItsFirstActivation)
+{
+    EXPECT_TRUE(Form10->SkinData1->Active());
+    for (TCustomForm* form : windows)
+        EXPECT_TRUE(Skinned(form)) << form->Name();
+    EXPECT_EQ(changes, 0);
+}
+
 TEST_F(ClientSkin, EveryWindowIsSkinnedOffOnAndWithASecondSkinThroughTheTimer)
 {
     ASSERT_TRUE(SwitchSkinning(false));
