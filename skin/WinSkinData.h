@@ -208,14 +208,16 @@ private:
 
 class TCustomForm;
 class TWinSkinForm;
+class TWinSkinPopMenu;
 
 // Changes of skinning that TSkinManage::SetMode applies.
 enum TSkinMode : int { smSkinOn = 1, smSkinOff = 2, smReload = 3 };
 
 // The skin engine's one coordinator. A thread hook sees every window of the GUI thread created,
-// activated and destroyed; the manager decides which top-level windows get a form skin and owns
-// those skins, keeps the skin-data components in registration order, and switches skinning on,
-// off or to a changed skin through a 250 ms timer. Main (GUI) thread only.
+// activated and destroyed; the manager decides which top-level windows get a form skin and which
+// menu windows a pop-up menu skin, and owns both, keeps the skin-data components in
+// registration order, and switches skinning on, off or to a changed skin through a 250 ms
+// timer. Main (GUI) thread only.
 class TSkinManage {
 public:
     TSkinManage();
@@ -232,12 +234,17 @@ public:
     // Before the hook has seen a window activated, on and off apply at once; after that every
     // change waits for the timer, and a second change before the tick replaces the first.
     void SetMode(TSkinMode mode, unsigned interval);
-    // Skins one top-level window when the rules allow; true when it got a form skin.
+    // Skins one top-level window of this thread when the rules allow; true when it got a form
+    // skin.
     bool SkinWindow(HWND window);
     void SkinForm(TCustomForm* form);
     TWinSkinForm* FindFormSkin(HWND window) const;
     // Forgets a form skin without freeing it (its destructor calls this).
     void RemoveFormSkin(TWinSkinForm* formSkin);
+    // A menu window ("#32768") being created gets a pop-up menu skin when the rules allow.
+    void CreatePopupSkin(HWND window);
+    // Detaches and frees the pop-up menu skin of a menu window; false when it has none.
+    bool DropPopupSkin(HWND window);
     // Sets SkinMdiState's flag and fits every skinned MDI child to it.
     void SetMdiMaximized(bool value);
     int MdiChildCount() const;
@@ -249,6 +256,7 @@ public:
     bool CanSkinClass(const std::string& className) const;
 
     std::vector<TWinSkinForm*> FFormSkins;  // freed by the manager or with their form
+    std::vector<std::unique_ptr<TWinSkinPopMenu>> FPopupSkins;
     std::vector<TSkinData*> FSkinDatas;     // in registration order, not owned
     bool FActive = false;                   // skinning is on
     bool FSkinAllPass = false;              // the timer is skinning every form
@@ -265,6 +273,7 @@ private:
     // Detaches a form skin, redraws its window and frees it.
     void Unskin(TWinSkinForm* formSkin);
     bool IsEmbeddedChild(HWND window) const;
+    static bool OfThisThread(HWND window);
 
     TTimer FTimer{nullptr};
     UniqueHook FHook;

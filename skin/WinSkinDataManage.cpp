@@ -1,13 +1,14 @@
 // The skin manager: the thread hook that sees every window, the rules that decide which windows
-// get a form skin, and the timer that switches skinning on, off or to a changed skin.
+// get a form skin or a pop-up menu skin, and the timer that switches skinning on, off or to a
+// changed skin.
 #include "WinSkinData.h"
 
 #include <algorithm>
-#include <cctype>
 #include <utility>
 
 #include "Forms.h"
 #include "WinSkinForm.h"
+#include "WinSkinMenu.h"
 
 TSkinManage* SkinManage = nullptr;
 uint32_t WinVersion = 0;
@@ -52,6 +53,7 @@ TSkinManage::~TSkinManage()
         formSkin->DetachDestroyed();
         TComponent::Free(formSkin);
     }
+    FPopupSkins.clear();  // each detaches as it goes
 }
 
 void TSkinManage::InstallHook()
@@ -73,6 +75,11 @@ LRESULT CALLBACK TSkinManage::SkinHookProc(int code, WPARAM wParam, LPARAM lPara
             case HCBT_CREATEWND:
                 if (manager->RefusesCreation(window, *reinterpret_cast<CBT_CREATEWNDA*>(lParam)))
                     return 10;
+                if (GetWindowClass(window) == "#32768")
+                    manager->CreatePopupSkin(window);
+                break;
+            case HCBT_DESTROYWND:
+                manager->DropPopupSkin(window);
                 break;
             case HCBT_ACTIVATE:
                 if (manager->FStartCount == 0)
@@ -111,6 +118,7 @@ void TSkinManage::RemoveSkinData(TSkinData* skinData)
     for (size_t i = FFormSkins.size(); i-- > 0;)
         if (i < FFormSkins.size() && FFormSkins[i]->FSkinData == skinData)
             Unskin(FFormSkins[i]);
+    std::erase_if(FPopupSkins, [skinData](const auto& popup) { return popup->FSkinData == skinData; });
 }
 
 void TSkinManage::SetMode(TSkinMode mode, unsigned interval)
@@ -125,6 +133,11 @@ void TSkinManage::SetMode(TSkinMode mode, unsigned interval)
         FActive = false;
 }
 
+bool TSkinManage::OfThisThread(HWND window)
+{
+    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
 bool TSkinManage::IsEmbeddedChild(HWND window) const
 {
     return (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) &&
@@ -133,7 +146,8 @@ bool TSkinManage::IsEmbeddedChild(HWND window) const
 
 bool TSkinManage::SkinWindow(HWND window)
 {
-    if (!FActive || SendMessageA(window, WM_SKINQUERY, 0, 0) == 1)
+    // Only a window of this thread can be subclassed, and the skins live on this thread.
+    if (!FActive || !OfThisThread(window) || SendMessageA(window, WM_SKINQUERY, 0, 0) == 1)
         return false;
     PurgeClosed();
     if (FindFormSkin(window))
@@ -225,6 +239,31 @@ void TSkinManage::RemoveFormSkin(TWinSkinForm* formSkin)
     const auto found = std::find(FFormSkins.begin(), FFormSkins.end(), formSkin);
     if (found != FFormSkins.end())
         FFormSkins.erase(found);
+}
+
+void TSkinManage::CreatePopupSkin(HWND window)
+{
+    const bool skinned = std::any_of(FPopupSkins.begin(), FPopupSkins.end(),
+                                     [window](const auto& popup) { return popup->FHandle == window; });
+    if (!FActive || skinned || !OfThisThread(window) || SendMessageA(window, WM_SKINQUERY, 0, 0) == 1)
+        return;
+    // The menu bar's component decides: xcPopupMenu is for the items of pop-up menu components.
+    TSkinData* skinData = ChooseSkinData(window);
+    if (!skinData || !skinData->FSkinLoaded || !(skinData->SkinControls() & SkinControlBit(xcMainMenu)))
+        return;
+    auto popup = std::make_unique<TWinSkinPopMenu>();
+    popup->Attach(window, skinData, nullptr);
+    FPopupSkins.push_back(std::move(popup));
+}
+
+bool TSkinManage::DropPopupSkin(HWND window)
+{
+    const auto found = std::find_if(FPopupSkins.begin(), FPopupSkins.end(),
+                                    [window](const auto& popup) { return popup->FHandle == window; });
+    if (found == FPopupSkins.end())
+        return false;
+    FPopupSkins.erase(found);  // detaches as it goes
+    return true;
 }
 
 void TSkinManage::PurgeClosed()

@@ -234,7 +234,8 @@ void TWinSkinMenu::Paint(HDC dc, const TRect& rect)
                                        b.Right - FSkinForm->FFrameLeft, b.Bottom - FSkinForm->FFrameTop),
                           d.Image, 1, d.FrameCount, true);
         }
-        SkinMdiState.FMdiMaximized = true;
+        if (!SkinMdiState.FMdiMaximized)
+            SetSkinMdiMaximized(true);
     }
     BitBlt(dc, rect.Left, rect.Top, w, h, canvas, 0, 0, SRCCOPY);
 }

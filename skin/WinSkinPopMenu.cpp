@@ -81,11 +81,17 @@ void TWinSkinPopMenu::SkinWndProc(TMessage& message)
         message.Result = 1;
         return;
     }
-    switch (message.Msg) {
-    case WM_DESTROY:
+    if (message.Msg == WM_DESTROY) {
         if (FSubclass->CallPrevious(message))
             Detach();
         return;
+    }
+    // Skinning switched off: the menu draws itself.
+    if (SkinManage && !SkinManage->FActive) {
+        FSubclass->CallPrevious(message);
+        return;
+    }
+    switch (message.Msg) {
     case WM_NCPAINT:
         PaintBorder();
         return;

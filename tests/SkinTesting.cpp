@@ -17,6 +17,18 @@ void LoadOwnSkin(TSkinData& data)
     data.ReadSkinStream(stream);
 }
 
+void LoadSkinFile(TSkinData& data, const std::string& path)
+{
+    TMemoryStream file;
+    file.LoadFromFile(path);
+    const auto length = static_cast<int32_t>(file.Length());
+    TMemoryStream stored;
+    stored.WriteBuffer(&length, sizeof length);
+    stored.WriteBuffer(file.Bytes().data(), file.Bytes().size());
+    stored.SetPosition(0);
+    data.ReadSkinStream(stored);
+}
+
 TWinSkinForm& AttachSkin(TComponent* owner, HWND window, TSkinData& data, TCustomForm* form)
 {
     auto& skin = *TComponent::Make<TWinSkinForm>(owner);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
 
@@ -11,6 +13,9 @@ class TCustomForm;
 
 // The client's own skin, from the layout resource the build packs it into.
 void LoadOwnSkin(TSkinData& data);
+// A skin file, read as a layout stores it. Unlike SkinFile this makes no skin manager, whose hook
+// would skin the tests' windows too: these tests attach their skins by hand.
+void LoadSkinFile(TSkinData& data, const std::string& path);
 
 // A skin for window, owned by owner, attached to the framework form when there is one, with
 // WM_SKINSTART posted.

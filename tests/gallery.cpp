@@ -1,10 +1,8 @@
-// The gallery: windows skinned with the client's own skin, saved as PNG pictures in the folder
-// named on the command line (scripts/test.sh: build/gallery). Each shot opens its windows,
-// photographs them and closes them again; to add one, add a function to kShots.
-//
-// Until the skin manager is built, a thread hook stands in for it: every window of this
-// program that is activated is skinned, and every menu window gets its skin when it is created,
-// as the manager's hook will do.
+// The gallery: the client's windows, and windows of its own, skinned as the client skins them
+// (its main window's component switched on, the skin manager skinning every window at its
+// activation and every menu window at its creation), saved as PNG pictures in the folder named
+// on the command line (scripts/test.sh: build/gallery). Each shot opens its windows, photographs
+// them and closes them again; to add one, add a function to kShots.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -16,23 +14,26 @@
 #include <vector>
 
 #include "Buttons.h"
+#include "Client.h"
 #include "ComCtrls.h"
 #include "Forms.h"
+#include "HttpTestServer.h"
+#include "Index.h"
 #include "Menus.h"
-#include "SkinTesting.h"
+#include "Sites.h"
 #include "StdCtrls.h"
+#include "TempDir.h"
 #include "U_About.h"
+#include "Unit1.h"
 #include "Unit7.h"
 #include "WinSkinMenu.h"
+#include "WindowTesting.h"
 #include "dalishang.h"
 #include "jiameng.h"
-#include "WindowTesting.h"
+#include "zxks.h"
 
 namespace {
 
-TComponent* skins = nullptr;
-std::vector<std::unique_ptr<TWinSkinPopMenu>> popupSkins;
-TSkinData* skin = nullptr;
 std::string folder;
 
 // ---------------------------------------------------------------------------------------------
@@ -96,29 +97,6 @@ void SavePng(TBitmap& picture, const std::string& path)
 }
 
 // ---------------------------------------------------------------------------------------------
-
-// Every window activated is skinned, as the skin manager's hook will do.
-LRESULT CALLBACK SkinOnActivation(int code, WPARAM wParam, LPARAM lParam)
-{
-    HWND w = reinterpret_cast<HWND>(wParam);
-    DWORD process = 0;
-    GetWindowThreadProcessId(w, &process);
-    if (code == HCBT_CREATEWND && GetWindowClass(w) == "#32768") {
-        popupSkins.push_back(std::make_unique<TWinSkinPopMenu>());
-        popupSkins.back()->Attach(w, skin, nullptr);
-    }
-    if (code == HCBT_DESTROYWND)
-        std::erase_if(popupSkins, [w](const auto& popup) { return popup->FHandle == w; });
-    if (code == HCBT_ACTIVATE && process == GetCurrentProcessId() && SendMessageA(w, WM_SKINQUERY, 0, 0) != 1) {
-        try {
-            auto* form = dynamic_cast<TCustomForm*>(TWinControl::FindControl(w));
-            AttachSkin(form ? static_cast<TComponent*>(form) : skins, w, *skin, form);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "gallery: %s\n", e.what());
-        }
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
 
 void Settle()
 {
@@ -353,23 +331,22 @@ void ButtonShots()
     }
 }
 
-// The client's own windows with buttons, from their stored layouts.
-template <class T> void ClientShot(T*& form, const std::string& unit)
-{
-    Application->CreateForm(form, unit);
-    form->Show();
-    Settle();
-    Photograph(form->Handle(), "client_" + unit);
-    TComponent::Free(form);
-    form = nullptr;
-}
-
+// Each window the client opens, as the client opens it, active and inactive.
 void ClientShots()
 {
-    ClientShot(About, "U_About");
-    ClientShot(Tjiameng, "jiameng");
-    ClientShot(TDailishang, "dalishang");
-    ClientShot(Form7, "Unit7");
+    const std::pair<TCustomForm*, const char*> windows[] = {
+        {Form10, "client_main"}, {Form1, "client_login"}, {xzks, "client_exam_assembly"},
+        {Form7, "client_update"}, {About, "client_about"}, {Tjiameng, "client_join_us"},
+        {TDailishang, "client_dealers"}};
+    for (const auto& [form, name] : windows) {
+        form->Show();
+        Settle();
+        Photograph(form->Handle(), std::string(name) + "_active");
+        HWND other = OtherWindow();
+        Photograph(form->Handle(), std::string(name) + "_inactive");
+        DestroyWindow(other);
+        form->Hide();
+    }
 }
 
 const std::vector<std::function<void()>> kShots = {FormShots, MessageBoxShots, MenuShots, ButtonShots, ClientShots};
@@ -381,14 +358,16 @@ int main(int argc, char** argv)
     folder = argc > 1 ? argv[1] : "gallery";
     CreateDirectoryA(folder.c_str(), nullptr);
     try {
-        TComponent owner(nullptr);
-        skins = &owner;
-        skin = TComponent::Make<TSkinData>(&owner);
-        LoadOwnSkin(*skin);
-        HHOOK hook = SetWindowsHookExA(WH_CBT, SkinOnActivation, nullptr, GetCurrentThreadId());
+        // The client, in a folder of its own, its pages from the tests' local server; its
+        // database cannot be opened here, and that message box is answered.
+        const TTempCurrentDir dir;
+        dir.Write("Config.INI", "[OLEDB5]\r\nkaoshi=司法考试\r\nksbh=K01\r\nHZSID=H7\r\n");
+        const std::string server = TestServerUrl("");
+        ServiceSites() = {server, server, server};
+        MessageBoxesDuring(CreateClient);
+        Form10->SkinData1->SetActive(true);
         for (const auto& shot : kShots)
             shot();
-        UnhookWindowsHookEx(hook);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "gallery: %s\n", e.what());
         return 1;

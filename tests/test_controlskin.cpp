@@ -101,7 +101,7 @@ COLORREF Shown(HWND w, int x, int y)
 struct ControlSkinTest : ::testing::Test {
     void SetUp() override
     {
-        data.SetSkinFile(LEXDRILL_FORMSKIN_FIXTURE);
+        LoadSkinFile(data, LEXDRILL_FORMSKIN_FIXTURE);
         ASSERT_GT(data.Buttons.Image.Width(), 0);
         commands = 0;
         SetCursorPos(0, 0);

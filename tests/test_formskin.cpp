@@ -119,7 +119,7 @@ struct FormSkinTest : ::testing::Test {
     void SetUp() override
     {
         // The fixture of flat colours (tests/data/formskin, packed by the build).
-        data.SetSkinFile(LEXDRILL_FORMSKIN_FIXTURE);
+        LoadSkinFile(data, LEXDRILL_FORMSKIN_FIXTURE);
         ASSERT_TRUE(data.FSkinLoaded);
         seen.clear();
         SetCursorPos(0, 0);

@@ -300,7 +300,8 @@ TEST_F(MainWindow, CountdownShowsTheTimeLeftAndStopsOnTheTwentySecondsTick)
 TEST_F(MainWindow, MenuCommandsHideAndShowTheTopAreaAndOpenTheirWindows)
 {
     ShowAndLoad();
-    const HMENU bar = GetMenu(Form10->Handle());
+    // The menu, whether on the window or drawn by the skin in its frame.
+    const HMENU bar = Form10->MainMenu1->Handle();
     ASSERT_TRUE(bar);
     std::vector<std::string> titles;
     for (int i = 0; i < GetMenuItemCount(bar); ++i) {

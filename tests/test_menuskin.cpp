@@ -62,7 +62,7 @@ struct MenuSkinTest : ::testing::Test {
     void SetUp() override
     {
         // The fixture of flat colours (tests/data/formskin, packed by the build).
-        data.SetSkinFile(LEXDRILL_FORMSKIN_FIXTURE);
+        LoadSkinFile(data, LEXDRILL_FORMSKIN_FIXTURE);
         ASSERT_TRUE(data.FSkinLoaded);
         SetCursorPos(0, 0);
         form = TComponent::Make<TForm>(&owner);
@@ -591,8 +591,7 @@ TEST_F(MenuSkinTest, APopupMenuOfTheFormIsDrawnByTheSkinAndGivenBack)
 }
 
 // ---------------------------------------------------------------------------------------------
-// The client's own main window, skinned from the skin its layout carries, as the skin manager
-// will skin it.
+// The client's own main window, skinned by the skin manager from the skin its layout carries.
 
 TEST(MainWindowMenuBar, TheSkinnedBarOpensByMouseSwitchesByMouseAndKeysAndRunsItsCommands)
 {
@@ -602,9 +601,13 @@ TEST(MainWindowMenuBar, TheSkinnedBarOpensByMouseSwitchesByMouseAndKeysAndRunsIt
     dir.Write("Config.INI", "[OLEDB5]\r\nkaoshi=司法考试\r\nksbh=K01\r\nHZSID=H7\r\n");
     MessageBoxesDuring(CreateClient);  // the database cannot be opened here
     Form10->Show();
-    Pump([] { return false; }, 300);
     HWND w = Form10->Handle();
-    TWinSkinForm& skin = SkinWindow(Form10, w, *Form10->SkinData1, Form10);
+    Form10->SkinData1->SetActive(true);  // what the client's layout stores, once it ships skinned
+    ASSERT_TRUE(Pump([w] {
+        const TWinSkinForm* formSkin = SkinManage->FindFormSkin(w);
+        return formSkin && formSkin->FSkinState == fssSkinned;
+    }, 3000));
+    TWinSkinForm& skin = *SkinManage->FindFormSkin(w);
     ASSERT_TRUE(skin.FSkinMenu);
     EXPECT_EQ(GetMenu(w), nullptr);
     RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
@@ -638,6 +641,7 @@ TEST(MainWindowMenuBar, TheSkinnedBarOpensByMouseSwitchesByMouseAndKeysAndRunsIt
     KillTimer(nullptr, again);
     EXPECT_EQ(walked, (std::vector<int>{1, 0}));
     EXPECT_FALSE(skin.FInMenuLoop);
-    skin.Detach();
+    Form10->SkinData1->SetActive(false);
+    ASSERT_TRUE(Pump([w] { return !SkinManage->FindFormSkin(w); }, 3000));
     EXPECT_EQ(GetMenu(w), Form10->MainMenu1->Handle());
 }

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Forms.h"
@@ -204,6 +205,34 @@ TEST_F(SkinManager, Tag99FormsAndTheApplicationClassAreNeverSkinned)
     EXPECT_FALSE(Answers(excluded->Handle()));
 }
 
+TEST_F(SkinManager, AWindowOfAnotherThreadOrAGoneOneIsNeverSkinned)
+{
+    Component(sfMainform);
+    HWND foreign = nullptr;
+    DWORD otherThread = 0;
+    const HANDLE made = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread other([&] {
+        foreign = Create("ManageTest", WS_OVERLAPPEDWINDOW);
+        otherThread = GetCurrentThreadId();
+        SetEvent(made);
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageA(&msg);
+        DestroyWindow(foreign);
+    });
+    WaitForSingleObject(made, 5000);
+    CloseHandle(made);
+    EXPECT_FALSE(SkinManage->SkinWindow(foreign));
+    EXPECT_FALSE(Answers(foreign));
+    PostThreadMessageA(otherThread, WM_QUIT, 0, 0);
+    other.join();
+
+    const HWND gone = Create("ManageTest", WS_OVERLAPPEDWINDOW);
+    DestroyWindow(gone);
+    EXPECT_FALSE(SkinManage->SkinWindow(gone));
+    EXPECT_TRUE(SkinManage->FFormSkins.empty());
+}
+
 TEST_F(SkinManager, AZeroSizeWindowIsRefusedAndTriedAgainAtItsNextActivation)
 {
     Component(sfMainform);
@@ -391,6 +420,91 @@ TEST_F(SkinManager, AWindowThatAnswersTheQueryIsNeverSkinnedAgain)
     Window();
     Activate(window);
     EXPECT_EQ(SkinManage->FFormSkins.size(), 2u);
+}
+
+// What a timer saw inside a menu's loop: the menu window and whether it was skinned.
+struct TMenuSeen {
+    HWND window = nullptr;
+    bool answered = false;
+    size_t popupSkins = 0;
+    bool answeredWhileOff = false;
+    COLORREF corner = CLR_INVALID;  // the menu window's top-left pixel, repainted
+    COLORREF cornerWhileOff = CLR_INVALID;
+};
+TMenuSeen menuSeen;
+
+BOOL CALLBACK FindThreadMenu(HWND hwnd, LPARAM found)
+{
+    char cls[16] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::string(cls) == "#32768" && IsWindowVisible(hwnd)) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+COLORREF Corner(HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const WindowDC dc(window, GetWindowDC(window));
+    return GetPixel(dc.Get(), 1, 1);
+}
+
+void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND menu = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindThreadMenu, reinterpret_cast<LPARAM>(&menu));
+    if (!menu)
+        return;
+    KillTimer(nullptr, timer);
+    menuSeen.window = menu;
+    menuSeen.answered = Answers(menu);
+    menuSeen.popupSkins = SkinManage->FPopupSkins.size();
+    menuSeen.corner = Corner(menu);
+    const bool active = SkinManage->FActive;
+    SkinManage->FActive = false;
+    menuSeen.answeredWhileOff = Answers(menu);
+    menuSeen.cornerWhileOff = Corner(menu);
+    SkinManage->FActive = active;
+    EndMenu();
+}
+
+TMenuSeen TrackMenu(HWND owner)
+{
+    menuSeen = {};
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 1, "Item");
+    SetTimer(nullptr, 0, 100, LookAtMenu);
+    TrackPopupMenu(menu, TPM_RETURNCMD, 200, 200, 0, owner, nullptr);
+    DestroyMenu(menu);
+    return menuSeen;
+}
+
+TEST_F(SkinManager, MenuWindowsHaveAPopupMenuSkinFromTheirCreationToTheirDestruction)
+{
+    TSkinData& data = Component(sfMainform);
+    data.SetSkinFile(SecondSkinFile());  // its menu background is one flat colour
+    const HWND owner = Window();
+    TMenuSeen seen = TrackMenu(owner);
+    ASSERT_NE(seen.window, nullptr);
+    EXPECT_TRUE(seen.answered);
+    EXPECT_EQ(seen.popupSkins, 1u);
+    EXPECT_EQ(seen.corner, RGB(240, 220, 200));
+    EXPECT_TRUE(seen.answeredWhileOff) << "switched off, it still answers";
+    EXPECT_NE(seen.cornerWhileOff, RGB(240, 220, 200)) << "and draws itself";
+    EXPECT_TRUE(SkinManage->FPopupSkins.empty()) << "dropped when the menu window went";
+
+    // Not while skinning is off, nor from a component without the frame skin.
+    SkinManage->FActive = false;
+    seen = TrackMenu(owner);
+    EXPECT_FALSE(seen.answered);
+    EXPECT_EQ(seen.popupSkins, 0u);
+    SkinManage->FActive = true;
+    data.SetSkinControls(data.SkinControls() & ~SkinControlBit(xcMainMenu));
+    seen = TrackMenu(owner);
+    EXPECT_FALSE(seen.answered);
+    EXPECT_EQ(seen.popupSkins, 0u);
 }
 
 TEST_F(SkinManager, AnOnlyThisFormComponentSwitchedOffStopsAllButUnskinsOneWindow)

@@ -37,7 +37,7 @@ TEST(Startup, CreatesEveryWindowInOrderAndGoesOnAfterTheDatabaseFails)
     // The main window's stored skin is parsed while its layout is read.
     ASSERT_NE(Form10->SkinData1, nullptr);
     EXPECT_TRUE(Form10->SkinData1->FSkinLoaded);
-    EXPECT_FALSE(Form10->SkinData1->Active());
+    EXPECT_TRUE(Form10->SkinData1->Active());
     EXPECT_EQ(Form10->SkinData1->Skin3rd().Count(), 95);
     // The main window covers the desktop and is not maximised.
     RECT desktop;
