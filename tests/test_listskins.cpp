@@ -527,6 +527,39 @@ TEST_F(ListSkinTest, ARealThumbDragReportsTheTrackAndMovesTheMemoAndArrowsAndPag
     skin.Detach();
 }
 
+TEST_F(ListSkinTest, AThumbDraggedFarPastTheEndIsDrawnInsideItsTrack)
+{
+    TForm* form = Form();
+    TScrolledMemo m(form, TScrollStyle::ssVertical, 200);
+    form->Show();
+    auto& skin = SkinWindow(form, form->Handle(), data, form);
+    auto* bars = dynamic_cast<TSkinScrollBar*>(skin.FindControlByHandle(m.memo->Handle()));
+    ASSERT_TRUE(bars);
+    HWND w = m.memo->Handle();
+    Seen(w, 0, 0);
+    const TRect v = bars->BarRect(SB_VERT);
+    const TScrollGeometry g = bars->Geometry(SB_VERT);
+    const int x = v.Left + v.Width() / 2, y = v.Top + g.ArrowSize + g.ThumbOffset + g.ThumbSize / 2;
+    // The thumb as the skin holds it while each track message is handled.
+    std::vector<TScrollGeometry> during;
+    m.memo->HookWindowProc([&](TMessage& message, const TWndMethod& next) {
+        if (message.Msg == WM_VSCROLL && LOWORD(message.WParam) == SB_THUMBTRACK)
+            during.push_back(bars->Geometry(SB_VERT));
+        next(message);
+    });
+    TInput input;
+    input.MoveTo(w, x, y).Down().MoveTo(w, x, 2 * v.Height()).Up().Run();
+    Wait(200);
+    ASSERT_FALSE(during.empty());
+    for (const TScrollGeometry& held : during)
+        EXPECT_LE(held.ThumbOffset + held.ThumbSize, held.TrackLength);
+    EXPECT_EQ(during.back().ThumbOffset + during.back().ThumbSize, during.back().TrackLength);
+    SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(w, SB_VERT, &info);
+    EXPECT_EQ(m.FirstLine(), info.nMax - static_cast<int>(info.nPage) + 1);
+    skin.Detach();
+}
+
 TEST_F(ListSkinTest, AListViewsHeaderFillsItsRemainderAndTheListNeverStartsTheSkinsDrag)
 {
     TForm* form = Form();
