@@ -35,7 +35,7 @@ template <class T> bool Is(TComponent* component)
 }
 
 // How a row gives its control a skin. Kinds whose skins are not built yet give none.
-enum class TMake { None, Button, BitButton, SpeedButton };
+enum class TMake { None, Button, BitButton, SpeedButton, UpDown };
 
 struct TMappingRow {
     int Number;
@@ -87,7 +87,7 @@ const TMappingRow kRows[] = {
     {9, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTRACKBAR"; },
      [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::None, false},
     {10, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TUPDOWN"; },
-     [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::UpDown, false},
     {12, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TDBNAVIGATOR"; },
      [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, false, false, SetFlat},
     {13, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TGroupBox>(c); },
@@ -343,6 +343,10 @@ TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form)
             speed->AttachGraphicControl(&form, form.FSkinData, &form.FControlCanvas);
             break;
         }
+        case TMake::UpDown:
+            skin = TComponent::Make<TSkinUpDown>(owner);
+            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
+            break;
         }
     } catch (const std::exception&) {
         TComponent::Free(skin);  // its destructor takes it off the list again

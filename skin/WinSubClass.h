@@ -170,3 +170,22 @@ int GlyphIndexOfState(int state);
 // Frame index (from 1) of glyph, numGlyphs pictures side by side, onto canvas at rect's
 // top-left, its top-left pixel transparent. Only a four-glyph bitmap shows frames other than 1.
 void DrawGlyphFrame(TCanvas& canvas, const TRect& rect, TBitmap& glyph, int index, int numGlyphs);
+
+// ---------------------------------------------------------------------------------------------
+// The small controls (WinSubClassSmall.cpp) and the boxes (WinSubClassBoxes.cpp).
+
+// Up-down controls, also the scrollers of tab controls and the spin buttons of edits: the skin
+// paints the whole control, its two halves from [UpDown.Vert] or [UpDown.Horz], or plainly.
+class TSkinUpDown : public TSkinControl {
+    LEXDRILL_CLASS(TSkinUpDown)
+public:
+    explicit TSkinUpDown(TComponent* owner) : TSkinControl(owner) {}
+
+    bool BeforeMessage(TMessage& message) override;
+    void DrawControl(HDC dc, const TRect& rect) override;
+
+    // A spin button inside its edit's border: the halves are drawn one pixel in on every side.
+    bool FInset = false;
+    // 1: the halves lie side by side whatever the window's style says.
+    int FForceHorz = 0;
+};
