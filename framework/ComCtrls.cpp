@@ -17,7 +17,8 @@ const bool registered = [] {
 void InitCommonControlsOnce()
 {
     static const bool done = [] {
-        INITCOMMONCONTROLSEX init{sizeof init, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
+        INITCOMMONCONTROLSEX init{sizeof init, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS |
+                                              ICC_LISTVIEW_CLASSES};
         return InitCommonControlsEx(&init) != FALSE;
     }();
     (void)done;
@@ -81,6 +82,26 @@ void TProgressBar::Update()
         return;
     SendMessageA(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(min_), max_);
     SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(position_), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+const TClassInfo& TUpDown::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TUpDown>("TUpDown", TWinControl::StaticClass()).Build();
+    return info;
+}
+
+TUpDown::TUpDown(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 17, 25);
+}
+
+void TUpDown::CreateParams(TCreateParams& params)
+{
+    InitCommonControlsOnce();
+    TWinControl::CreateParams(params);
+    params.className = UPDOWN_CLASSA;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,4 +1,5 @@
-// Progress bars and page controls with their tab sheets, over the common controls.
+// Progress bars, up-down controls and page controls with their tab sheets, over the common
+// controls.
 #pragma once
 
 #include "Controls.h"
@@ -25,6 +26,16 @@ private:
     int min_ = 0;
     int max_ = 100;
     int position_ = 0;
+};
+
+// An up-down control (two arrow buttons) over the common control; nothing added.
+class TUpDown : public TWinControl {
+    LEXDRILL_CLASS(TUpDown)
+public:
+    explicit TUpDown(TComponent* owner);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
 };
 
 class TPageControl;

@@ -39,8 +39,8 @@ template <class T> bool Is(TComponent* component)
 // FormTab: a tab skin owned by the form skin; ScrollBars and ListView attach with the
 // skin's own thumb drag, ScrollBarsPlatformDrag without it.
 enum class TMake {
-    None, Button, BitButton, SpeedButton, Tab, FormTab, TabSet, ScrollBars, ScrollBarsPlatformDrag, ListView,
-    ScControl
+    None, Button, BitButton, SpeedButton, UpDown, Tab, FormTab, TabSet, ScrollBars, ScrollBarsPlatformDrag,
+    ListView, ScControl
 };
 
 struct TMappingRow {
@@ -93,7 +93,7 @@ const TMappingRow kRows[] = {
     {9, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTRACKBAR"; },
      [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::None, false},
     {10, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TUPDOWN"; },
-     [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::UpDown, false},
     {12, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TDBNAVIGATOR"; },
      [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, false, false, SetFlat},
     {13, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TGroupBox>(c); },
@@ -373,6 +373,10 @@ TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form)
             return MakeScrollSkin<TSkinListView>(owner, false, form);
         case TMake::ScControl:
             skin = TComponent::Make<TSkinScControl>(owner);
+            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
+            break;
+        case TMake::UpDown:
+            skin = TComponent::Make<TSkinUpDown>(owner);
             skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
             break;
         case TMake::Button:

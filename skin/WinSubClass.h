@@ -175,6 +175,25 @@ int GlyphIndexOfState(int state);
 void DrawGlyphFrame(TCanvas& canvas, const TRect& rect, TBitmap& glyph, int index, int numGlyphs);
 
 // ---------------------------------------------------------------------------------------------
+// The small controls (WinSubClassSmall.cpp) and the boxes (WinSubClassBoxes.cpp).
+
+// Up-down controls, also the scrollers of tab controls and the spin buttons of edits: the skin
+// paints the whole control, its two halves from [UpDown.Vert] or [UpDown.Horz], or plainly.
+class TSkinUpDown : public TSkinControl {
+    LEXDRILL_CLASS(TSkinUpDown)
+public:
+    explicit TSkinUpDown(TComponent* owner) : TSkinControl(owner) {}
+
+    bool BeforeMessage(TMessage& message) override;
+    void DrawControl(HDC dc, const TRect& rect) override;
+
+    // A spin button inside its edit's border: the halves are drawn one pixel in on every side.
+    bool FInset = false;
+    // 1: the halves lie side by side whatever the window's style says.
+    int FForceHorz = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
 // Tabs, scroll bars, headers, list views and size grips.
 
 // The glyph of an image list (none for index -1 or no list) and a one-line caption in rect,

@@ -113,6 +113,85 @@ def rgb(c):
     return "%d %d %d" % c
 
 
+# The small controls, the status bar and the boxes: every frame a flat colour of its own.
+SMALL = {
+    # Check box and radio button glyphs: unchecked, checked, unchecked disabled, checked disabled
+    # (or indeterminate).
+    "check": [(20, 140, 20), (21, 141, 21), (22, 142, 22), (23, 143, 23)],
+    "radio": [(140, 20, 140), (141, 21, 141), (142, 22, 142), (143, 23, 143)],
+    # Track bar thumbs; frame 2 is the one drawn.
+    "thumb_horz": [(60, 60, 1), (60, 60, 2), (60, 60, 3), (60, 60, 4), (60, 60, 5)],
+    "thumb_vert": [(61, 61, 1), (61, 61, 2), (61, 61, 3), (61, 61, 4), (61, 61, 5)],
+    # Up-down halves: first button normal, pressed, disabled, hot; then the second's. The glyphs
+    # likewise, in colours of their own.
+    "updown_vert": [(100, 10, k) for k in range(1, 9)],
+    "updown_vert_glyph": [(101, 20, k) for k in range(1, 9)],
+    "updown_horz": [(102, 30, k) for k in range(1, 9)],
+    "updown_horz_glyph": [(103, 40, k) for k in range(1, 9)],
+    # Progress: background, bar; and the chunk.
+    "progress": [(30, 70, 110), (40, 170, 40)],
+    "chunk": [(10, 90, 200)],
+    # Combo button: normal, pressed, disabled, hot or focused; its sunken edge likewise; the
+    # extra images: four drop-down arrows by state, then the size grip.
+    "combo": [(200, 100, 1), (200, 100, 2), (200, 100, 3), (200, 100, 4)],
+    "sunk": [(70, 30, 1), (70, 30, 2), (70, 30, 3), (70, 30, 4)],
+    "extra": [(5, 200, 100), (6, 200, 100), (7, 200, 100), (8, 200, 100), (9, 200, 100)],
+    # Status-bar panels: lowered, raised, without bevel.
+    "status": [(220, 180, 1), (220, 180, 2), (220, 180, 3)],
+}
+STATUS_TEXT = (0, 60, 0)
+CHECK_W, THUMB_LONG, THUMB_SHORT, UPDOWN_W, UPDOWN_GLYPH = 13, 21, 11, 8, 4
+PROGRESS_W, CHUNK_W, CHUNK_H, COMBO_W, SUNK_W, EXTRA_W, EXTRA_H, STATUS_W = 10, 6, 8, 16, 8, 7, 5, 8
+
+
+def small_controls():
+    """Draws the images of the small controls, the status bar and the boxes; returns their
+    description sections."""
+    def strip(name, w, h, colours):
+        save(name, side_by_side([image(w, h, c) for c in colours]))
+
+    strip("CheckButton.bmp", CHECK_W, CHECK_W, SMALL["check"])
+    strip("RadioButton.bmp", CHECK_W, CHECK_W, SMALL["radio"])
+    strip("ThumbHorz.bmp", THUMB_SHORT, THUMB_LONG, SMALL["thumb_horz"])
+    strip("ThumbVert.bmp", THUMB_LONG, THUMB_SHORT, SMALL["thumb_vert"])
+    for axis in ("vert", "horz"):
+        strip("UpDown%s.bmp" % axis.title(), UPDOWN_W, UPDOWN_W, SMALL["updown_" + axis])
+        strip("UpDown%sGlyph.bmp" % axis.title(), UPDOWN_GLYPH, UPDOWN_GLYPH, SMALL["updown_%s_glyph" % axis])
+    strip("Progress.bmp", PROGRESS_W, PROGRESS_W, SMALL["progress"])
+    # A chunk is a block with a keyed gap column on its right.
+    chunk = image(CHUNK_W, CHUNK_H, SMALL["chunk"][0])
+    for row in chunk:
+        row[-1] = KEY
+    save("Chunk.bmp", chunk)
+    strip("ComboButton.bmp", COMBO_W, COMBO_W, SMALL["combo"])
+    strip("SunkEdge.bmp", SUNK_W, SUNK_W, SMALL["sunk"])
+    strip("ExtraImages.bmp", EXTRA_W, EXTRA_H, SMALL["extra"])
+    strip("StatusBarEdges.bmp", STATUS_W, STATUS_W, SMALL["status"])
+    return [
+        "",
+        "[Trackbar.ThumbHorz]", "Image=ThumbHorz.bmp",
+        "",
+        "[Trackbar.ThumbVert]", "Image=ThumbVert.bmp",
+        "",
+        "[UpDown.Vert]", "Image=UpDownVert.bmp", "GlyphImage=UpDownVertGlyph.bmp",
+        "",
+        "[UpDown.Horz]", "Image=UpDownHorz.bmp", "GlyphImage=UpDownHorzGlyph.bmp",
+        "",
+        "[Progress]", "Bitmap=Progress.bmp", "Chunk=Chunk.bmp", "Style=0",
+        "LeftWidth=2", "TopHeight=2", "RightWidth=2", "BottomHeight=2", "Tile=0",
+        "",
+        "[ComboButton]", "Image=ComboButton.bmp", "Style=0",
+        "",
+        "[SunkEdge]", "Image=SunkEdge.bmp", "LeftWidth=2", "TopHeight=2", "RightWidth=2", "BottomHeight=2",
+        "Trans=0", "Tile=0",
+        "",
+        "[ExtraImages]", "Image=ExtraImages.bmp",
+        "",
+        "[StatusBarEdges]", "Image=StatusBarEdges.bmp", "LeftWidth=2", "TopHeight=2", "RightWidth=2",
+        "BottomHeight=2", "Tile=0", "NormalColour2=%s" % rgb(STATUS_TEXT),
+    ]
+
+
 # Tabs, scroll bars and headers. A tab frame's top three rows (its margin) have a colour of their
 # own, so that a flipped or turned image shows which way it lies; the page border likewise has
 # its top five rows in a colour of their own.
@@ -209,6 +288,7 @@ def main():
         "Bitmap=Buttons.bmp", "LeftWidth=3", "TopHeight=3", "RightWidth=3", "BottomHeight=3",
         "NormalColour2=%s" % rgb(PUSH_TEXT[0]), "MouseOverColour2=%s" % rgb(PUSH_TEXT[1]),
         "PressedColour2=%s" % rgb(PUSH_TEXT[2]),
+        "CheckButton=CheckButton.bmp", "CheckButtonFrame=4", "RadioButton=RadioButton.bmp", "RadioButtonFrame=4",
         "",
         "[Colours]",
         "ButtonFace=%s" % rgb(FACE),
@@ -224,6 +304,7 @@ def main():
         "Image=MenuBack.bmp", "LeftWidth=4", "RightWidth=4", "TopHeight=4", "BottomHeight=4",
         "Tile=0",
     ]
+    ini += small_controls()
     for i, (name, keys) in enumerate(BUTTONS):
         ini += ["", "[Button%d]" % i] + keys.split("\n") + ["frame=4", "ButtonImage=Btn_%s.bmp" % name]
     ini += list_elements()
