@@ -214,7 +214,7 @@ public:
     void RefreshSkin() override;
     // 0 top, 1 bottom, 2 left, 3 right, from the window style at the last attach or refresh.
     int TabPosition() const { return FTabPosition; }
-    // Finds the tab control's scroller: true when it is shown.
+    // Finds the tab control's scroller and gives it its skin: true when it is shown.
     bool SkinScroller();
 
 private:

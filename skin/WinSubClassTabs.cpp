@@ -107,7 +107,18 @@ void TSkinTab::PrepareImages()
 bool TSkinTab::SkinScroller()
 {
     HWND scroller = FindWindowExA(FHandle, nullptr, UPDOWN_CLASSA, nullptr);
-    return scroller && (GetWindowLongA(scroller, GWL_STYLE) & WS_VISIBLE);
+    if (!scroller)
+        return false;
+    // The scroller gets an up-down skin of its own once, kept in the form skin's list.
+    if (!FSkinForm->FindControlByHandle(scroller)) {
+        auto* upDown = TComponent::Make<TSkinUpDown>(Owner());
+        try {
+            upDown->AttachWindow(scroller, FSkinData, FCanvas, FSkinForm);
+        } catch (const std::exception&) {
+            TComponent::Free(upDown);
+        }
+    }
+    return GetWindowLongA(scroller, GWL_STYLE) & WS_VISIBLE;
 }
 
 void TSkinTab::DrawTab(HDC dc, const TRect& rect, int state)

@@ -284,6 +284,11 @@ TEST_F(ListSkinTest, OverflowingTabsShowTheScrollerWhichTheStripNeverPaintsOver)
     HWND scroller = FindWindowExA(tabs, nullptr, UPDOWN_CLASSA, nullptr);
     ASSERT_TRUE(scroller);
     EXPECT_TRUE(tab->SkinScroller());
+    // The scroller has a skin of its own, once.
+    ASSERT_TRUE(dynamic_cast<TSkinUpDown*>(skin.FindControlByHandle(scroller)));
+    const size_t skins = skin.FControls.size();
+    tab->SkinScroller();
+    EXPECT_EQ(skin.FControls.size(), skins);
     RECT s, w;
     GetWindowRect(scroller, &s);
     GetWindowRect(tabs, &w);
@@ -299,6 +304,12 @@ TEST_F(ListSkinTest, OverflowingTabsShowTheScrollerWhichTheStripNeverPaintsOver)
         EXPECT_NE(c, TabEdge(1)) << x;
     }
     EXPECT_EQ(Shown(tabs, s.left - w.left + 2, s.top - w.top + 2), own);
+    // ... drawn from the skin's horizontal up-down halves.
+    ASSERT_TRUE(data.UpDownHorz);
+    bool skinned = false;
+    for (int f = 1; f <= 8; ++f)
+        skinned |= own == FramePixel(data.UpDownHorz->Image, f, 8, 2, 2);
+    EXPECT_TRUE(skinned) << std::hex << own;
     // Left of the scroller the strip is the skin's.
     RECT first;
     SendMessageA(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
