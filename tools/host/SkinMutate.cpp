@@ -129,10 +129,18 @@ bool SplitContainer(const Bytes& container, std::vector<TSkinEntry>& entries)
 
 Bytes MutateSkinStream(const Bytes& stream, std::minstd_rand& random, const TByteMutator& mutate)
 {
+    Bytes packed = stream;
+    // Now and then the packed bits themselves, for the decoder.
+    if (random() % 8 == 0) {
+        mutate(packed);
+        return packed;
+    }
     Bytes container = Unpacked(stream);
     // Containers far larger than any skin would only slow the run down.
-    if (container.empty() || container.size() > (size_t{4} << 20))
-        return {};
+    if (container.empty() || container.size() > (size_t{4} << 20)) {
+        mutate(packed);
+        return packed;
+    }
     std::vector<TSkinEntry> entries;
     try {
         if (random() % 4 != 0 && SplitContainer(container, entries) && !entries.empty()) {
@@ -157,7 +165,8 @@ Bytes MutateSkinStream(const Bytes& stream, std::minstd_rand& random, const TByt
             mutate(container);
         }
     } catch (const std::invalid_argument&) {
-        return {};
+        mutate(packed);
+        return packed;
     }
     return PackLZH(container);
 }

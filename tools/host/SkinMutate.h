@@ -19,7 +19,8 @@ using TByteMutator = std::function<void(std::vector<uint8_t>& bytes)>;
 // The entries of a container whose parts add up exactly; false for any other.
 bool SplitContainer(const std::vector<uint8_t>& container, std::vector<TSkinEntry>& entries);
 
-// The stream mutated and packed again; empty when it does not unpack to a container of a
-// useful size, or its entries cannot be packed again (the caller then mutates the packed bits).
+// The stream mutated: mostly its container, packed again; one time in eight, and whenever it
+// does not unpack to a container of a useful size or its entries cannot be packed again, the
+// packed bits themselves.
 std::vector<uint8_t> MutateSkinStream(const std::vector<uint8_t>& stream, std::minstd_rand& random,
                                       const TByteMutator& mutate);

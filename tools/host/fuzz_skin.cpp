@@ -1,7 +1,7 @@
 // libFuzzer target: a skin stream through the decoder, the container reader, the description's
 // value rules and the BMP header checks of the images it names; and any bytes through a
 // pack/unpack round trip. The custom mutator is the skin mutation rules (SkinMutate.h) over
-// libFuzzer's byte mutator, and now and then libFuzzer's alone on the packed bits.
+// libFuzzer's byte mutator.
 #include <algorithm>
 #include <cstdlib>
 #include <random>
@@ -116,11 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t maxSize, unsigned seed)
 {
     std::minstd_rand random(seed);
-    // Now and then the packed bits themselves, for the decoder.
-    if (random() % 8 == 0)
-        return LLVMFuzzerMutate(data, size, maxSize);
     const Bytes packed = MutateSkinStream(Bytes(data, data + size), random, Mutate);
-    if (packed.empty() || packed.size() > maxSize)
+    if (packed.size() > maxSize)
         return LLVMFuzzerMutate(data, size, maxSize);
     std::copy(packed.begin(), packed.end(), data);
     return packed.size();
