@@ -6,24 +6,18 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "Buttons.h"
-#include "Client.h"
-#include "Gallery.h"
 #include "ComCtrls.h"
 #include "Forms.h"
-#include "HttpTestServer.h"
+#include "Gallery.h"
 #include "Index.h"
 #include "Menus.h"
-#include "Sites.h"
 #include "StdCtrls.h"
-#include "TempDir.h"
 #include "U_About.h"
 #include "Unit1.h"
 #include "Unit7.h"
