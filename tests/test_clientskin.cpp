@@ -14,6 +14,7 @@
 #include "Dialogs.h"
 #include "HttpTestServer.h"
 #include "Index.h"
+#include "ProcessUsage.h"
 #include "Sites.h"
 #include "TempDir.h"
 #include "U_About.h"
@@ -70,50 +71,6 @@ void SwitchFast(TSkinMode mode)
     SkinManage->FPendingSkinData = Form10->SkinData1;
     SkinManage->SetMode(mode, 1);
     Pump([before] { return changes > before; }, 3000);
-}
-
-// What the process holds. GetGuiResources answers 0 under Wine: there the GDI objects are
-// counted by their 16-bit handle values, which Wine accepts for any live object, and the
-// windows and menus of this process likewise.
-struct TUsage {
-    long gdi;
-    long user;
-    size_t heap;  // bytes in use in the process's heaps
-};
-
-TUsage Usage()
-{
-    TUsage usage{static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)),
-                 static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)), 0};
-    if (usage.gdi == 0)
-        for (ULONG_PTR h = 1; h < 0x10000; ++h)
-            usage.gdi += GetObjectType(reinterpret_cast<HGDIOBJ>(h)) != 0;
-    if (usage.user == 0)
-        for (ULONG_PTR h = 1; h < 0x10000; ++h) {
-            DWORD process = 0;
-            const auto window = reinterpret_cast<HWND>(h);
-            usage.user += (IsWindow(window) && GetWindowThreadProcessId(window, &process) &&
-                           process == GetCurrentProcessId()) ||
-                          IsMenu(reinterpret_cast<HMENU>(h));
-        }
-    HANDLE heaps[64];
-    const DWORD count = std::min<DWORD>(GetProcessHeaps(64, heaps), 64);
-    for (DWORD i = 0; i < count; ++i) {
-        if (!HeapLock(heaps[i]))
-            continue;
-        PROCESS_HEAP_ENTRY entry{};
-        while (HeapWalk(heaps[i], &entry))
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
-                usage.heap += entry.cbData;
-        HeapUnlock(heaps[i]);
-    }
-    return usage;
-}
-
-void Report(const char* what, const TUsage& before, const TUsage& after)
-{
-    printf("%s: GDI objects %ld -> %ld, windows and menus %ld -> %ld, heap bytes %zu -> %zu\n", what, before.gdi,
-           after.gdi, before.user, after.user, before.heap, after.heap);
 }
 
 }  // namespace
@@ -207,12 +164,6 @@ TEST_F(ClientSkin, EveryWindowIsSkinnedOffOnAndWithASecondSkinThroughTheTimer)
 
 // A switch of all seven windows takes about a third of a second here: the suite repeats 100
 // times, LEXDRILL_SOAK_CYCLES=2000 the full soak (README).
-int SoakCycles()
-{
-    const char* cycles = getenv("LEXDRILL_SOAK_CYCLES");
-    return cycles ? atoi(cycles) : 100;
-}
-
 TEST_F(ClientSkin, SwitchingOffAndOnAndSkinningNewWindowsRepeatedlyLeavesNothingBehind)
 {
     ASSERT_TRUE(SwitchSkinning(true));
@@ -227,11 +178,7 @@ TEST_F(ClientSkin, SwitchingOffAndOnAndSkinningNewWindowsRepeatedlyLeavesNothing
     cycle(20);
     const TUsage before = Usage();
     cycle(SoakCycles());
-    const TUsage after = Usage();
-    EXPECT_LE(after.gdi, before.gdi) << "GDI objects";
-    EXPECT_LE(after.user, before.user) << "windows and menus";
-    EXPECT_LT(after.heap, before.heap + 64 * 1024) << "heap bytes";
-    Report("switched", before, after);
+    ExpectNoGrowth("switched", before, Usage());
 
     // Form skins attached by the hook and freed with their forms.
     const auto attach = [](int times) {
@@ -246,11 +193,7 @@ TEST_F(ClientSkin, SwitchingOffAndOnAndSkinningNewWindowsRepeatedlyLeavesNothing
     attach(20);
     const TUsage beforeAttach = Usage();
     attach(SoakCycles());
-    const TUsage afterAttach = Usage();
-    EXPECT_LE(afterAttach.gdi, beforeAttach.gdi) << "GDI objects";
-    EXPECT_LE(afterAttach.user, beforeAttach.user) << "windows and menus";
-    EXPECT_LT(afterAttach.heap, beforeAttach.heap + 64 * 1024) << "heap bytes";
-    Report("attached", beforeAttach, afterAttach);
+    ExpectNoGrowth("attached", beforeAttach, Usage());
 }
 
 // With skinned windows open the process ends cleanly: by the main window's hard exit, and in the
