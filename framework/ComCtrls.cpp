@@ -17,7 +17,8 @@ const bool registered = [] {
 void InitCommonControlsOnce()
 {
     static const bool done = [] {
-        INITCOMMONCONTROLSEX init{sizeof init, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+        INITCOMMONCONTROLSEX init{sizeof init, ICC_PROGRESS_CLASS | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS |
+                                              ICC_LISTVIEW_CLASSES};
         return InitCommonControlsEx(&init) != FALSE;
     }();
     (void)done;
@@ -240,6 +241,70 @@ void TPageControl::WndProc(TMessage& message)
         return;
     }
     TWinControl::WndProc(message);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+const TClassInfo& TListView::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TListView>("TListView", TWinControl::StaticClass()).Build();
+    return info;
+}
+
+TListView::TListView(TComponent* owner) : TWinControl(owner)
+{
+    SetColor(clWindow);
+    SetBounds(0, 0, 250, 150);
+}
+
+void TListView::CreateParams(TCreateParams& params)
+{
+    InitCommonControlsOnce();
+    TWinControl::CreateParams(params);
+    params.className = WC_LISTVIEWA;
+    params.style |= LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP;
+    params.exStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TListView::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    for (size_t i = 0; i < columns_.size(); ++i)
+        InsertColumn(i);
+    for (size_t i = 0; i < items_.size(); ++i)
+        InsertItem(i);
+}
+
+void TListView::AddColumn(const std::string& caption, int width)
+{
+    columns_.emplace_back(caption, width);
+    if (HandleAllocated())
+        InsertColumn(columns_.size() - 1);
+}
+
+void TListView::AddItem(const std::string& caption)
+{
+    items_.push_back(caption);
+    if (HandleAllocated())
+        InsertItem(items_.size() - 1);
+}
+
+void TListView::InsertColumn(size_t index)
+{
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = columns_[index].first.data();
+    column.cx = columns_[index].second;
+    SendMessageA(Handle(), LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+}
+
+void TListView::InsertItem(size_t index)
+{
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(index);
+    item.pszText = items_[index].data();
+    SendMessageA(Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 // ---------------------------------------------------------------------------------------------

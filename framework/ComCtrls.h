@@ -77,6 +77,28 @@ private:
     TTabSheet* active_ = nullptr;
 };
 
+// A list view in report form: columns under its header, and rows of one caption each.
+class TListView : public TWinControl {
+    LEXDRILL_CLASS(TListView)
+public:
+    explicit TListView(TComponent* owner);
+
+    void AddColumn(const std::string& caption, int width);
+    void AddItem(const std::string& caption);
+    int ItemCount() const { return static_cast<int>(items_.size()); }
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+
+private:
+    void InsertColumn(size_t index);
+    void InsertItem(size_t index);
+
+    std::vector<std::pair<std::string, int>> columns_;
+    std::vector<std::string> items_;
+};
+
 class TToolBar;
 // Asked before each button of a tool bar is drawn, on the tool bar's canvas: bounds in the tool
 // bar's client coordinates, state the platform's custom-draw item state (CDIS_*). The handler

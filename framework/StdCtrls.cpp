@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace {
 
 const bool registered = [] {
@@ -166,6 +168,100 @@ void TEdit::SetReadOnly(bool on)
     readOnly_ = on;
     if (HandleAllocated())
         SendMessageA(Handle(), EM_SETREADONLY, on, 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+const TClassInfo& TMemo::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TMemo>("TMemo", TEdit::StaticClass()).Build();
+    return info;
+}
+
+TMemo::TMemo(TComponent* owner) : TEdit(owner)
+{
+    SetBounds(0, 0, 185, 89);
+}
+
+void TMemo::CreateParams(TCreateParams& params)
+{
+    TEdit::CreateParams(params);
+    params.style &= ~ES_AUTOHSCROLL;
+    params.style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
+    if (scrollBars_ == TScrollStyle::ssHorizontal || scrollBars_ == TScrollStyle::ssBoth)
+        params.style |= WS_HSCROLL | ES_AUTOHSCROLL;
+    if (scrollBars_ == TScrollStyle::ssVertical || scrollBars_ == TScrollStyle::ssBoth)
+        params.style |= WS_VSCROLL;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+const TClassInfo& TScrollBar::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TScrollBar>("TScrollBar", TWinControl::StaticClass()).Build();
+    return info;
+}
+
+TScrollBar::TScrollBar(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 121, GetSystemMetrics(SM_CYHSCROLL));
+}
+
+void TScrollBar::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.className = "SCROLLBAR";
+    params.style |= kind_ == TScrollBarKind::sbVertical ? SBS_VERT : SBS_HORZ;
+}
+
+void TScrollBar::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    Update();
+}
+
+void TScrollBar::SetParams(int position, int min, int max, int pageSize)
+{
+    min_ = min;
+    max_ = std::max(min, max);
+    pageSize_ = std::clamp(pageSize, 0, max_ - min_ + 1);
+    position_ = std::clamp(position, min_, std::max(min_, max_ - std::max(pageSize_ - 1, 0)));
+    Update();
+}
+
+void TScrollBar::Update()
+{
+    if (!HandleAllocated())
+        return;
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, min_, max_, static_cast<UINT>(pageSize_), position_, 0};
+    SetScrollInfo(Handle(), SB_CTL, &info, TRUE);
+}
+
+void TScrollBar::WndProc(TMessage& message)
+{
+    if (message.Msg != CN_HSCROLL && message.Msg != CN_VSCROLL) {
+        TWinControl::WndProc(message);
+        return;
+    }
+    const int page = std::max(pageSize_, 1);
+    int position = position_;
+    switch (LOWORD(message.WParam)) {
+    case SB_LINEUP: position -= 1; break;
+    case SB_LINEDOWN: position += 1; break;
+    case SB_PAGEUP: position -= page; break;
+    case SB_PAGEDOWN: position += page; break;
+    case SB_TOP: position = min_; break;
+    case SB_BOTTOM: position = max_; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        // The 32-bit track position: the message carries only 16 bits of it.
+        SCROLLINFO info{sizeof info, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+        position = GetScrollInfo(Handle(), SB_CTL, &info) ? info.nTrackPos : HIWORD(message.WParam);
+        break;
+    }
+    default: return;
+    }
+    SetPosition(position);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include "SkinPaint.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
+#include "Tabs.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
 #include "WinSubClass.h"
@@ -35,7 +36,12 @@ template <class T> bool Is(TComponent* component)
 }
 
 // How a row gives its control a skin. Kinds whose skins are not built yet give none.
-enum class TMake { None, Button, BitButton, SpeedButton, UpDown };
+// FormTab: a tab skin owned by the form skin; ScrollBars and ListView attach with the
+// skin's own thumb drag, ScrollBarsPlatformDrag without it.
+enum class TMake {
+    None, Button, BitButton, SpeedButton, UpDown, Tab, FormTab, TabSet, ScrollBars, ScrollBarsPlatformDrag,
+    ListView, ScControl
+};
 
 struct TMappingRow {
     int Number;
@@ -78,10 +84,10 @@ const TMappingRow kRows[] = {
      nullptr, TMake::None, false},
     {3, [](TWinSkinForm& f, TComponent* c, const std::string&) { return !f.Skin3rdKind(c->ClassName()).empty(); },
      nullptr, TMake::None, false},
-    {4, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTABSET"; }, TabElementPresent, TMake::None, false},
-    {5, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTABBEDNOTEBOOK"; }, TabElementPresent, TMake::None, false},
+    {4, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTABSET"; }, TabElementPresent, TMake::TabSet, false},
+    {5, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTABBEDNOTEBOOK"; }, TabElementPresent, TMake::Tab, false},
     {6, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TMVCPANEL"; }, nullptr, TMake::None, true},
-    {7, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TPageControl>(c); }, TabElementPresent, TMake::None, false},
+    {7, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TPageControl>(c); }, TabElementPresent, TMake::FormTab, false},
     {8, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TCheckBox>(c); },
      [](const TSkinData& d) { return Gate(d, xcCheckBox); }, TMake::None, false},
     {9, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTRACKBAR"; },
@@ -98,14 +104,16 @@ const TMappingRow kRows[] = {
      [](const TSkinData& d) { return Gate(d, xcToolbar); }, TMake::None, false, false, SkinToolBar},
     {17, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TProgressBar>(c); },
      [](const TSkinData& d) { return Gate(d, xcProgress); }, TMake::None, false},
+    {18, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TScrollBar>(c); },
+     [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::ScControl, false},
     {19, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TComboBox>(c); },
      [](const TSkinData& d) { return Gate(d, xcCombo); }, TMake::None, false},
     {20, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TDATETIMEPICKER"; },
      [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::None, false},
     {21, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TRICHEDIT"; },
-     [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::ScrollBars, false},
     {22, [](TWinSkinForm&, TComponent*, const std::string& n) { return NameIs(n, {"TWWDBRICHEDIT", "TDXDBMEMO"}); },
-     [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::ScrollBars, false},
     {23, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TBitBtn>(c); },
      [](const TSkinData& d) { return Gate(d, xcBitBtn); }, TMake::BitButton, false, true},
     {24, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TSpeedButton>(c); },
@@ -113,9 +121,11 @@ const TMappingRow kRows[] = {
     {25, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TPanel>(c); },
      [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, true},
     {26, [](TWinSkinForm&, TComponent*, const std::string& n) { return NameIs(n, {"TDXTREELIST", "TDXDBTREELIST", "TDXDBGRID"}); },
-     [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::ScrollBarsPlatformDrag, false},
+    {27, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TListView>(c); },
+     [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::ListView, false},
     {30, [](TWinSkinForm& f, TComponent* c, const std::string&) { return f.IsScrollingControl(c); },
-     [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::ScrollBars, false},
     {31, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TButton>(c); },
      [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::Button, false},
     {32, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TEdit>(c); },
@@ -123,8 +133,8 @@ const TMappingRow kRows[] = {
     {34, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TCustomForm>(c); }, nullptr, TMake::None, true},
 };
 
-// Kinds of the Skin3rd list, each with its gate; none of their skins is built yet except the
-// push button's.
+// Kinds of the Skin3rd list, each with its gate; only the push button's, the tab's and the
+// scroll bars' skins are built yet.
 struct TThirdKind {
     const char* Kind;
     bool (*Gated)(const TSkinData& data);
@@ -139,9 +149,9 @@ const TThirdKind kThirdKinds[] = {
     {"panel", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, SetTransparent},
     {"trackbar", [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::None, SetTransparent},
     {"button", [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::Button},
-    {"tab", TabElementPresent, TMake::None},
+    {"tab", TabElementPresent, TMake::Tab},
     {"progress", [](const TSkinData& d) { return Gate(d, xcProgress); }, TMake::None},
-    {"scrollbar", [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::None},
+    {"scrollbar", [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::ScrollBars},
     {"radiogroup", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None},
     {"checkgroup", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None},
     {"checkbox", [](const TSkinData& d) { return Gate(d, xcCheckBox); }, TMake::None},
@@ -320,15 +330,62 @@ int TWinSkinForm::MappingRow(TComponent* component)
 
 namespace {
 
-// Makes and attaches one control skin, owned by owner; nullptr when the kind has none yet or
-// the control cannot take it.
+// Attaches a window skin of class T, owned by owner, to window.
+template <class T> TSkinControl* MakeWindowSkin(TComponent* owner, HWND window, TWinSkinForm& form)
+{
+    auto* skin = TComponent::Make<T>(owner);
+    try {
+        skin->AttachWindow(window, form.FSkinData, &form.FControlCanvas, &form);
+    } catch (const std::exception&) {
+        TComponent::Free(skin);
+        return nullptr;
+    }
+    return skin;
+}
+
+// Attaches a scroll-bar skin of class T, owned by the control.
+template <class T> TSkinControl* MakeScrollSkin(TComponent* owner, bool handleNCButton, TWinSkinForm& form)
+{
+    auto* control = dynamic_cast<TWinControl*>(owner);
+    if (!control)
+        return nullptr;
+    auto* skin = TComponent::Make<T>(owner);
+    skin->AttachScrollBars(control, form.FSkinData, handleNCButton, &form, &form.FControlCanvas);
+    return skin;
+}
+
+// Makes and attaches one control skin, owned by owner (the control); nullptr when the kind has
+// none yet or the control cannot take it.
 TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form)
 {
     TSkinControl* skin = nullptr;
+    auto* control = dynamic_cast<TWinControl*>(owner);
     try {
         switch (make) {
         case TMake::None:
             return nullptr;
+        case TMake::Tab:
+            return control ? MakeWindowSkin<TSkinTab>(owner, control->Handle(), form) : nullptr;
+        case TMake::FormTab:
+            return control ? MakeWindowSkin<TSkinTab>(&form, control->Handle(), form) : nullptr;
+        case TMake::TabSet:
+            skin = TComponent::Make<TSkinTab31>(owner);
+            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
+            break;
+        case TMake::ScrollBars:
+            return MakeScrollSkin<TSkinScrollBar>(owner, true, form);
+        case TMake::ScrollBarsPlatformDrag:
+            return MakeScrollSkin<TSkinScrollBar>(owner, false, form);
+        case TMake::ListView:
+            return MakeScrollSkin<TSkinListView>(owner, false, form);
+        case TMake::ScControl:
+            skin = TComponent::Make<TSkinScControl>(owner);
+            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
+            break;
+        case TMake::UpDown:
+            skin = TComponent::Make<TSkinUpDown>(owner);
+            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
+            break;
         case TMake::Button:
             skin = TComponent::Make<TSkinButton>(owner);
             skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
@@ -343,10 +400,6 @@ TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form)
             speed->AttachGraphicControl(&form, form.FSkinData, &form.FControlCanvas);
             break;
         }
-        case TMake::UpDown:
-            skin = TComponent::Make<TSkinUpDown>(owner);
-            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
-            break;
         }
     } catch (const std::exception&) {
         TComponent::Free(skin);  // its destructor takes it off the list again
@@ -449,14 +502,18 @@ void TWinSkinForm::SkinChildWindow(HWND wnd)
 {
     if (!wnd || FindControlByHandle(wnd))
         return;
-    // Only the push button's skin is built among the bare-window kinds.
-    if (BareSkinKind(GetWindowClass(wnd), static_cast<DWORD>(GetWindowLongA(wnd, GWL_STYLE))) !=
-        TBareSkinKind::Button)
-        return;
-    TSkinButton* skin = TComponent::Make<TSkinButton>(this);
-    try {
-        skin->AttachWindow(wnd, FSkinData, &FControlCanvas, this);
-    } catch (const std::exception&) {
-        TComponent::Free(skin);
+    // The kinds whose skins are built.
+    switch (BareSkinKind(GetWindowClass(wnd), static_cast<DWORD>(GetWindowLongA(wnd, GWL_STYLE)))) {
+    case TBareSkinKind::Button:
+        MakeWindowSkin<TSkinButton>(this, wnd, *this);
+        break;
+    case TBareSkinKind::Sizer:
+        MakeWindowSkin<TSkinSizer>(this, wnd, *this);
+        break;
+    case TBareSkinKind::Tab:
+        MakeWindowSkin<TSkinTab>(this, wnd, *this);
+        break;
+    default:
+        break;
     }
 }

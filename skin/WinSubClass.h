@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <string>
@@ -76,6 +77,8 @@ protected:
     // Hooks the framework control (windowed or graphic) through its WindowProc.
     void HookControl(TControl* control);
     void UnhookControl();
+    // False once this skin is freed: for loops of a skin's own that dispatch messages.
+    std::shared_ptr<bool> Alive() const { return FAlive; }
 
     unsigned FMouseState = 0;
     TCanvas* FCanvas = nullptr;
@@ -188,4 +191,170 @@ public:
     bool FInset = false;
     // 1: the halves lie side by side whatever the window's style says.
     int FForceHorz = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Tabs, scroll bars, headers, list views and size grips.
+
+// The glyph of an image list (none for index -1 or no list) and a one-line caption in rect,
+// left (0), centred (1) or right (2), both centred vertically; a disabled caption in the
+// button-shadow colour.
+void DrawGlyphText(HDC dc, const TRect& rect, HIMAGELIST images, int imageIndex, const std::string& text,
+                   int alignment, bool enabled);
+
+// A common-controls tab control (a page control, a bare tab control): the strip composed from
+// [Tabs] in any of the four positions, the page framed by its Border.
+class TSkinTab : public TSkinControl {
+    LEXDRILL_CLASS(TSkinTab)
+public:
+    explicit TSkinTab(TComponent* owner);
+
+    void AttachWindow(HWND handle, TSkinData* skinData, TCanvas* canvas, TWinSkinForm* form) override;
+    void DrawControl(HDC dc, const TRect& rect) override;
+    void RefreshSkin() override;
+    // 0 top, 1 bottom, 2 left, 3 right, from the window style at the last attach or refresh.
+    int TabPosition() const { return FTabPosition; }
+    // Finds the tab control's scroller and gives it its skin: true when it is shown.
+    bool SkinScroller();
+
+private:
+    void ReadTabPosition();
+    void PrepareImages();
+    void DrawTab(HDC dc, const TRect& rect, int state);
+
+    int FTabPosition = 0;
+    TBitmap FTabBitmap;
+    TBitmap FBorderBitmap;
+    TBitmap FWorkBitmap;
+};
+
+// A tab set: its tabs drawn from [Tabs] turned upside down, hanging from the top edge.
+class TSkinTab31 : public TSkinControl {
+    LEXDRILL_CLASS(TSkinTab31)
+public:
+    explicit TSkinTab31(TComponent* owner) : TSkinControl(owner) {}
+
+    void AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* canvas, bool setColour) override;
+    bool BeforeMessage(TMessage& message) override;
+    void DrawControl(HDC dc, const TRect& rect) override;
+
+private:
+    TBitmap FTabBitmap;
+};
+
+// The geometry of one scroll bar along its length, in pixels; the offset counts from the end
+// of the first arrow.
+struct TScrollGeometry {
+    int ArrowSize = 0;
+    int TrackLength = 0;
+    int ThumbSize = 0;
+    int ThumbOffset = 0;
+};
+
+// The thumb of a bar of length pixels for a range, page and position: false (geometry
+// unchanged) for an empty range. inclusiveMax: the range counts the maximum too (a scroll bar
+// control), else it is max - min (a window's scroll bar).
+bool ComputeThumbGeometry(int length, int min, int max, int page, int pos, bool inclusiveMax,
+                          TScrollGeometry& geometry);
+
+// One bar composed 16 pixels thick from the scroll-bar elements and stretched onto bar of dc:
+// its track, arrows (pressedPart 1-4 shows one pressed) and thumb (pressed for part 5 or 6).
+// ownTrackTile: the vertical track tiles by its own element, not by [HorzScroll].
+void DrawScrollBarImage(TSkinData& data, HDC dc, const TRect& bar, bool vertical, const TScrollGeometry& geometry,
+                        int pressedPart, bool ownTrackTile);
+
+// The window scroll bars of a scrolling control, painted over the platform's after every
+// message that changes them; the thumb is dragged by the skin's own loop when asked.
+class TSkinScrollBar : public TSkinControl {
+    LEXDRILL_CLASS(TSkinScrollBar)
+public:
+    explicit TSkinScrollBar(TComponent* owner) : TSkinControl(owner) {}
+
+    // handleNCButton: a press on a thumb is tracked by the skin, not by the platform.
+    virtual void AttachScrollBars(TWinControl* control, TSkinData* skinData, bool handleNCButton,
+                                  TWinSkinForm* form, TCanvas* canvas);
+    bool BeforeMessage(TMessage& message) override;
+    void AfterMessage(TMessage& message) override;
+    void DrawControl(HDC dc, const TRect& rect) override;
+
+    // 0 none, 1 left, 2 right, 3 up, 4 down arrow, 5 horizontal, 6 vertical thumb.
+    int PressedPart() const { return FPressedPart; }
+    // The bars in window coordinates and their geometry, as last drawn (SB_HORZ, SB_VERT).
+    const TRect& BarRect(int bar) const { return FBars[bar].Rect; }
+    const TScrollGeometry& Geometry(int bar) const { return FBars[bar].Geometry; }
+    const TRect& SizeBox() const { return FSizeBox; }
+    // The SB_ code of a point along a bar in client coordinates; -1 for none.
+    int HitTest(int p, int bar) const;
+
+protected:
+    struct TBar {
+        SCROLLINFO Info{sizeof(SCROLLINFO), 0, 0, 0, 0, 0, 0};
+        TRect Rect;
+        TScrollGeometry Geometry;
+    };
+
+    void ComputeBars(const TRect& rect);
+    void ComputeThumb(int bar);
+    void DrawBar(HDC dc, int bar);
+    bool NCButtonDown(const TMessage& message);
+    void TrackThumb(int bar, UINT scrollMessage);
+
+    int FPressedPart = 0;
+    LONG FStyle = 0;
+    LONG FExStyle = 0;
+    TRect FSizeBox;
+    bool FTracking = false;
+    bool FHandleNCButton = false;
+    bool FInVScroll = false;
+    bool FInHScroll = false;
+    TBar FBars[2];
+};
+
+// A header control: each item on [Headerbar] frame 1 with its glyph and caption, and the rest
+// of the header right of the last item filled with the same frame.
+class TSkinHeader : public TSkinControl {
+    LEXDRILL_CLASS(TSkinHeader)
+public:
+    explicit TSkinHeader(TComponent* owner) : TSkinControl(owner) {}
+    bool BeforeMessage(TMessage& message) override;
+    void DrawControl(HDC dc, const TRect& rect) override;
+
+private:
+    void DrawItem(HIMAGELIST images, HDC dc, int item, const TRect& rect);
+};
+
+// A list view's scroll bars (the platform drags its thumbs), and its header.
+class TSkinListView : public TSkinScrollBar {
+    LEXDRILL_CLASS(TSkinListView)
+public:
+    explicit TSkinListView(TComponent* owner) : TSkinScrollBar(owner) {}
+    void AttachScrollBars(TWinControl* control, TSkinData* skinData, bool handleNCButton, TWinSkinForm* form,
+                          TCanvas* canvas) override;
+    TSkinHeader* Header() const { return FHeader; }
+
+private:
+    TSkinHeader* FHeader = nullptr;  // owned by this skin's owner
+};
+
+// A bare dialog's "scrollbar" child (a size grip): it paints nothing at all.
+class TSkinSizer : public TSkinControl {
+    LEXDRILL_CLASS(TSkinSizer)
+public:
+    explicit TSkinSizer(TComponent* owner) : TSkinControl(owner) {}
+    bool BeforeMessage(TMessage& message) override;
+};
+
+// A stand-alone scroll bar control, its whole client area drawn as one bar.
+class TSkinScControl : public TSkinControl {
+    LEXDRILL_CLASS(TSkinScControl)
+public:
+    explicit TSkinScControl(TComponent* owner) : TSkinControl(owner) {}
+    bool BeforeMessage(TMessage& message) override;
+    void DrawControl(HDC dc, const TRect& rect) override;
+    int PressedPart() const { return FPressedPart; }
+    const TScrollGeometry& Geometry() const { return FGeometry; }
+
+private:
+    int FPressedPart = 0;
+    TScrollGeometry FGeometry;
 };

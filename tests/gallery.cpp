@@ -18,6 +18,7 @@
 #include "Index.h"
 #include "Menus.h"
 #include "StdCtrls.h"
+#include "Tabs.h"
 #include "U_About.h"
 #include "Unit1.h"
 #include "Unit7.h"
@@ -25,6 +26,7 @@
 #include "WindowTesting.h"
 #include "dalishang.h"
 #include "jiameng.h"
+#include "new_sjzt.h"
 #include "zxks.h"
 
 void Settle()
@@ -257,7 +259,85 @@ void ClientShots()
     }
 }
 
+// Tab controls in the four positions, and one whose tabs overflow into its scroller, on a
+// window without a framework object (its children are skinned by window class).
+void TabShots()
+{
+    HWND window = CreateWindowExA(0, "#32770", "选项卡", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 100, 560, 470, nullptr,
+                                  nullptr, nullptr, nullptr);
+    const DWORD styles[] = {0, TCS_BOTTOM, TCS_VERTICAL | TCS_MULTILINE, TCS_VERTICAL | TCS_BOTTOM | TCS_MULTILINE, 0};
+    const RECT places[] = {{10, 10, 260, 150}, {280, 10, 530, 150}, {10, 160, 260, 300}, {280, 160, 530, 300},
+                           {10, 310, 330, 420}};
+    for (int k = 0; k < 5; ++k) {
+        HWND tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | styles[k], places[k].left,
+                                    places[k].top, places[k].right - places[k].left, places[k].bottom - places[k].top,
+                                    window, nullptr, nullptr, nullptr);
+        SendMessageA(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+        const int count = k == 4 ? 9 : 3;
+        for (int i = 0; i < count; ++i) {
+            std::string caption = (k == 4 ? "科目" : "第") + std::to_string(i + 1) + (k == 4 ? "" : "章");
+            TCITEMA item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = caption.data();
+            SendMessageA(tabs, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        }
+        SendMessageA(tabs, TCM_SETCURSEL, 1, 0);
+    }
+    SetForegroundWindow(window);
+    Settle();
+    Photograph(window, "tabs_positions");
+    DestroyWindow(window);
+}
+
+// A memo and a list view with the skin's scroll bars, a list view's header, a stand-alone
+// scroll bar and a tab set.
+void ListShots()
+{
+    auto* form = TComponent::Make<TForm>(Application);
+    form->SetBounds(200, 100, 560, 420);
+    form->SetCaption("题目列表");
+    auto* memo = TComponent::Make<TMemo>(form);
+    memo->SetScrollBars(TScrollStyle::ssBoth);
+    memo->SetParent(form);
+    memo->SetBounds(12, 12, 250, 200);
+    std::string text;
+    for (int i = 1; i <= 60; ++i)
+        text += "第" + std::to_string(i) + "题：下列关于民事法律行为的说法，哪一项是正确的？\r\n";
+    memo->SetText(text);
+    auto* list = TComponent::Make<TListView>(form);
+    list->SetParent(form);
+    list->SetBounds(276, 12, 260, 200);
+    list->AddColumn("题号", 60);
+    list->AddColumn("科目", 80);
+    list->AddColumn("得分", 60);
+    for (int i = 1; i <= 40; ++i)
+        list->AddItem("第" + std::to_string(i) + "题");
+    auto* bar = TComponent::Make<TScrollBar>(form);
+    bar->SetParent(form);
+    bar->SetBounds(12, 228, 524, GetSystemMetrics(SM_CYHSCROLL));
+    bar->SetParams(30, 0, 100, 20);
+    auto* tabSet = TComponent::Make<TTabSet>(form);
+    tabSet->SetParent(form);
+    tabSet->SetBounds(12, 256, 524, 24);
+    tabSet->SetTabs({"民法", "刑法", "行政法", "诉讼法"});
+    tabSet->SetTabIndex(1);
+    form->Show();
+    Settle();
+    Photograph(form->Handle(), "lists");
+    TComponent::Free(form);
+}
+
+// The exam-paper window, which the client creates and never shows.
+void ExamPaperShots()
+{
+    sjzt->Show();
+    Settle();
+    Photograph(sjzt->Handle(), "client_exam_paper");
+    sjzt->Hide();
+}
+
 TGalleryCamera GalleryCamera;
 
-const std::vector<std::function<void()>> kShots = {FormShots, MessageBoxShots, MenuShots, ButtonShots, ClientShots};
+const std::vector<std::function<void()>> kShots = {FormShots,   MessageBoxShots, MenuShots, ButtonShots,
+                                                   ClientShots, TabShots,        ListShots, ExamPaperShots};
 

@@ -166,6 +166,70 @@ def small_controls():
     ]
 
 
+# Tabs, scroll bars and headers. A tab frame's top three rows (its margin) have a colour of their
+# own, so that a flipped or turned image shows which way it lies; the page border likewise has
+# its top five rows in a colour of their own.
+TAB_EDGE = [(210, 60, 110), (211, 60, 110), (212, 60, 110), (213, 60, 110), (214, 60, 110)]
+TAB_BODY = [(60, 110, 210), (61, 110, 210), (62, 110, 210), (63, 110, 210), (64, 110, 210)]
+TAB_TEXT = [(1, 90, 40), (2, 90, 40)]  # ordinary, selected
+TAB_BORDER = [(150, 40, 10), (40, 150, 10)]  # top band, the rest
+# Scroll-bar arrows: frames 1/2 left, 5/6 right, 9/10 up, 13/14 down (normal, pressed).
+ARROWS = {1: (170, 20, 1), 2: (170, 20, 2), 5: (170, 20, 5), 6: (170, 20, 6),
+          9: (170, 20, 9), 10: (170, 20, 10), 13: (170, 20, 13), 14: (170, 20, 14)}
+TRACKS = {"HorzTrack": [(20, 170, 1), (20, 170, 2), (20, 170, 3), (20, 170, 4)],
+          "VertTrack": [(20, 170, 11), (20, 170, 12), (20, 170, 13), (20, 170, 14)]}
+THUMBS = {"HorzThumb": [(230, 230, 1), (230, 230, 2), (230, 230, 3)],
+          "VertThumb": [(230, 230, 11), (230, 230, 12), (230, 230, 13)]}
+HEADER = [(100, 200, 100), (101, 200, 100), (102, 200, 100), (103, 200, 100), (104, 200, 100)]
+
+
+def list_elements():
+    """The images of the tab, scroll-bar and header elements; returns their description."""
+    tab_frames = []
+    for edge, body in zip(TAB_EDGE, TAB_BODY):
+        frame = image(20, 20, body)
+        for y in range(3):
+            frame[y] = [edge] * 20
+        tab_frames.append(frame)
+    save("Tabs.bmp", side_by_side(tab_frames))
+    border = image(20, 20, TAB_BORDER[1])
+    for y in range(5):
+        border[y] = [TAB_BORDER[0]] * 20
+    save("TabBorder.bmp", border)
+    save("Scrollbar.bmp", side_by_side([image(16, 16, ARROWS.get(i, (90, 90, 90))) for i in range(1, 24)]))
+    for name, colours in list(TRACKS.items()) + list(THUMBS.items()):
+        save(name + ".bmp", side_by_side([image(16, 16, c) for c in colours]))
+    save("Header.bmp", side_by_side([image(16, 16, c) for c in HEADER]))
+    return [
+        "",
+        "[Tabs]",
+        "Image=Tabs.bmp", "Border=TabBorder.bmp", "LeftWidth=3", "TopHeight=3", "RightWidth=3",
+        "BottomHeight=3", "Trans=0", "Tile=0",
+        "NormalColour2=%s" % rgb(TAB_TEXT[0]), "MouseOverColour2=%s" % rgb(TAB_TEXT[1]),
+        "",
+        "[Scrollbar]",
+        "Image=Scrollbar.bmp", "Trans=0",
+        "",
+        "[HorzScroll]",
+        "Image=HorzTrack.bmp", "LeftWidth=2", "TopHeight=2", "RightWidth=2", "BottomHeight=2",
+        "",
+        "[VertScroll]",
+        "Image=VertTrack.bmp", "LeftWidth=2", "TopHeight=2", "RightWidth=2", "BottomHeight=2",
+        "",
+        "[HorzScrollThumb]",
+        "Image=HorzThumb.bmp", "FrameCount=3", "LeftWidth=3", "TopHeight=3", "RightWidth=3",
+        "BottomHeight=3", "Trans=0",
+        "",
+        "[VertScrollThumb]",
+        "Image=VertThumb.bmp", "FrameCount=3", "LeftWidth=3", "TopHeight=3", "RightWidth=3",
+        "BottomHeight=3", "Trans=0",
+        "",
+        "[Headerbar]",
+        "Image=Header.bmp", "LeftWidth=2", "TopHeight=2", "RightWidth=2", "BottomHeight=2",
+        "NormalColour2=%s" % rgb(TAB_TEXT[0]),
+    ]
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     save("Left.bmp", side_by_side([side(c, False) for c in COLOURS["left"]]))
@@ -217,6 +281,7 @@ def main():
     ini += small_controls()
     for i, (name, keys) in enumerate(BUTTONS):
         ini += ["", "[Button%d]" % i] + keys.split("\n") + ["frame=4", "ButtonImage=Btn_%s.bmp" % name]
+    ini += list_elements()
     save_description(OUT, ini)
 
 
