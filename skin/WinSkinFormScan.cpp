@@ -35,7 +35,10 @@ template <class T> bool Is(TComponent* component)
 }
 
 // How a row gives its control a skin. Kinds whose skins are not built yet give none.
-enum class TMake { None, Button, BitButton, SpeedButton, UpDown };
+enum class TMake {
+    None, Button, BitButton, SpeedButton, UpDown, CheckBox, RadioButton, TrackBar, Progress, Edit, ComBox,
+    DateTimePicker, Box, StatusBar, RadioGroup, CheckGroup
+};
 
 struct TMappingRow {
     int Number;
@@ -57,6 +60,11 @@ void SetFlat(TWinSkinForm&, TComponent* component)
 void SetTransparent(TWinSkinForm&, TComponent* component)
 {
     SetEnumPropByName(component, "Transparent", "True");
+}
+
+void NoSizeGrip(TWinSkinForm&, TComponent* component)
+{
+    SetEnumPropByName(component, "SizeGrip", "False");
 }
 
 void SkinToolBar(TWinSkinForm& form, TComponent* component)
@@ -83,25 +91,27 @@ const TMappingRow kRows[] = {
     {6, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TMVCPANEL"; }, nullptr, TMake::None, true},
     {7, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TPageControl>(c); }, TabElementPresent, TMake::None, false},
     {8, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TCheckBox>(c); },
-     [](const TSkinData& d) { return Gate(d, xcCheckBox); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcCheckBox); }, TMake::CheckBox, false},
     {9, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTRACKBAR"; },
-     [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::TrackBar, false},
     {10, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TUPDOWN"; },
      [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::UpDown, false},
     {12, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TDBNAVIGATOR"; },
      [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, false, false, SetFlat},
     {13, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TGroupBox>(c); },
-     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, true},
+     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::Box, true},
     {14, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TRadioButton>(c); },
-     [](const TSkinData& d) { return Gate(d, xcRadioButton); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcRadioButton); }, TMake::RadioButton, false},
     {15, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TToolBar>(c); },
      [](const TSkinData& d) { return Gate(d, xcToolbar); }, TMake::None, false, false, SkinToolBar},
+    {16, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TStatusBar>(c); },
+     [](const TSkinData& d) { return Gate(d, xcStatusBar); }, TMake::StatusBar, false, false, NoSizeGrip},
     {17, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TProgressBar>(c); },
-     [](const TSkinData& d) { return Gate(d, xcProgress); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcProgress); }, TMake::Progress, false},
     {19, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TComboBox>(c); },
-     [](const TSkinData& d) { return Gate(d, xcCombo); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcCombo); }, TMake::ComBox, false},
     {20, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TDATETIMEPICKER"; },
-     [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::DateTimePicker, false},
     {21, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TRICHEDIT"; },
      [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::None, false},
     {22, [](TWinSkinForm&, TComponent*, const std::string& n) { return NameIs(n, {"TWWDBRICHEDIT", "TDXDBMEMO"}); },
@@ -111,7 +121,7 @@ const TMappingRow kRows[] = {
     {24, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TSpeedButton>(c); },
      [](const TSkinData& d) { return Gate(d, xcSpeedButton); }, TMake::SpeedButton, false},
     {25, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TPanel>(c); },
-     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, true},
+     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::Box, true},
     {26, [](TWinSkinForm&, TComponent*, const std::string& n) { return NameIs(n, {"TDXTREELIST", "TDXDBTREELIST", "TDXDBGRID"}); },
      [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::None, false},
     {30, [](TWinSkinForm& f, TComponent* c, const std::string&) { return f.IsScrollingControl(c); },
@@ -119,12 +129,11 @@ const TMappingRow kRows[] = {
     {31, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TButton>(c); },
      [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::Button, false},
     {32, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TEdit>(c); },
-     [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::Edit, false},
     {34, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TCustomForm>(c); }, nullptr, TMake::None, true},
 };
 
-// Kinds of the Skin3rd list, each with its gate; none of their skins is built yet except the
-// push button's.
+// Kinds of the Skin3rd list, each with its gate.
 struct TThirdKind {
     const char* Kind;
     bool (*Gated)(const TSkinData& data);
@@ -133,18 +142,18 @@ struct TThirdKind {
 };
 
 const TThirdKind kThirdKinds[] = {
-    {"combobox", [](const TSkinData& d) { return Gate(d, xcCombo); }, TMake::None},
-    {"edit", [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::None},
-    {"radiobutton", [](const TSkinData& d) { return Gate(d, xcRadioButton); }, TMake::None},
-    {"panel", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, SetTransparent},
-    {"trackbar", [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::None, SetTransparent},
+    {"combobox", [](const TSkinData& d) { return Gate(d, xcCombo); }, TMake::ComBox},
+    {"edit", [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::Edit},
+    {"radiobutton", [](const TSkinData& d) { return Gate(d, xcRadioButton); }, TMake::RadioButton},
+    {"panel", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::Box, SetTransparent},
+    {"trackbar", [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::TrackBar, SetTransparent},
     {"button", [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::Button},
     {"tab", TabElementPresent, TMake::None},
-    {"progress", [](const TSkinData& d) { return Gate(d, xcProgress); }, TMake::None},
+    {"progress", [](const TSkinData& d) { return Gate(d, xcProgress); }, TMake::Progress},
     {"scrollbar", [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::None},
-    {"radiogroup", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None},
-    {"checkgroup", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None},
-    {"checkbox", [](const TSkinData& d) { return Gate(d, xcCheckBox); }, TMake::None},
+    {"radiogroup", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::RadioGroup},
+    {"checkgroup", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::CheckGroup},
+    {"checkbox", [](const TSkinData& d) { return Gate(d, xcCheckBox); }, TMake::CheckBox},
 };
 
 constexpr size_t kThirdValueMax = 50;
@@ -313,8 +322,33 @@ int TWinSkinForm::MappingRow(TComponent* component)
 
 namespace {
 
-// Makes and attaches one control skin, owned by owner; nullptr when the kind has none yet or
-// the control cannot take it.
+// One control skin of class T for owner, attached to it as a framework control.
+template <class T> TSkinControl* Attached(TComponent* owner, TWinSkinForm& form, bool setColour)
+{
+    TSkinControl* skin = TComponent::Make<T>(owner);
+    try {
+        skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, setColour);
+    } catch (const std::exception&) {
+        TComponent::Free(skin);  // its destructor takes it off the list again
+        return nullptr;
+    }
+    return skin;
+}
+
+TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form);
+
+// A group's skin: one of kind for every child control when the gate is set, then the group's box.
+TSkinControl* SkinGroup(TMake kind, TSkinControlType gate, TComponent* owner, TWinSkinForm& form)
+{
+    auto* group = dynamic_cast<TWinControl*>(owner);
+    if (group && Gate(*form.FSkinData, gate))
+        for (int i = 0; i < group->ControlCount(); ++i)
+            MakeSkin(kind, group->Controls(i), form);
+    return Attached<TSkinBox>(owner, form, true);
+}
+
+// Makes and attaches one control skin, owned by owner; nullptr when the kind has none or the
+// control cannot take it.
 TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form)
 {
     TSkinControl* skin = nullptr;
@@ -323,29 +357,55 @@ TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form)
         case TMake::None:
             return nullptr;
         case TMake::Button:
-            skin = TComponent::Make<TSkinButton>(owner);
-            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
-            break;
+            return Attached<TSkinButton>(owner, form, false);
         case TMake::BitButton:
-            skin = TComponent::Make<TSkinBitButton>(owner);
-            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
-            break;
+            return Attached<TSkinBitButton>(owner, form, false);
         case TMake::SpeedButton: {
             auto* speed = TComponent::Make<TSkinSpeedButton>(owner);
             skin = speed;
             speed->AttachGraphicControl(&form, form.FSkinData, &form.FControlCanvas);
-            break;
+            return skin;
         }
         case TMake::UpDown:
-            skin = TComponent::Make<TSkinUpDown>(owner);
-            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
-            break;
+            return Attached<TSkinUpDown>(owner, form, false);
+        case TMake::CheckBox:
+            return Attached<TSkinCheckBox>(owner, form, false);
+        case TMake::RadioButton:
+            return Attached<TSkinRadioButton>(owner, form, false);
+        case TMake::TrackBar:
+            return Attached<TSkinTrackBar>(owner, form, false);
+        case TMake::Progress:
+            return Attached<TSkinProgress>(owner, form, false);
+        case TMake::ComBox:
+            return Attached<TSkinComBox>(owner, form, false);
+        case TMake::DateTimePicker: {
+            // The picker in its up-down form is an edit with a spin button.
+            auto* picker = dynamic_cast<TWinControl*>(owner);
+            if (picker && (GetWindowLongA(picker->Handle(), GWL_STYLE) & DTS_UPDOWN))
+                return Attached<TSkinEdit>(owner, form, false);
+            return Attached<TSkinComBox>(owner, form, false);
+        }
+        case TMake::Edit: {
+            auto* edit = dynamic_cast<TWinControl*>(owner);
+            if (!edit)
+                return nullptr;
+            skin = TComponent::Make<TSkinEdit>(owner);
+            skin->AttachWindow(edit->Handle(), form.FSkinData, &form.FControlCanvas, &form);
+            return skin;
+        }
+        case TMake::Box:
+            return Attached<TSkinBox>(owner, form, true);
+        case TMake::StatusBar:
+            return Attached<TSkinStatusBar>(owner, form, false);
+        case TMake::RadioGroup:
+            return SkinGroup(TMake::RadioButton, xcRadioButton, owner, form);
+        case TMake::CheckGroup:
+            return SkinGroup(TMake::CheckBox, xcCheckBox, owner, form);
         }
     } catch (const std::exception&) {
         TComponent::Free(skin);  // its destructor takes it off the list again
-        return nullptr;
     }
-    return skin;
+    return nullptr;
 }
 
 }  // namespace
@@ -442,11 +502,33 @@ void TWinSkinForm::SkinChildWindow(HWND wnd)
 {
     if (!wnd || FindControlByHandle(wnd))
         return;
-    // Only the push button's skin is built among the bare-window kinds.
-    if (BareSkinKind(GetWindowClass(wnd), static_cast<DWORD>(GetWindowLongA(wnd, GWL_STYLE))) !=
-        TBareSkinKind::Button)
-        return;
-    TSkinButton* skin = TComponent::Make<TSkinButton>(this);
+    TSkinControl* skin = nullptr;
+    switch (BareSkinKind(GetWindowClass(wnd), static_cast<DWORD>(GetWindowLongA(wnd, GWL_STYLE)))) {
+    case TBareSkinKind::Button:
+        skin = TComponent::Make<TSkinButton>(this);
+        break;
+    case TBareSkinKind::CheckBox:
+        skin = TComponent::Make<TSkinCheckBox>(this);
+        break;
+    case TBareSkinKind::RadioButton:
+        skin = TComponent::Make<TSkinRadioButton>(this);
+        break;
+    case TBareSkinKind::ComboBox:
+        skin = TComponent::Make<TSkinComBox>(this);
+        break;
+    case TBareSkinKind::ComboBoxInner:
+        // The extended combo box's inner combo box is skinned, not the outer window.
+        wnd = GetTopWindow(wnd);
+        if (!wnd || FindControlByHandle(wnd))
+            return;
+        skin = TComponent::Make<TSkinComBox>(this);
+        break;
+    case TBareSkinKind::Edit:
+        skin = TComponent::Make<TSkinEdit>(this);
+        break;
+    default:
+        return;  // the other kinds' skins are not built yet
+    }
     try {
         skin->AttachWindow(wnd, FSkinData, &FControlCanvas, this);
     } catch (const std::exception&) {
