@@ -72,44 +72,6 @@ void SwitchFast(TSkinMode mode)
     Pump([before] { return changes > before; }, 3000);
 }
 
-// What the process holds. GetGuiResources answers 0 under Wine: there the GDI objects are
-// counted by their 16-bit handle values, which Wine accepts for any live object, and the
-// windows and menus of this process likewise.
-struct TUsage {
-    long gdi;
-    long user;
-    size_t heap;  // bytes in use in the process's heaps
-};
-
-TUsage Usage()
-{
-    TUsage usage{static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)),
-                 static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)), 0};
-    if (usage.gdi == 0)
-        for (ULONG_PTR h = 1; h < 0x10000; ++h)
-            usage.gdi += GetObjectType(reinterpret_cast<HGDIOBJ>(h)) != 0;
-    if (usage.user == 0)
-        for (ULONG_PTR h = 1; h < 0x10000; ++h) {
-            DWORD process = 0;
-            const auto window = reinterpret_cast<HWND>(h);
-            usage.user += (IsWindow(window) && GetWindowThreadProcessId(window, &process) &&
-                           process == GetCurrentProcessId()) ||
-                          IsMenu(reinterpret_cast<HMENU>(h));
-        }
-    HANDLE heaps[64];
-    const DWORD count = std::min<DWORD>(GetProcessHeaps(64, heaps), 64);
-    for (DWORD i = 0; i < count; ++i) {
-        if (!HeapLock(heaps[i]))
-            continue;
-        PROCESS_HEAP_ENTRY entry{};
-        while (HeapWalk(heaps[i], &entry))
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
-                usage.heap += entry.cbData;
-        HeapUnlock(heaps[i]);
-    }
-    return usage;
-}
-
 void Report(const char* what, const TUsage& before, const TUsage& after)
 {
     printf("%s: GDI objects %ld -> %ld, windows and menus %ld -> %ld, heap bytes %zu -> %zu\n", what, before.gdi,

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <utility>
 
 #include "ComCtrls.h"
@@ -15,6 +16,31 @@
 #include "StdCtrls.h"
 #include "WinSubClass.h"
 #include "WindowTesting.h"
+
+// Controls of other makers, known to the scan by their class names only.
+class TDateTimePicker : public TWinControl {
+    LEXDRILL_CLASS(TDateTimePicker)
+public:
+    using TWinControl::TWinControl;
+};
+
+const TClassInfo& TDateTimePicker::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TDateTimePicker>("TDateTimePicker", TWinControl::StaticClass()).Build();
+    return info;
+}
+
+class TThirdGroup : public TPanel {
+    LEXDRILL_CLASS(TThirdGroup)
+public:
+    using TPanel::TPanel;
+};
+
+const TClassInfo& TThirdGroup::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TThirdGroup>("TThirdGroup", TPanel::StaticClass()).Build();
+    return info;
+}
 
 // A check box of another maker whose Checked property, not the window, holds its state.
 class TFlagBox : public TCheckBox {
@@ -574,6 +600,116 @@ TEST_F(SmallSkinTest, PanelsAndGroupBoxesTakeTheFaceColourAndGiveItBack)
     EXPECT_EQ(box->SkinState(), cssColourBack);
     EXPECT_EQ(panel->Color(), clWhite);
     again.Detach();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The scan
+
+TEST_F(SmallSkinTest, TheScanGivesEachKindItsSkinByClassByListAndByWindowClass)
+{
+    TForm* form = Form();
+    auto* picker = Control<TDateTimePicker>(form, 10, 10, 100, 24);
+    auto* spinPicker = Control<TDateTimePicker>(form, 10, 40, 100, 24);
+    SetWindowLongA(spinPicker->Handle(), GWL_STYLE, GetWindowLongA(spinPicker->Handle(), GWL_STYLE) | DTS_UPDOWN);
+    auto* group = Control<TThirdGroup>(form, 200, 10, 200, 120);
+    TCheckBox* members[2];
+    for (int i = 0; i < 2; ++i) {
+        members[i] = TComponent::Make<TCheckBox>(group);
+        members[i]->SetParent(group);
+        members[i]->SetBounds(10, 10 + 30 * i, 100, 24);
+    }
+    data.Skin3rd().Clear();
+    data.Skin3rd().Add("TThirdGroup=RadioGroup");
+    auto& skin = Skin(form);
+    EXPECT_TRUE(SkinOf<TSkinComBox>(skin, picker));
+    EXPECT_TRUE(SkinOf<TSkinEdit>(skin, spinPicker));
+    // A radio group from the list: its children as radio buttons, the group a box.
+    EXPECT_TRUE(SkinOf<TSkinBox>(skin, group));
+    EXPECT_TRUE(SkinOf<TSkinRadioButton>(skin, members[0]));
+    EXPECT_TRUE(SkinOf<TSkinRadioButton>(skin, members[1]));
+    skin.Detach();
+    // A check group whose gate for its children is clear: the box alone.
+    data.Skin3rd().Clear();
+    data.Skin3rd().Add("TThirdGroup=checkgroup");
+    data.SetSkinControls(data.SkinControls() & ~SkinControlBit(xcCheckBox));
+    auto& again = SkinWindow(form, form->Handle(), data, form);
+    EXPECT_TRUE(SkinOf<TSkinBox>(again, group));
+    EXPECT_FALSE(again.FindControlByHandle(members[0]->Handle()));
+    again.Detach();
+    data.SetSkinControls(TSkinData::kDefaultSkinControls);
+
+    // Bare child windows of a window that is no framework form.
+    TForm* bare = Form();
+    bare->Show();
+    HWND parent = bare->Handle();
+    auto child = [&](const char* cls, DWORD style, int y) {
+        return CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE | style, 10, y, 120, 100, parent, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    };
+    HWND check = child("button", BS_AUTOCHECKBOX, 10);
+    HWND radio = child("button", BS_AUTORADIOBUTTON, 40);
+    HWND combo = child("combobox", CBS_DROPDOWNLIST, 70);
+    HWND simple = child("combobox", CBS_SIMPLE, 100);
+    HWND extended = child(WC_COMBOBOXEXA, CBS_DROPDOWNLIST, 130);
+    HWND edit = child("edit", WS_BORDER, 160);
+    auto& windows = SkinWindow(&owner, parent, data);
+    EXPECT_TRUE(dynamic_cast<TSkinCheckBox*>(windows.FindControlByHandle(check)));
+    EXPECT_TRUE(dynamic_cast<TSkinRadioButton*>(windows.FindControlByHandle(radio)));
+    EXPECT_TRUE(dynamic_cast<TSkinComBox*>(windows.FindControlByHandle(combo)));
+    EXPECT_FALSE(windows.FindControlByHandle(simple));
+    EXPECT_FALSE(windows.FindControlByHandle(extended));
+    EXPECT_TRUE(dynamic_cast<TSkinComBox*>(windows.FindControlByHandle(GetTopWindow(extended))));
+    EXPECT_TRUE(dynamic_cast<TSkinEdit*>(windows.FindControlByHandle(edit)));
+    // A bare check box is drawn from the skin too.
+    EXPECT_EQ(Seen(check, 6, 50), Check(1));
+    windows.Detach();
+    EXPECT_TRUE(windows.FControls.empty());
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST_F(SmallSkinTest, SkinningTheseControlsOnAndOffRepeatedlyLeaksNothing)
+{
+    TForm* form = Form();
+    Control<TCheckBox>(form, 10, 10, 100, 24);
+    Control<TRadioButton>(form, 10, 40, 100, 24);
+    Control<TTrackBar>(form, 10, 70, 150, 40);
+    Control<TUpDown>(form, 170, 10, 20, 40);
+    Control<TProgressBar>(form, 10, 120, 150, 20)->SetPosition(40);
+    Control<TEdit>(form, 10, 150, 100, 24);
+    Control<TComboBox>(form, 10, 180, 120, 100);
+    Control<TPanel>(form, 200, 60, 100, 60);
+    Control<TGroupBox>(form, 200, 130, 100, 60);
+    auto* bar = Control<TStatusBar>(form, 0, 0, 400, 20);
+    bar->SetPanels({{"One", 100}, {"Two", 100}});
+    form->Show();
+    const int rounds = 300;
+    TUsage before{};
+    for (int i = 0; i < rounds; ++i) {
+        if (i == 20)
+            before = Usage();  // once every cache has grown to its size
+        auto& skin = AttachSkin(form, form->Handle(), data, form);
+        ASSERT_EQ(skin.FControls.size(), 10u) << [&] {
+            std::string names;
+            for (TSkinControl* c : skin.FControls)
+                names += c->ClassName() + " ";
+            return names;
+        }();
+        RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        skin.Detach();
+        TComponent::Free(&skin);
+    }
+    const TUsage after = Usage();
+    std::printf("GDI objects %ld -> %ld, windows and menus %ld -> %ld, heap bytes %zu -> %zu\n", before.gdi,
+                after.gdi, before.user, after.user, before.heap, after.heap);
+    EXPECT_LE(after.gdi, before.gdi);
+    EXPECT_LE(after.user, before.user);
+    EXPECT_LT(after.heap, before.heap + 64 * 1024);
+    for (int i = 0; i < form->ComponentCount(); ++i) {
+        if (auto* control = dynamic_cast<TWinControl*>(form->Components(i))) {
+            EXPECT_EQ(control->ComponentCount(), 0) << control->ClassName();
+        }
+    }
 }
 
 }  // namespace
