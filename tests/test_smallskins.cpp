@@ -356,6 +356,12 @@ TEST_F(SmallSkinTest, ProgressBarsShowTheirBarOrChunksHorizontallyAndVertically)
     EXPECT_EQ(Seen(w, 150, 10), back);
     bar->SetPosition(100);
     EXPECT_EQ(Seen(w, 190, 10), full);
+    // A range of a large download: the filled width is worked out without overflowing.
+    bar->SetMax(100000000);
+    bar->SetPosition(50000000);
+    EXPECT_EQ(Seen(w, 90, 10), full);
+    EXPECT_EQ(Seen(w, 110, 10), back);
+    bar->SetMax(100);
     // Vertical: the bar grows from the bottom.
     bar->SetPosition(50);
     SetWindowLongA(w, GWL_STYLE, GetWindowLongA(w, GWL_STYLE) | PBS_VERTICAL);
@@ -662,6 +668,11 @@ TEST_F(SmallSkinTest, TheScanGivesEachKindItsSkinByClassByListAndByWindowClass)
     EXPECT_TRUE(dynamic_cast<TSkinEdit*>(windows.FindControlByHandle(edit)));
     // A bare check box is drawn from the skin too.
     EXPECT_EQ(Seen(check, 6, 50), Check(1));
+    // A check box whose window goes is freed by the next purge, as every other skin is.
+    DestroyWindow(check);
+    EXPECT_EQ(windows.FindControlByHandle(check)->SkinState(), cssDestroyed);
+    windows.PurgeDeadControls();
+    EXPECT_FALSE(windows.FindControlByHandle(check));
     windows.Detach();
     EXPECT_TRUE(windows.FControls.empty());
 }
