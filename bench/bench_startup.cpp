@@ -19,6 +19,7 @@
 #include "Forms.h"
 #include "Index.h"
 #include "Sites.h"
+#include "Timing.h"
 #include "WinSkinForm.h"
 
 namespace {
@@ -93,12 +94,6 @@ int OneStart(bool skinned)
     if (skinned != (SkinManage->FindFormSkin(Form10->Handle()) != nullptr))
         return 0;
     return static_cast<int>(elapsed * 10);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 double RunChild(const char* mode)

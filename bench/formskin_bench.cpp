@@ -10,25 +10,9 @@
 #include <vector>
 
 #include "SkinTesting.h"
+#include "Timing.h"
 
 namespace {
-
-double Milliseconds(const std::function<void()>& work, int repeats)
-{
-    LARGE_INTEGER frequency, start, stop;
-    QueryPerformanceFrequency(&frequency);
-    std::vector<double> times;
-    for (int i = 0; i < repeats; ++i) {
-        QueryPerformanceCounter(&start);
-        work();
-        GdiFlush();
-        QueryPerformanceCounter(&stop);
-        times.push_back(1000.0 * static_cast<double>(stop.QuadPart - start.QuadPart) /
-                        static_cast<double>(frequency.QuadPart));
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -49,7 +33,7 @@ HWND MakeWindow(int width, int height)
 double ResizeStep(HWND w, int width, int height, int repeats)
 {
     int step = 0;
-    return Milliseconds(
+    return MedianMilliseconds(
         [&] {
             const int d = (step++ % 2) * 8;
             SetWindowPos(w, nullptr, 0, 0, width + d, height + d, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -74,9 +58,9 @@ int main()
 
     HWND w = MakeWindow(1280, 800);
     auto& skin = SkinWindow(&owner, w, data);
-    const double skinned = Milliseconds([&] { skin.PaintNonClient(nullptr); }, 21);
+    const double skinned = MedianMilliseconds([&] { skin.PaintNonClient(nullptr); }, 21);
     skin.Detach();
-    const double native = Milliseconds([&] { SendMessageA(w, WM_NCPAINT, 1, 0); }, 21);
+    const double native = MedianMilliseconds([&] { SendMessageA(w, WM_NCPAINT, 1, 0); }, 21);
     std::printf("non-client paint 1280x800: skinned %.2f ms, native %.2f ms, ratio %.1f\n", skinned, native,
                 skinned / native);
     DestroyWindow(w);

@@ -8,24 +8,9 @@
 #include <vector>
 
 #include "SkinPaint.h"
+#include "Timing.h"
 
 namespace {
-
-double Milliseconds(const std::function<void()>& work, int repeats)
-{
-    LARGE_INTEGER frequency, start, stop;
-    QueryPerformanceFrequency(&frequency);
-    std::vector<double> times;
-    for (int i = 0; i < repeats; ++i) {
-        QueryPerformanceCounter(&start);
-        work();
-        QueryPerformanceCounter(&stop);
-        times.push_back(1000.0 * static_cast<double>(stop.QuadPart - start.QuadPart) /
-                        static_cast<double>(frequency.QuadPart));
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 // One CombineRgn per run of opaque pixels.
 UniqueRegion RunByRunRegion(TBitmap& bitmap)
@@ -56,9 +41,9 @@ void Fill(TBitmap& bitmap, const TRect& rect, TColor colour)
 
 void CompareRegions(const char* name, TBitmap& bitmap, int repeats)
 {
-    const double skin = Milliseconds(
+    const double skin = MedianMilliseconds(
         [&] { UniqueRegion r = BitmapToRegion(bitmap, 0, 0, SkinKeyColor, 0, 0, 0); }, repeats);
-    const double plain = Milliseconds([&] { UniqueRegion r = RunByRunRegion(bitmap); }, repeats);
+    const double plain = MedianMilliseconds([&] { UniqueRegion r = RunByRunRegion(bitmap); }, repeats);
     UniqueRegion a = BitmapToRegion(bitmap, 0, 0, SkinKeyColor, 0, 0, 0);
     UniqueRegion b = RunByRunRegion(bitmap);
     std::printf("%s: BitmapToRegion %.2f ms, one CombineRgn per run %.2f ms, ratio %.1f, equal %s\n",
@@ -94,9 +79,9 @@ int main()
     const TRect target = Rect(0, 0, 1920, 1080);
     const TRect margins = Rect(10, 24, 10, 10);
     for (bool tile : {false, true}) {
-        const double nine = Milliseconds(
+        const double nine = MedianMilliseconds(
             [&] { auto b = StretchSkinFrame(target, skin, margins, 2, 5, tile, false); }, 9);
-        const double plain = Milliseconds(
+        const double plain = MedianMilliseconds(
             [&] {
                 TBitmap b(1920, 1080);
                 SetStretchBltMode(b.Canvas().Handle(), COLORONCOLOR);

@@ -20,13 +20,14 @@ wine_prefix() {
   fi
 }
 
-# An X display: the caller's, or a private Xvfb that stops with the script.
+# An X display: the caller's, or a private Xvfb (of LEXDRILL_SCREEN, 1280x800 by default) that
+# stops with the script.
 with_display() {
   if [ -z "${DISPLAY:-}" ] || [ -n "${LEXDRILL_XVFB:-}" ]; then
     local fifo
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${LEXDRILL_SCREEN:-1280x800}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     xvfb_pid=$!
     read -r display_number <"$fifo"
     rm -f "$fifo"
