@@ -160,8 +160,9 @@ public:
 protected:
     // The first phase of destruction, once only. Free runs it on the whole object; a component
     // destroyed otherwise (on the stack, by a plain delete) runs it from the destructors of the
-    // classes that tear something down, as early as they can.
-    void BeforeDestruction();
+    // classes that tear something down, as early as they can. A class with work that must come
+    // before the others are told overrides it and calls this one last.
+    virtual void BeforeDestruction();
 
 private:
     void Insert(TComponent* component);

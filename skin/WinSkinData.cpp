@@ -134,9 +134,16 @@ TSkinData::TSkinData(TComponent* owner) : TComponent(owner)
 
 TSkinData::~TSkinData()
 {
-    // While the skin is whole: the windows drawn from it are given back first.
-    if (SkinManage)
+    BeforeDestruction();
+}
+
+void TSkinData::BeforeDestruction()
+{
+    // While the skin is whole, and before the form skins attached to it by hand are told: the
+    // manager gives back the windows it drew from it first.
+    if (!(ComponentState() & csDestroying) && SkinManage)
         SkinManage->RemoveSkinData(this);
+    TComponent::BeforeDestruction();
 }
 
 void TSkinData::AddDefaultSkin3rd()

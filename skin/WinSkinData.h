@@ -74,6 +74,7 @@ public:
     explicit TSkinData(TComponent* owner);
     // Unregisters from the skin manager, which gives back the windows skinned from this skin.
     ~TSkinData() override;
+    void BeforeDestruction() override;
 
     // Published properties.
     bool Active() const { return FActive; }

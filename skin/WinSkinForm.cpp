@@ -81,6 +81,7 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
     if (FSubclass)
         return;
     FSkinData = skinData;
+    skinData->FreeNotification(this);
     FTimer = TComponent::Make<TTimer>(this);
     FTimer->SetEnabled(false);
     FTimer->SetInterval(250);

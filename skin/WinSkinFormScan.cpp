@@ -211,8 +211,15 @@ void TWinSkinForm::HookToolBar(TToolBar* toolBar)
 void TWinSkinForm::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
-    if (operation == TOperation::opRemove)
-        FToolBars.erase(std::remove(FToolBars.begin(), FToolBars.end(), component), FToolBars.end());
+    if (operation != TOperation::opRemove)
+        return;
+    FToolBars.erase(std::remove(FToolBars.begin(), FToolBars.end(), component), FToolBars.end());
+    if (component == FSkinData) {
+        // The skin goes before this form skin: the window gets its own frame back rather than
+        // being painted from freed data.
+        Detach();
+        FSkinData = nullptr;
+    }
 }
 
 void TWinSkinForm::DrawToolButton(TToolBar* toolBar, const TRect& bounds, UINT state)

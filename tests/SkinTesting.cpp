@@ -5,14 +5,20 @@
 #include "Forms.h"
 #include "WindowTesting.h"
 
-void LoadOwnSkin(TSkinData& data)
+std::vector<uint8_t> OwnSkinStored()
 {
     HRSRC found = FindResourceA(nullptr, "Index.SkinData1.skin", reinterpret_cast<LPCSTR>(RT_RCDATA));
     if (!found)
         throw std::runtime_error("the client's skin is not among the resources");
     const auto* bytes = static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, found)));
+    return {bytes, bytes + SizeofResource(nullptr, found)};
+}
+
+void LoadOwnSkin(TSkinData& data)
+{
+    const std::vector<uint8_t> stored = OwnSkinStored();
     TMemoryStream stream;
-    stream.WriteBuffer(bytes, SizeofResource(nullptr, found));
+    stream.WriteBuffer(stored.data(), stored.size());
     stream.SetPosition(0);
     data.ReadSkinStream(stream);
 }

@@ -4,14 +4,18 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
 
 class TCustomForm;
 
-// The client's own skin, from the layout resource the build packs it into.
+// The client's own skin as its layout stores it (the stream's length, then the stream), from the
+// resource the build packs it into.
+std::vector<uint8_t> OwnSkinStored();
 void LoadOwnSkin(TSkinData& data);
 // A skin file, read as a layout stores it. Unlike SkinFile this makes no skin manager, whose hook
 // would skin the tests' windows too: these tests attach their skins by hand.

@@ -1,6 +1,5 @@
 #include "WindowTesting.h"
 
-#include <algorithm>
 #include <atomic>
 #include <sstream>
 #include <thread>
@@ -86,33 +85,4 @@ std::vector<std::string> PageLog()
     for (std::string line; std::getline(body, line);)
         lines.push_back(line);
     return lines;
-}
-
-TUsage Usage()
-{
-    TUsage usage{static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)),
-                 static_cast<long>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)), 0};
-    if (usage.gdi == 0)
-        for (ULONG_PTR h = 1; h < 0x10000; ++h)
-            usage.gdi += GetObjectType(reinterpret_cast<HGDIOBJ>(h)) != 0;
-    if (usage.user == 0)
-        for (ULONG_PTR h = 1; h < 0x10000; ++h) {
-            DWORD process = 0;
-            const auto window = reinterpret_cast<HWND>(h);
-            usage.user += (IsWindow(window) && GetWindowThreadProcessId(window, &process) &&
-                           process == GetCurrentProcessId()) ||
-                          IsMenu(reinterpret_cast<HMENU>(h));
-        }
-    HANDLE heaps[64];
-    const DWORD count = std::min<DWORD>(GetProcessHeaps(64, heaps), 64);
-    for (DWORD i = 0; i < count; ++i) {
-        if (!HeapLock(heaps[i]))
-            continue;
-        PROCESS_HEAP_ENTRY entry{};
-        while (HeapWalk(heaps[i], &entry))
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
-                usage.heap += entry.cbData;
-        HeapUnlock(heaps[i]);
-    }
-    return usage;
 }

@@ -1,29 +1,24 @@
-// The gallery: the client's windows, and windows of its own, skinned as the client skins them
-// (its main window's component switched on, the skin manager skinning every window at its
-// activation and every menu window at its creation), saved as PNG pictures in the folder named
-// on the command line (scripts/test.sh: build/gallery). Each shot opens its windows, photographs
-// them and closes them again; to add one, add a function to kShots.
+// The gallery's shots: the client's windows, and windows of its own, skinned as the client skins
+// them (its main window's component switched on, the skin manager skinning every window at its
+// activation and every menu window at its creation). Each shot opens its windows, photographs
+// them and closes them again; to add one, add a function to kShots. The gallery program
+// (gallery_main.cpp) saves the pictures; tests run the same shots with cameras of their own.
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "Buttons.h"
-#include "Client.h"
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
-#include "HttpTestServer.h"
+#include "Gallery.h"
 #include "Index.h"
 #include "Menus.h"
-#include "Sites.h"
 #include "StdCtrls.h"
-#include "TempDir.h"
 #include "U_About.h"
 #include "Unit1.h"
 #include "Unit7.h"
@@ -33,121 +28,25 @@
 #include "jiameng.h"
 #include "zxks.h"
 
-namespace {
-
-std::string folder;
-
-// ---------------------------------------------------------------------------------------------
-// PNG files: 24-bit pixels, zlib's stored (uncompressed) blocks.
-
-uint32_t Crc(const std::string& bytes)
-{
-    uint32_t crc = 0xFFFFFFFF;
-    for (unsigned char c : bytes) {
-        crc ^= c;
-        for (int k = 0; k < 8; ++k)
-            crc = crc & 1 ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
-    }
-    return ~crc;
-}
-
-std::string BigEndian(uint32_t v)
-{
-    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
-}
-
-std::string Chunk(const char* type, const std::string& data)
-{
-    const std::string body = type + data;
-    return BigEndian(static_cast<uint32_t>(data.size())) + body + BigEndian(Crc(body));
-}
-
-void SavePng(TBitmap& picture, const std::string& path)
-{
-    const int w = picture.Width(), h = picture.Height();
-    std::string raw;
-    for (int y = 0; y < h; ++y) {
-        raw += '\0';  // no filter
-        for (int x = 0; x < w; ++x) {
-            const COLORREF c = GetPixel(picture.Canvas().Handle(), x, y);
-            raw += {static_cast<char>(GetRValue(c)), static_cast<char>(GetGValue(c)), static_cast<char>(GetBValue(c))};
-        }
-    }
-    std::string zlib = "\x78\x01";
-    uint32_t a = 1, b = 0;
-    for (unsigned char c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    for (size_t at = 0; at < raw.size() || at == 0; at += 65535) {
-        const size_t n = std::min<size_t>(65535, raw.size() - at);
-        const bool last = at + n >= raw.size();
-        zlib += {static_cast<char>(last), static_cast<char>(n), static_cast<char>(n >> 8),
-                 static_cast<char>(~n), static_cast<char>(~n >> 8)};
-        zlib += raw.substr(at, n);
-    }
-    zlib += BigEndian((b << 16) | a);
-    const std::string header = BigEndian(static_cast<uint32_t>(w)) + BigEndian(static_cast<uint32_t>(h)) +
-                               std::string("\x08\x02\x00\x00\x00", 5);
-    const std::string png = std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", header) + Chunk("IDAT", zlib) +
-                            Chunk("IEND", "");
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file || std::fwrite(png.data(), 1, png.size(), file) != png.size())
-        throw std::runtime_error("cannot write " + path);
-    std::fclose(file);
-}
-
-// ---------------------------------------------------------------------------------------------
-
 void Settle()
 {
     Pump([] { return false; }, 300);
 }
 
-// The window as it shows on a plain backdrop, cut by its region, with a margin around it.
+// The window, redrawn whole, to the camera.
 void Photograph(HWND w, const std::string& name)
 {
     RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Settle();
-    constexpr int margin = 12;
-    RECT r;
-    GetWindowRect(w, &r);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    TBitmap picture(width + 2 * margin, height + 2 * margin);
-    HDC dc = picture.Canvas().Handle();
-    {
-        const WindowDC window(w, GetWindowDC(w));
-        BitBlt(dc, margin, margin, width, height, window.Get(), 0, 0, SRCCOPY);
-    }
-    UniqueRegion outside(CreateRectRgn(0, 0, picture.Width(), picture.Height()));
-    UniqueRegion shape(CreateRectRgn(0, 0, 0, 0));
-    if (GetWindowRgn(w, shape.get()) == ERROR)
-        SetRectRgn(shape.get(), 0, 0, width, height);
-    OffsetRgn(shape.get(), margin, margin);
-    CombineRgn(outside.get(), outside.get(), shape.get(), RGN_DIFF);
-    UniqueBrush backdrop(CreateSolidBrush(RGB(58, 110, 165)));
-    FillRgn(dc, outside.get(), backdrop.get());
-    SavePng(picture, folder + "/" + name + ".png");
-    std::printf("gallery: %s/%s.png\n", folder.c_str(), name.c_str());
+    GalleryCamera.Photograph(w, name);
 }
 
-// What the screen shows over a window and the menu open beside it.
 void PhotographWithMenu(HWND w, const std::string& name)
 {
-    RECT r;
-    GetWindowRect(w, &r);
-    if (HWND menu = FindWindowA("#32768", nullptr); menu && IsWindowVisible(menu)) {
-        RECT m;
-        GetWindowRect(menu, &m);
-        UnionRect(&r, &r, &m);
-    }
-    InflateRect(&r, 12, 12);
-    TBitmap picture(r.right - r.left, r.bottom - r.top);
-    const WindowDC screen(nullptr);
-    BitBlt(picture.Canvas().Handle(), 0, 0, picture.Width(), picture.Height(), screen.Get(), r.left, r.top, SRCCOPY);
-    SavePng(picture, folder + "/" + name + ".png");
-    std::printf("gallery: %s/%s.png\n", folder.c_str(), name.c_str());
+    GalleryCamera.PhotographWithMenu(w, name);
 }
+
+namespace {
 
 // A small window elsewhere that takes the activation from the one photographed.
 HWND OtherWindow()
@@ -211,8 +110,6 @@ void MessageBoxShots()
     TComponent::Free(form);
 }
 
-// The main window's menu, each drop-down open in turn, then the skinned system menu: each
-// photographed from a timer inside the menu's own loop.
 HWND menuForm;
 std::string menuShot;
 
@@ -221,6 +118,31 @@ void CALLBACK PhotographMenu(HWND, UINT, UINT_PTR timer, DWORD)
     KillTimer(nullptr, timer);
     PhotographWithMenu(menuForm, menuShot);
     EndMenu();
+}
+
+// Each drop-down of a skinned form's menu bar open in turn, then the skinned system menu: each
+// photographed from a timer inside the menu's own loop.
+void PhotographMenus(TCustomForm* form, const std::string& name)
+{
+    menuForm = form->Handle();
+    TWinSkinForm* formSkin = nullptr;
+    for (int i = 0; i < form->ComponentCount() && !formSkin; ++i)
+        formSkin = dynamic_cast<TWinSkinForm*>(form->Components(i));
+    if (!formSkin || !formSkin->FSkinMenu)
+        throw std::runtime_error("the menu form was not skinned");
+    RedrawWindow(menuForm, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    Settle();
+    const auto& buttons = formSkin->FSkinMenu->FButtons;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        menuShot = name + "_" + std::to_string(i + 1);
+        SetTimer(nullptr, 0, 400, PhotographMenu);
+        formSkin->TrackMenuButton(buttons[i].get());
+    }
+    menuShot = name + "_system";
+    RECT r;
+    GetWindowRect(menuForm, &r);
+    SetTimer(nullptr, 0, 400, PhotographMenu);
+    formSkin->ShowSysMenu(TPoint{r.left + 160, r.top + 14});
 }
 
 void MenuShots()
@@ -233,6 +155,7 @@ void MenuShots()
         parent->Add(item);
         return item;
     };
+    // The main window's menu.
     TMenuItem* area = add(menu->Items(), "区域空间");
     TMenuItem* extend = add(area, "扩展区域");
     for (const char* c : {"全部隐藏", "隐藏标题导航条", "隐藏左侧分类", "隐藏题目列表"})
@@ -247,25 +170,7 @@ void MenuShots()
     form->SetMenu(menu);
     form->Show();
     Settle();
-    menuForm = form->Handle();
-    TWinSkinForm* formSkin = nullptr;
-    for (int i = 0; i < form->ComponentCount() && !formSkin; ++i)
-        formSkin = dynamic_cast<TWinSkinForm*>(form->Components(i));
-    if (!formSkin || !formSkin->FSkinMenu)
-        throw std::runtime_error("the menu form was not skinned");
-    RedrawWindow(menuForm, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    Settle();
-    const auto& buttons = formSkin->FSkinMenu->FButtons;
-    for (size_t i = 0; i < buttons.size(); ++i) {
-        menuShot = "menu_" + std::to_string(i + 1);
-        SetTimer(nullptr, 0, 400, PhotographMenu);
-        formSkin->TrackMenuButton(buttons[i].get());
-    }
-    menuShot = "menu_system";
-    RECT r;
-    GetWindowRect(menuForm, &r);
-    SetTimer(nullptr, 0, 400, PhotographMenu);
-    formSkin->ShowSysMenu(TPoint{r.left + 160, r.top + 14});
+    PhotographMenus(form, "menu");
     TComponent::Free(form);
 }
 
@@ -405,7 +310,8 @@ void SmallControlShots()
     Form7->Hide();
 }
 
-// Each window the client opens, as the client opens it, active and inactive.
+}  // namespace
+
 void ClientShots()
 {
     const std::pair<TCustomForm*, const char*> windows[] = {
@@ -419,33 +325,14 @@ void ClientShots()
         HWND other = OtherWindow();
         Photograph(form->Handle(), std::string(name) + "_inactive");
         DestroyWindow(other);
+        if (form->Menu())
+            PhotographMenus(form, std::string(name) + "_menu");
         form->Hide();
     }
 }
 
+TGalleryCamera GalleryCamera;
+
 const std::vector<std::function<void()>> kShots = {FormShots,   MessageBoxShots,   MenuShots,
                                                    ButtonShots, SmallControlShots, ClientShots};
 
-}  // namespace
-
-int main(int argc, char** argv)
-{
-    folder = argc > 1 ? argv[1] : "gallery";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    try {
-        // The client, in a folder of its own, its pages from the tests' local server; its
-        // database cannot be opened here, and that message box is answered.
-        const TTempCurrentDir dir;
-        dir.Write("Config.INI", "[OLEDB5]\r\nkaoshi=司法考试\r\nksbh=K01\r\nHZSID=H7\r\n");
-        const std::string server = TestServerUrl("");
-        ServiceSites() = {server, server, server};
-        MessageBoxesDuring(CreateClient);
-        Form10->SkinData1->SetActive(true);
-        for (const auto& shot : kShots)
-            shot();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "gallery: %s\n", e.what());
-        return 1;
-    }
-    return 0;
-}

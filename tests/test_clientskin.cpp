@@ -14,6 +14,7 @@
 #include "Dialogs.h"
 #include "HttpTestServer.h"
 #include "Index.h"
+#include "ProcessUsage.h"
 #include "Sites.h"
 #include "TempDir.h"
 #include "U_About.h"
@@ -70,12 +71,6 @@ void SwitchFast(TSkinMode mode)
     SkinManage->FPendingSkinData = Form10->SkinData1;
     SkinManage->SetMode(mode, 1);
     Pump([before] { return changes > before; }, 3000);
-}
-
-void Report(const char* what, const TUsage& before, const TUsage& after)
-{
-    printf("%s: GDI objects %ld -> %ld, windows and menus %ld -> %ld, heap bytes %zu -> %zu\n", what, before.gdi,
-           after.gdi, before.user, after.user, before.heap, after.heap);
 }
 
 }  // namespace
@@ -169,12 +164,6 @@ TEST_F(ClientSkin, EveryWindowIsSkinnedOffOnAndWithASecondSkinThroughTheTimer)
 
 // A switch of all seven windows takes about a third of a second here: the suite repeats 100
 // times, LEXDRILL_SOAK_CYCLES=2000 the full soak (README).
-int SoakCycles()
-{
-    const char* cycles = getenv("LEXDRILL_SOAK_CYCLES");
-    return cycles ? atoi(cycles) : 100;
-}
-
 TEST_F(ClientSkin, SwitchingOffAndOnAndSkinningNewWindowsRepeatedlyLeavesNothingBehind)
 {
     ASSERT_TRUE(SwitchSkinning(true));
@@ -189,11 +178,7 @@ TEST_F(ClientSkin, SwitchingOffAndOnAndSkinningNewWindowsRepeatedlyLeavesNothing
     cycle(20);
     const TUsage before = Usage();
     cycle(SoakCycles());
-    const TUsage after = Usage();
-    EXPECT_LE(after.gdi, before.gdi) << "GDI objects";
-    EXPECT_LE(after.user, before.user) << "windows and menus";
-    EXPECT_LT(after.heap, before.heap + 64 * 1024) << "heap bytes";
-    Report("switched", before, after);
+    ExpectNoGrowth("switched", before, Usage());
 
     // Form skins attached by the hook and freed with their forms.
     const auto attach = [](int times) {
@@ -208,11 +193,7 @@ TEST_F(ClientSkin, SwitchingOffAndOnAndSkinningNewWindowsRepeatedlyLeavesNothing
     attach(20);
     const TUsage beforeAttach = Usage();
     attach(SoakCycles());
-    const TUsage afterAttach = Usage();
-    EXPECT_LE(afterAttach.gdi, beforeAttach.gdi) << "GDI objects";
-    EXPECT_LE(afterAttach.user, beforeAttach.user) << "windows and menus";
-    EXPECT_LT(afterAttach.heap, beforeAttach.heap + 64 * 1024) << "heap bytes";
-    Report("attached", beforeAttach, afterAttach);
+    ExpectNoGrowth("attached", beforeAttach, Usage());
 }
 
 // With skinned windows open the process ends cleanly: by the main window's hard exit, and in the

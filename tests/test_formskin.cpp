@@ -550,6 +550,37 @@ TEST_F(FormSkinTest, FormsAreFreedWhileSkinnedDirectlyAndByTheirOwnRelease)
     }
 }
 
+TEST_F(FormSkinTest, ASkinFreedBeforeTheFormSkinsAttachedToItGivesTheirWindowsBack)
+{
+    HWND w = Window();
+    const LONG style = Style(w);
+    const SIZE window = WindowSize(w);
+    auto* form = TComponent::Make<TForm>(&owner);
+    form->SetBounds(150, 120, 300, 200);
+    form->Show();
+    auto* own = TComponent::Make<TSkinData>(&owner);
+    LoadSkinFile(*own, LEXDRILL_FORMSKIN_FIXTURE);
+    TWinSkinForm& bare = SkinWindow(&owner, w, *own);
+    TWinSkinForm& framework = SkinWindow(form, form->Handle(), *own, form);
+    ASSERT_EQ(bare.FSkinState, fssSkinned);
+    ASSERT_EQ(framework.FSkinState, fssSkinned);
+
+    TComponent::Free(own);
+    EXPECT_EQ(bare.FSkinData, nullptr);
+    EXPECT_EQ(framework.FSkinData, nullptr);
+    EXPECT_EQ(Style(w), style);
+    EXPECT_TRUE(WindowSize(w) == window);
+    for (HWND each : {w, form->Handle()}) {
+        EXPECT_NE(SendMessageA(each, WM_SKINQUERY, 0, 0), 1);
+        // Painted, resized and activated again with nothing of the skin left to read.
+        SetWindowPos(each, nullptr, 0, 0, 420, 330, SWP_NOMOVE | SWP_NOZORDER);
+        RedrawWindow(each, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        SetForegroundWindow(each);
+        Wait(100);
+    }
+    TComponent::Free(form);
+}
+
 TEST_F(FormSkinTest, AltAloneIsSwallowedAndAltSpaceReachesTheWindow)
 {
     HWND w = Window();

@@ -5,13 +5,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdio>
 #include <utility>
 
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "InputTesting.h"
+#include "ProcessUsage.h"
 #include "SkinTesting.h"
 #include "StdCtrls.h"
 #include "WinSubClass.h"
@@ -694,28 +694,18 @@ TEST_F(SmallSkinTest, SkinningTheseControlsOnAndOffRepeatedlyLeaksNothing)
     auto* bar = Control<TStatusBar>(form, 0, 0, 400, 20);
     bar->SetPanels({{"One", 100}, {"Two", 100}});
     form->Show();
-    const int rounds = 300;
+    const int rounds = 3 * SoakCycles();
     TUsage before{};
     for (int i = 0; i < rounds; ++i) {
         if (i == 20)
             before = Usage();  // once every cache has grown to its size
         auto& skin = AttachSkin(form, form->Handle(), data, form);
-        ASSERT_EQ(skin.FControls.size(), 10u) << [&] {
-            std::string names;
-            for (TSkinControl* c : skin.FControls)
-                names += c->ClassName() + " ";
-            return names;
-        }();
+        ASSERT_EQ(skin.FControls.size(), 10u);
         RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         skin.Detach();
         TComponent::Free(&skin);
     }
-    const TUsage after = Usage();
-    std::printf("GDI objects %ld -> %ld, windows and menus %ld -> %ld, heap bytes %zu -> %zu\n", before.gdi,
-                after.gdi, before.user, after.user, before.heap, after.heap);
-    EXPECT_LE(after.gdi, before.gdi);
-    EXPECT_LE(after.user, before.user);
-    EXPECT_LT(after.heap, before.heap + 64 * 1024);
+    ExpectNoGrowth("Skinning the small controls on and off", before, Usage());
     for (int i = 0; i < form->ComponentCount(); ++i) {
         if (auto* control = dynamic_cast<TWinControl*>(form->Components(i))) {
             EXPECT_EQ(control->ComponentCount(), 0) << control->ClassName();

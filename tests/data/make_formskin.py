@@ -9,10 +9,11 @@ image, which is drawn with magenta transparent. Python 3 standard library only; 
     tests/data/make_formskin.py
 """
 import os
-import struct
+
+from skinimage import KEY, image, rgb, save_description, side_by_side, stacked
+import skinimage
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "formskin")
-KEY = (255, 0, 255)
 
 # Flat colours, (r, g, b), each used once. Caption buttons: normal, pressed, hot, inactive.
 COLOURS = {
@@ -52,31 +53,8 @@ BUTTON_W, BUTTON_H = 16, 14
 PUSH_W, PUSH_H = 12, 12
 
 
-def image(w, h, colour):
-    return [[colour] * w for _ in range(h)]
-
-
-def side_by_side(frames):
-    return [sum((f[y] for f in frames), []) for y in range(len(frames[0]))]
-
-
-def stacked(frames):
-    return [row for f in frames for row in f]
-
-
 def save(name, rows):
-    h, w = len(rows), len(rows[0])
-    stride = (w * 3 + 3) & ~3
-    data = bytearray()
-    for row in reversed(rows):
-        line = bytearray()
-        for (r, g, b) in row:
-            line += bytes((b, g, r))
-        data += line + b"\0" * (stride - len(line))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(os.path.join(OUT, name), "wb") as f:
-        f.write(header + info + data)
+    skinimage.save(OUT, name, rows)
 
 
 def side(colour, right):
@@ -107,10 +85,6 @@ BUTTONS = [
     ("before_text", "Action=41\nAlign=2\nXcoord=2\nYcoord=5\nVisibility=200\nVisibility1=200"),
     ("after_text", "Action=42\nAlign=3\nXcoord=2\nYcoord=5\nVisibility=200\nVisibility1=200"),
 ]
-
-
-def rgb(c):
-    return "%d %d %d" % c
 
 
 # The small controls, the status bar and the boxes: every frame a flat colour of its own.
@@ -243,8 +217,7 @@ def main():
     ini += small_controls()
     for i, (name, keys) in enumerate(BUTTONS):
         ini += ["", "[Button%d]" % i] + keys.split("\n") + ["frame=4", "ButtonImage=Btn_%s.bmp" % name]
-    with open(os.path.join(OUT, "Skin.ini"), "w", newline="\r\n") as f:
-        f.write("\n".join(ini) + "\n")
+    save_description(OUT, ini)
 
 
 if __name__ == "__main__":

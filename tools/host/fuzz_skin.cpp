@@ -1,14 +1,14 @@
 // libFuzzer target: a skin stream through the decoder, the container reader, the description's
 // value rules and the BMP header checks of the images it names; and any bytes through a
-// pack/unpack round trip. The custom mutator unpacks an input, mutates the container inside
-// (mostly one entry of it) and packs it again, so that mutations reach past the packed bits
-// into the container, the description and the images.
+// pack/unpack round trip. The custom mutator is the skin mutation rules (SkinMutate.h) over
+// libFuzzer's byte mutator.
 #include <algorithm>
 #include <cstdlib>
 #include <random>
 
 #include "BmpHeader.h"
 #include "LZH.h"
+#include "SkinMutate.h"
 #include "SkinPack.h"
 #include "SkinRead.h"
 #include "SkinValues.h"
@@ -77,70 +77,11 @@ void CheckDescription(TSkinReader& reader, const std::string& text)
     }
 }
 
-Bytes Unpacked(const uint8_t* data, size_t size)
-{
-    TMemoryStream source, target;
-    source.WriteBuffer(data, size);
-    try {
-        TSkinReader::Unpack(source, target);
-    } catch (const ElzhException&) {
-        return {};
-    }
-    return target.Bytes();
-}
-
-uint32_t U32(const Bytes& b, size_t at)
-{
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
-}
-
-// The entries of a container whose parts add up exactly; false for any other.
-bool SplitContainer(const Bytes& container, std::vector<TSkinEntry>& entries)
-{
-    if (container.size() < 16 || U32(container, 0) != TSkinReader::kMagic)
-        return false;
-    const uint64_t nameBytes = U32(container, 4);
-    if (16 + nameBytes > container.size())
-        return false;
-    const std::string names(container.begin() + 16, container.begin() + 16 + nameBytes);
-    entries.clear();
-    for (size_t at = 0; at < names.size();) {
-        size_t end = names.find("\r\n", at);
-        if (end == std::string::npos)
-            end = names.size();
-        entries.push_back({names.substr(at, end - at), {}});
-        at = end + 2;
-    }
-    size_t pos = 16 + nameBytes;
-    if (pos + 4 * entries.size() > container.size())
-        return false;
-    std::vector<uint32_t> sizes;
-    for (size_t i = 0; i < entries.size(); ++i, pos += 4)
-        sizes.push_back(U32(container, pos));
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (sizes[i] > container.size() - pos)
-            return false;
-        entries[i].bytes.assign(container.begin() + pos, container.begin() + pos + sizes[i]);
-        pos += sizes[i];
-    }
-    return pos == container.size();
-}
-
 void Mutate(Bytes& bytes)
 {
     const size_t size = bytes.size();
     bytes.resize(size + 64 + size / 8);
     bytes.resize(LLVMFuzzerMutate(bytes.data(), size, bytes.size()));
-}
-
-// A bitmap's checks are all in its first bytes: mutations of its pixels would find nothing.
-void MutateHead(Bytes& bytes, size_t head)
-{
-    Bytes front(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(std::min(head, bytes.size())));
-    const size_t rest = front.size();
-    Mutate(front);
-    bytes.erase(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(rest));
-    bytes.insert(bytes.begin(), front.begin(), front.end());
 }
 
 }  // namespace
@@ -175,36 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t maxSize, unsigned seed)
 {
     std::minstd_rand random(seed);
-    // Now and then the packed bits themselves, for the decoder.
-    if (random() % 8 == 0)
-        return LLVMFuzzerMutate(data, size, maxSize);
-    Bytes container = Unpacked(data, size);
-    // Containers far larger than any skin would only slow the run down.
-    if (container.empty() || container.size() > (size_t{4} << 20))
-        return LLVMFuzzerMutate(data, size, maxSize);
-
-    std::vector<TSkinEntry> entries;
-    try {
-        if (random() % 4 != 0 && SplitContainer(container, entries) && !entries.empty()) {
-            // The description a third of the time, else any entry.
-            auto entry = std::find_if(entries.begin(), entries.end(), [](const TSkinEntry& e) {
-                return e.name.size() >= 4 && e.name.compare(e.name.size() - 4, 4, ".ini") == 0;
-            });
-            if (entry == entries.end() || random() % 3 != 0)
-                entry = entries.begin() + static_cast<ptrdiff_t>(random() % entries.size());
-            const Bytes& bytes = entry->bytes;
-            if (bytes.size() > 2 && bytes[0] == 'B' && bytes[1] == 'M' && random() % 4 != 0)
-                MutateHead(entry->bytes, 128);
-            else
-                Mutate(entry->bytes);
-            container = BuildContainer(entries);
-        } else {
-            Mutate(container);
-        }
-    } catch (const std::invalid_argument&) {
-        return LLVMFuzzerMutate(data, size, maxSize);
-    }
-    const Bytes packed = PackLZH(container);
+    const Bytes packed = MutateSkinStream(Bytes(data, data + size), random, Mutate);
     if (packed.size() > maxSize)
         return LLVMFuzzerMutate(data, size, maxSize);
     std::copy(packed.begin(), packed.end(), data);

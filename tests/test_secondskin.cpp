@@ -1,0 +1,169 @@
+// The client on the second test skin (tests/data/secondskin, another shape wherever a skin may
+// differ): loaded through the main window's SkinFile, every window of the client and every
+// window of the gallery opens, draws, resizes, drops its menus and closes; and switching
+// between the client's skin and the second one through the manager's reload leaves nothing
+// behind.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "Client.h"
+#include "Gallery.h"
+#include "HttpTestServer.h"
+#include "Index.h"
+#include "ProcessUsage.h"
+#include "Sites.h"
+#include "SkinTesting.h"
+#include "TempDir.h"
+#include "U_About.h"
+#include "Unit1.h"
+#include "Unit7.h"
+#include "WinSkinMenu.h"
+#include "WindowTesting.h"
+#include "dalishang.h"
+#include "jiameng.h"
+#include "zxks.h"
+
+namespace {
+
+int changes = 0;
+
+// The second skin's caption band and frame edges.
+constexpr int kCaption = 36, kLeft = 3, kRight = 9, kBottom = 7;
+
+// Loads a skin file into the main window's component and has the manager re-apply it at once.
+bool LoadThroughSkinFile(const std::string& path)
+{
+    TSkinData* data = Form10->SkinData1;
+    const int before = changes;
+    data->SetSkinFile(path);
+    if (!data->FSkinLoaded)
+        return false;
+    SkinManage->SetMode(smReload, 1);
+    return Pump([before] { return changes > before; }, 5000);
+}
+
+struct TRegionProbe {
+    bool held;
+    bool corner;  // the top-left corner pixel, which the key colour cuts away
+    bool centre;
+};
+
+TRegionProbe ProbeRegion(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    const bool held = GetWindowRgn(window, region.get()) != ERROR;
+    return {held, held && PtInRegion(region.get(), 0, 0) != 0,
+            held && PtInRegion(region.get(), (r.right - r.left) / 2, (r.bottom - r.top) / 2) != 0};
+}
+
+int photographs = 0;
+
+// What the gallery photographs, checked instead: drawn from the second skin's metrics, the
+// close button at the left edge, the corners cut, and the same after growing and shrinking.
+void CheckWindow(HWND window, const std::string& name)
+{
+    ++photographs;
+    TWinSkinForm* skin = SkinManage->FindFormSkin(window);
+    ASSERT_TRUE(skin && skin->FSkinState == fssSkinned) << name;
+    EXPECT_EQ(skin->FFrameTop, kCaption) << name;
+    EXPECT_EQ(skin->FFrameLeft, kLeft) << name;
+    EXPECT_EQ(skin->FFrameRight, kRight) << name;
+    EXPECT_EQ(skin->FFrameBottom, kBottom) << name;
+    bool closeAtLeft = false;
+    for (const auto& button : skin->FSysButtons)
+        closeAtLeft |= button->FSkinButton->Action == 0 && button->FVisible && button->FBoundsRect.Left == 6;
+    EXPECT_TRUE(closeAtLeft) << name;
+
+    RECT r;
+    GetWindowRect(window, &r);
+    for (const int grow : {60, -40, 0}) {
+        SetWindowPos(window, nullptr, 0, 0, r.right - r.left + grow, r.bottom - r.top + grow,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        const TRegionProbe probe = ProbeRegion(window);
+        EXPECT_TRUE(probe.held && !probe.corner && probe.centre) << name << " grown by " << grow;
+        // A window as wide as the screen cannot grow.
+        RECT now;
+        GetWindowRect(window, &now);
+        EXPECT_EQ(skin->FPaintWidth, now.right - now.left) << name << " grown by " << grow;
+        EXPECT_EQ(skin->FRegionWidth, now.right - now.left) << name << " grown by " << grow;
+    }
+}
+
+int menus = 0;
+
+// A menu dropped from a window: open and drawn by a pop-up menu skin of the second skin.
+void CheckMenu(HWND window, const std::string& name)
+{
+    ++menus;
+    const HWND menu = FindWindowA("#32768", nullptr);
+    ASSERT_TRUE(menu && IsWindowVisible(menu)) << name;
+    RedrawWindow(menu, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    bool skinned = false;
+    for (const auto& popup : SkinManage->FPopupSkins)
+        skinned |= popup->FHandle == menu && popup->Attached() && popup->FSkinData == Form10->SkinData1;
+    EXPECT_TRUE(skinned) << name;
+    EXPECT_TRUE(SkinManage->FindFormSkin(window)) << name;
+}
+
+}  // namespace
+
+class SecondSkin : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        folder = std::make_unique<TTempCurrentDir>();
+        folder->Write("Config.INI", "[OLEDB5]\r\nkaoshi=司法考试\r\nksbh=K01\r\nHZSID=H7\r\n");
+        const std::string server = TestServerUrl("");
+        ServiceSites() = {server, server, server};
+        MessageBoxesDuring(CreateClient);
+        Form10->SkinData1->OnSkinChanged = [](TObject*) { ++changes; };
+        // The client's own skin as a file, for switching back through SkinFile.
+        const std::vector<uint8_t> stored = OwnSkinStored();
+        ownSkin = folder->Path() + "\\own.skin";
+        std::ofstream(ownSkin, std::ios::binary)
+            .write(reinterpret_cast<const char*>(stored.data()) + 4, static_cast<std::streamsize>(stored.size() - 4));
+    }
+    static void TearDownTestSuite() { folder.reset(); }
+
+    static inline std::unique_ptr<TTempCurrentDir> folder;
+    static inline std::string ownSkin;
+};
+
+TEST_F(SecondSkin, EveryWindowOfTheClientAndOfTheGalleryRunsOnIt)
+{
+    ASSERT_TRUE(LoadThroughSkinFile(LEXDRILL_SECOND_SKIN));
+    GalleryCamera = {CheckWindow, CheckMenu};
+    for (const auto& shot : kShots)
+        shot();
+    EXPECT_GE(photographs, 14);
+    EXPECT_GE(menus, 4);
+}
+
+TEST_F(SecondSkin, SwitchingToItAndBackRepeatedlyLeavesNothingBehind)
+{
+    const std::vector<TCustomForm*> windows = {Form10, Form1, xzks, Form7, About, Tjiameng, TDailishang};
+    for (TCustomForm* form : windows)
+        form->Show();
+    const auto cycle = [&](int times) {
+        for (int i = 0; i < times; ++i) {
+            ASSERT_TRUE(LoadThroughSkinFile(LEXDRILL_SECOND_SKIN));
+            ASSERT_EQ(SkinManage->FindFormSkin(Form10->Handle())->FFrameTop, kCaption);
+            ASSERT_TRUE(LoadThroughSkinFile(ownSkin));
+            ASSERT_NE(SkinManage->FindFormSkin(Form10->Handle())->FFrameTop, kCaption);
+        }
+    };
+    cycle(10);
+    const TUsage before = Usage();
+    cycle(SoakCycles());
+    ExpectNoGrowth("switched skins", before, Usage());
+    for (TCustomForm* form : windows)
+        form->Hide();
+}
