@@ -269,9 +269,12 @@ TEST_F(MainWindow, CountdownShowsTheTimeLeftAndStopsOnTheTwentySecondsTick)
 {
     ShowAndLoad();
     ASSERT_TRUE(Form10->Timer1->Enabled());
-    // A real tick about a second after the show.
+    // A real tick about a second after the show (later on a loaded machine).
     ASSERT_TRUE(Pump([] { return Form10->Edit4->Text() != "Edit4"; }, 5000));
-    EXPECT_TRUE(ShowsSeconds(Form10->Edit4->Text(), 29) || ShowsSeconds(Form10->Edit4->Text(), 28));
+    const std::string first = Form10->Edit4->Text();
+    EXPECT_TRUE(ShowsSeconds(first, 29) || ShowsSeconds(first, 28) || ShowsSeconds(first, 27) ||
+                ShowsSeconds(first, 26))
+        << first;
 
     const auto tickAfter = [](double seconds) {
         ShowTime = Now() - seconds / SecsPerDay;
