@@ -81,22 +81,22 @@ TEST_F(UpdateWindow, AnEqualVersionSaysSoAndHidesTheWindowWhoseButtonComesBackOn
 TEST_F(UpdateWindow, TheProgressBarShowsTheSkinsBarAsTheCheckReportsItsWork)
 {
     TProgressBar* bar = Form7->ProgressBar1;
-    auto skinned = [bar] {
-        for (int i = 0; i < bar->ComponentCount(); ++i)
-            if (dynamic_cast<TSkinProgress*>(bar->Components(i)))
-                return true;
-        return false;
-    };
-    ASSERT_TRUE(WaitUntil(skinned, 5000));
-    HWND w = bar->Handle();
-    RECT r;
-    GetWindowRect(w, &r);
-    const int quarter = (r.right - r.left) / 4, y = (r.bottom - r.top) / 2;
+    TSkinProgress* skin = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (int i = 0; i < bar->ComponentCount() && !skin; ++i)
+                skin = dynamic_cast<TSkinProgress*>(bar->Components(i));
+            return skin != nullptr;
+        },
+        5000));
+    // Drawn off-screen as it paints the window: other tests' windows may cover the screen.
+    const int width = bar->Width(), height = bar->Height();
+    TBitmap picture(width, height);
+    const int quarter = width / 4, y = height / 2;
     auto at = [&](int percent, int x) {
         Form7->IdHTTP1Work(Form7->IdHTTP1, TWorkMode::wmRead, 2 * percent);
-        RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        const WindowDC dc(w, GetWindowDC(w));
-        return GetPixel(dc.Get(), x, y);
+        skin->DrawControl(picture.Canvas().Handle(), Rect(0, 0, width, height));
+        return picture.Canvas().Pixel(x, y);
     };
     Form7->IdHTTP1WorkBegin(Form7->IdHTTP1, TWorkMode::wmRead, 200);
     const COLORREF back = at(0, quarter);
