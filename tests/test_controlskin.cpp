@@ -447,6 +447,9 @@ TEST_F(ControlSkinTest, FrameworkButtonsClickOnceAndBitAndSpeedButtonsShowTheirG
     // With fewer than four glyphs the first one stands for every state.
     bit->Glyph().NumGlyphs = 3;
     EXPECT_EQ(Seen(bit->Handle(), gx, gy), glyphs[0]);
+    // A count of 0 takes the whole image as one glyph.
+    bit->Glyph().NumGlyphs = 0;
+    EXPECT_EQ(Seen(bit->Handle(), 2, 2), Frame(3));
 
     // The framework button clicks once through the skin, on the release.
     SendMessageA(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
