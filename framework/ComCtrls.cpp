@@ -106,6 +106,124 @@ void TUpDown::CreateParams(TCreateParams& params)
 
 // ---------------------------------------------------------------------------------------------
 
+const TClassInfo& TTrackBar::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TTrackBar>("TTrackBar", TWinControl::StaticClass()).Build();
+    return info;
+}
+
+TTrackBar::TTrackBar(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 150, 45);
+}
+
+void TTrackBar::CreateParams(TCreateParams& params)
+{
+    InitCommonControlsOnce();
+    TWinControl::CreateParams(params);
+    params.className = TRACKBAR_CLASSA;
+    params.style |= TBS_AUTOTICKS | WS_TABSTOP | (vertical_ ? TBS_VERT : TBS_HORZ);
+}
+
+void TTrackBar::SetVertical(bool on)
+{
+    vertical_ = on;
+    if (!HandleAllocated())
+        return;
+    const LONG style = GetWindowLongA(Handle(), GWL_STYLE);
+    SetWindowLongA(Handle(), GWL_STYLE, on ? style | TBS_VERT : style & ~TBS_VERT);
+    Invalidate();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+const TClassInfo& TStatusBar::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TStatusBar>("TStatusBar", TWinControl::StaticClass())
+        .Bool("SimplePanel", [](const TStatusBar& s) { return s.SimplePanel(); },
+              [](TStatusBar& s, bool v) { s.SetSimplePanel(v); })
+        .Bool("SizeGrip", [](const TStatusBar& s) { return s.SizeGrip(); }, [](TStatusBar& s, bool v) { s.SetSizeGrip(v); })
+        .Build();
+    return info;
+}
+
+TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 150, 19);
+    SetAlign(TAlign::alBottom);
+}
+
+void TStatusBar::CreateParams(TCreateParams& params)
+{
+    InitCommonControlsOnce();
+    TWinControl::CreateParams(params);
+    params.className = STATUSCLASSNAMEA;
+    // The framework places it: the control neither moves nor sizes itself.
+    params.style |= CCS_NOPARENTALIGN | CCS_NORESIZE | (sizeGrip_ ? SBARS_SIZEGRIP : 0);
+}
+
+void TStatusBar::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    Update();
+}
+
+void TStatusBar::SetPanels(const std::vector<TStatusPanel>& panels)
+{
+    panels_ = panels;
+    Update();
+}
+
+void TStatusBar::SetSimplePanel(bool on)
+{
+    simplePanel_ = on;
+    Update();
+}
+
+void TStatusBar::SetSimpleText(const std::string& text)
+{
+    simpleText_ = text;
+    Update();
+}
+
+void TStatusBar::SetSizeGrip(bool on)
+{
+    sizeGrip_ = on;
+    if (!HandleAllocated())
+        return;
+    const LONG style = GetWindowLongA(Handle(), GWL_STYLE);
+    SetWindowLongA(Handle(), GWL_STYLE, on ? style | SBARS_SIZEGRIP : style & ~SBARS_SIZEGRIP);
+    Invalidate();
+}
+
+void TStatusBar::Update()
+{
+    if (!HandleAllocated())
+        return;
+    HWND h = Handle();
+    std::vector<int> rights;
+    int right = 0;
+    for (const TStatusPanel& panel : panels_)
+        rights.push_back(right += panel.Width);
+    if (!rights.empty())
+        SendMessageA(h, SB_SETPARTS, rights.size(), reinterpret_cast<LPARAM>(rights.data()));
+    for (size_t i = 0; i < panels_.size(); ++i) {
+        const TStatusPanel& panel = panels_[i];
+        WPARAM how = i;
+        if (panel.Bevel == TStatusPanelBevel::pbNone)
+            how |= SBT_NOBORDERS;
+        else if (panel.Bevel == TStatusPanelBevel::pbRaised)
+            how |= SBT_POPOUT;
+        if (panel.RightToLeft)
+            how |= SBT_RTLREADING;
+        SendMessageA(h, SB_SETTEXTA, how, reinterpret_cast<LPARAM>(panel.Text.c_str()));
+    }
+    SendMessageA(h, SB_SIMPLE, simplePanel_ || panels_.empty(), 0);
+    SendMessageA(h, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(simpleText_.c_str()));
+}
+
+// ---------------------------------------------------------------------------------------------
+
 const TClassInfo& TTabSheet::StaticClass()
 {
     static const TClassInfo info = TClassBuilder<TTabSheet>("TTabSheet", TCustomControl::StaticClass())

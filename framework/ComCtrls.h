@@ -1,6 +1,8 @@
-// Progress bars, up-down controls and page controls with their tab sheets, over the common
-// controls.
+// Progress bars, up-down controls, track bars, status bars and page controls with their tab
+// sheets, over the common controls.
 #pragma once
+
+#include <vector>
 
 #include "Controls.h"
 
@@ -36,6 +38,61 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
+};
+
+// A track bar over the common control; its orientation is its window's style.
+class TTrackBar : public TWinControl {
+    LEXDRILL_CLASS(TTrackBar)
+public:
+    explicit TTrackBar(TComponent* owner);
+
+    bool Vertical() const { return vertical_; }
+    void SetVertical(bool on);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+
+private:
+    bool vertical_ = false;
+};
+
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum class TStatusPanelBevel { pbNone, pbLowered, pbRaised };
+
+struct TStatusPanel {
+    std::string Text;
+    int Width = 50;
+    TAlignment Alignment = TAlignment::taLeftJustify;
+    TStatusPanelBevel Bevel = TStatusPanelBevel::pbLowered;
+    bool RightToLeft = false;  // the text's reading order
+};
+
+// A status bar over the common control: panels, or one simple panel; at the bottom of its parent.
+class TStatusBar : public TWinControl {
+    LEXDRILL_CLASS(TStatusBar)
+public:
+    explicit TStatusBar(TComponent* owner);
+
+    const std::vector<TStatusPanel>& Panels() const { return panels_; }
+    void SetPanels(const std::vector<TStatusPanel>& panels);
+    bool SimplePanel() const { return simplePanel_; }
+    void SetSimplePanel(bool on);
+    const std::string& SimpleText() const { return simpleText_; }
+    void SetSimpleText(const std::string& text);
+    bool SizeGrip() const { return sizeGrip_; }
+    void SetSizeGrip(bool on);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+
+private:
+    void Update();
+
+    std::vector<TStatusPanel> panels_;
+    bool simplePanel_ = false;
+    std::string simpleText_;
+    bool sizeGrip_ = true;
 };
 
 class TPageControl;

@@ -2,6 +2,7 @@
 // class, by upper-case class name, by the Skin3rd list and by OnSkinControl, and for a window
 // that is no framework form by window class and style; and the form skin's list of them.
 #include <algorithm>
+#include <functional>
 
 #include <windows.h>
 #include <commctrl.h>
@@ -35,12 +36,13 @@ template <class T> bool Is(TComponent* component)
     return component->Is<T>();
 }
 
-// How a row gives its control a skin. Kinds whose skins are not built yet give none.
+// How a row gives its control a skin; None: the row makes none.
 // FormTab: a tab skin owned by the form skin; ScrollBars and ListView attach with the
 // skin's own thumb drag, ScrollBarsPlatformDrag without it.
 enum class TMake {
-    None, Button, BitButton, SpeedButton, UpDown, Tab, FormTab, TabSet, ScrollBars, ScrollBarsPlatformDrag,
-    ListView, ScControl
+    None, Button, BitButton, SpeedButton, UpDown, CheckBox, RadioButton, TrackBar, Progress, Edit, ComBox,
+    DateTimePicker, Box, StatusBar, RadioGroup, CheckGroup, Tab, FormTab, TabSet, ScrollBars,
+    ScrollBarsPlatformDrag, ListView, ScControl
 };
 
 struct TMappingRow {
@@ -63,6 +65,11 @@ void SetFlat(TWinSkinForm&, TComponent* component)
 void SetTransparent(TWinSkinForm&, TComponent* component)
 {
     SetEnumPropByName(component, "Transparent", "True");
+}
+
+void NoSizeGrip(TWinSkinForm&, TComponent* component)
+{
+    SetEnumPropByName(component, "SizeGrip", "False");
 }
 
 void SkinToolBar(TWinSkinForm& form, TComponent* component)
@@ -89,27 +96,29 @@ const TMappingRow kRows[] = {
     {6, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TMVCPANEL"; }, nullptr, TMake::None, true},
     {7, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TPageControl>(c); }, TabElementPresent, TMake::FormTab, false},
     {8, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TCheckBox>(c); },
-     [](const TSkinData& d) { return Gate(d, xcCheckBox); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcCheckBox); }, TMake::CheckBox, false},
     {9, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTRACKBAR"; },
-     [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::TrackBar, false},
     {10, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TUPDOWN"; },
      [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::UpDown, false},
     {12, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TDBNAVIGATOR"; },
      [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, false, false, SetFlat},
     {13, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TGroupBox>(c); },
-     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, true},
+     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::Box, true},
     {14, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TRadioButton>(c); },
-     [](const TSkinData& d) { return Gate(d, xcRadioButton); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcRadioButton); }, TMake::RadioButton, false},
     {15, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TToolBar>(c); },
      [](const TSkinData& d) { return Gate(d, xcToolbar); }, TMake::None, false, false, SkinToolBar},
+    {16, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TStatusBar>(c); },
+     [](const TSkinData& d) { return Gate(d, xcStatusBar); }, TMake::StatusBar, false, false, NoSizeGrip},
     {17, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TProgressBar>(c); },
-     [](const TSkinData& d) { return Gate(d, xcProgress); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcProgress); }, TMake::Progress, false},
     {18, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TScrollBar>(c); },
      [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::ScControl, false},
     {19, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TComboBox>(c); },
-     [](const TSkinData& d) { return Gate(d, xcCombo); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcCombo); }, TMake::ComBox, false},
     {20, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TDATETIMEPICKER"; },
-     [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::DateTimePicker, false},
     {21, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TRICHEDIT"; },
      [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::ScrollBars, false},
     {22, [](TWinSkinForm&, TComponent*, const std::string& n) { return NameIs(n, {"TWWDBRICHEDIT", "TDXDBMEMO"}); },
@@ -119,7 +128,7 @@ const TMappingRow kRows[] = {
     {24, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TSpeedButton>(c); },
      [](const TSkinData& d) { return Gate(d, xcSpeedButton); }, TMake::SpeedButton, false},
     {25, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TPanel>(c); },
-     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, true},
+     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::Box, true},
     {26, [](TWinSkinForm&, TComponent*, const std::string& n) { return NameIs(n, {"TDXTREELIST", "TDXDBTREELIST", "TDXDBGRID"}); },
      [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::ScrollBarsPlatformDrag, false},
     {27, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TListView>(c); },
@@ -129,12 +138,11 @@ const TMappingRow kRows[] = {
     {31, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TButton>(c); },
      [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::Button, false},
     {32, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TEdit>(c); },
-     [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::None, false},
+     [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::Edit, false},
     {34, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TCustomForm>(c); }, nullptr, TMake::None, true},
 };
 
-// Kinds of the Skin3rd list, each with its gate; only the push button's, the tab's and the
-// scroll bars' skins are built yet.
+// Kinds of the Skin3rd list, each with its gate.
 struct TThirdKind {
     const char* Kind;
     bool (*Gated)(const TSkinData& data);
@@ -143,18 +151,18 @@ struct TThirdKind {
 };
 
 const TThirdKind kThirdKinds[] = {
-    {"combobox", [](const TSkinData& d) { return Gate(d, xcCombo); }, TMake::None},
-    {"edit", [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::None},
-    {"radiobutton", [](const TSkinData& d) { return Gate(d, xcRadioButton); }, TMake::None},
-    {"panel", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, SetTransparent},
-    {"trackbar", [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::None, SetTransparent},
+    {"combobox", [](const TSkinData& d) { return Gate(d, xcCombo); }, TMake::ComBox},
+    {"edit", [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::Edit},
+    {"radiobutton", [](const TSkinData& d) { return Gate(d, xcRadioButton); }, TMake::RadioButton},
+    {"panel", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::Box, SetTransparent},
+    {"trackbar", [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::TrackBar, SetTransparent},
     {"button", [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::Button},
     {"tab", TabElementPresent, TMake::Tab},
-    {"progress", [](const TSkinData& d) { return Gate(d, xcProgress); }, TMake::None},
+    {"progress", [](const TSkinData& d) { return Gate(d, xcProgress); }, TMake::Progress},
     {"scrollbar", [](const TSkinData& d) { return Gate(d, xcScrollbar); }, TMake::ScrollBars},
-    {"radiogroup", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None},
-    {"checkgroup", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None},
-    {"checkbox", [](const TSkinData& d) { return Gate(d, xcCheckBox); }, TMake::None},
+    {"radiogroup", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::RadioGroup},
+    {"checkgroup", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::CheckGroup},
+    {"checkbox", [](const TSkinData& d) { return Gate(d, xcCheckBox); }, TMake::CheckBox},
 };
 
 constexpr size_t kThirdValueMax = 50;
@@ -330,12 +338,12 @@ int TWinSkinForm::MappingRow(TComponent* component)
 
 namespace {
 
-// Attaches a window skin of class T, owned by owner, to window.
-template <class T> TSkinControl* MakeWindowSkin(TComponent* owner, HWND window, TWinSkinForm& form)
+// A skin just made that failed to attach is freed again (its destructor takes it off the form
+// skin's list); nullptr then.
+TSkinControl* Keep(TSkinControl* skin, const std::function<void()>& attach)
 {
-    auto* skin = TComponent::Make<T>(owner);
     try {
-        skin->AttachWindow(window, form.FSkinData, &form.FControlCanvas, &form);
+        attach();
     } catch (const std::exception&) {
         TComponent::Free(skin);
         return nullptr;
@@ -343,69 +351,103 @@ template <class T> TSkinControl* MakeWindowSkin(TComponent* owner, HWND window, 
     return skin;
 }
 
-// Attaches a scroll-bar skin of class T, owned by the control.
+// One control skin of class T for owner, attached to it as a framework control.
+template <class T> TSkinControl* Attached(TComponent* owner, TWinSkinForm& form, bool setColour)
+{
+    TSkinControl* skin = TComponent::Make<T>(owner);
+    return Keep(skin, [&] { skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, setColour); });
+}
+
+// A window skin of class T, owned by owner, attached to window.
+template <class T> TSkinControl* MakeWindowSkin(TComponent* owner, HWND window, TWinSkinForm& form)
+{
+    TSkinControl* skin = TComponent::Make<T>(owner);
+    return Keep(skin, [&] { skin->AttachWindow(window, form.FSkinData, &form.FControlCanvas, &form); });
+}
+
+// A scroll-bar skin of class T for the window scroll bars of owner, a windowed control.
 template <class T> TSkinControl* MakeScrollSkin(TComponent* owner, bool handleNCButton, TWinSkinForm& form)
 {
     auto* control = dynamic_cast<TWinControl*>(owner);
     if (!control)
         return nullptr;
-    auto* skin = TComponent::Make<T>(owner);
-    skin->AttachScrollBars(control, form.FSkinData, handleNCButton, &form, &form.FControlCanvas);
-    return skin;
+    T* skin = TComponent::Make<T>(owner);
+    return Keep(skin, [&] {
+        skin->AttachScrollBars(control, form.FSkinData, handleNCButton, &form, &form.FControlCanvas);
+    });
 }
 
-// Makes and attaches one control skin, owned by owner (the control); nullptr when the kind has
-// none yet or the control cannot take it.
+TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form);
+
+// A group's skin: one of kind for every child control when the gate is set, then the group's box.
+TSkinControl* SkinGroup(TMake kind, TSkinControlType gate, TComponent* owner, TWinSkinForm& form)
+{
+    auto* group = dynamic_cast<TWinControl*>(owner);
+    if (group && Gate(*form.FSkinData, gate))
+        for (int i = 0; i < group->ControlCount(); ++i)
+            MakeSkin(kind, group->Controls(i), form);
+    return Attached<TSkinBox>(owner, form, true);
+}
+
+// Makes and attaches one control skin, owned by owner (the control, or the form skin for a page
+// control's tabs); nullptr when the kind has none or the control cannot take it.
 TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form)
 {
-    TSkinControl* skin = nullptr;
     auto* control = dynamic_cast<TWinControl*>(owner);
-    try {
-        switch (make) {
-        case TMake::None:
-            return nullptr;
-        case TMake::Tab:
-            return control ? MakeWindowSkin<TSkinTab>(owner, control->Handle(), form) : nullptr;
-        case TMake::FormTab:
-            return control ? MakeWindowSkin<TSkinTab>(&form, control->Handle(), form) : nullptr;
-        case TMake::TabSet:
-            skin = TComponent::Make<TSkinTab31>(owner);
-            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
-            break;
-        case TMake::ScrollBars:
-            return MakeScrollSkin<TSkinScrollBar>(owner, true, form);
-        case TMake::ScrollBarsPlatformDrag:
-            return MakeScrollSkin<TSkinScrollBar>(owner, false, form);
-        case TMake::ListView:
-            return MakeScrollSkin<TSkinListView>(owner, false, form);
-        case TMake::ScControl:
-            skin = TComponent::Make<TSkinScControl>(owner);
-            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
-            break;
-        case TMake::UpDown:
-            skin = TComponent::Make<TSkinUpDown>(owner);
-            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
-            break;
-        case TMake::Button:
-            skin = TComponent::Make<TSkinButton>(owner);
-            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
-            break;
-        case TMake::BitButton:
-            skin = TComponent::Make<TSkinBitButton>(owner);
-            skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, false);
-            break;
-        case TMake::SpeedButton: {
-            auto* speed = TComponent::Make<TSkinSpeedButton>(owner);
-            skin = speed;
-            speed->AttachGraphicControl(&form, form.FSkinData, &form.FControlCanvas);
-            break;
-        }
-        }
-    } catch (const std::exception&) {
-        TComponent::Free(skin);  // its destructor takes it off the list again
+    switch (make) {
+    case TMake::None:
         return nullptr;
+    case TMake::Button:
+        return Attached<TSkinButton>(owner, form, false);
+    case TMake::BitButton:
+        return Attached<TSkinBitButton>(owner, form, false);
+    case TMake::SpeedButton: {
+        auto* speed = TComponent::Make<TSkinSpeedButton>(owner);
+        return Keep(speed, [&] { speed->AttachGraphicControl(&form, form.FSkinData, &form.FControlCanvas); });
     }
-    return skin;
+    case TMake::UpDown:
+        return Attached<TSkinUpDown>(owner, form, false);
+    case TMake::CheckBox:
+        return Attached<TSkinCheckBox>(owner, form, false);
+    case TMake::RadioButton:
+        return Attached<TSkinRadioButton>(owner, form, false);
+    case TMake::TrackBar:
+        return Attached<TSkinTrackBar>(owner, form, false);
+    case TMake::Progress:
+        return Attached<TSkinProgress>(owner, form, false);
+    case TMake::ComBox:
+        return Attached<TSkinComBox>(owner, form, false);
+    case TMake::DateTimePicker:
+        // The picker in its up-down form is an edit with a spin button.
+        if (control && (GetWindowLongA(control->Handle(), GWL_STYLE) & DTS_UPDOWN))
+            return Attached<TSkinEdit>(owner, form, false);
+        return Attached<TSkinComBox>(owner, form, false);
+    case TMake::Edit:
+        return control ? MakeWindowSkin<TSkinEdit>(owner, control->Handle(), form) : nullptr;
+    case TMake::Box:
+        return Attached<TSkinBox>(owner, form, true);
+    case TMake::StatusBar:
+        return Attached<TSkinStatusBar>(owner, form, false);
+    case TMake::RadioGroup:
+        return SkinGroup(TMake::RadioButton, xcRadioButton, owner, form);
+    case TMake::CheckGroup:
+        return SkinGroup(TMake::CheckBox, xcCheckBox, owner, form);
+    case TMake::Tab:
+        return control ? MakeWindowSkin<TSkinTab>(owner, control->Handle(), form) : nullptr;
+    case TMake::FormTab:
+        return control ? MakeWindowSkin<TSkinTab>(&form, control->Handle(), form) : nullptr;
+    case TMake::TabSet:
+        return Attached<TSkinTab31>(owner, form, false);
+    case TMake::ScrollBars:
+        return MakeScrollSkin<TSkinScrollBar>(owner, true, form);
+    case TMake::ScrollBarsPlatformDrag:
+        return MakeScrollSkin<TSkinScrollBar>(owner, false, form);
+    case TMake::ListView:
+        return MakeScrollSkin<TSkinListView>(owner, false, form);
+    case TMake::ScControl:
+        return Attached<TSkinScControl>(owner, form, false);
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -502,10 +544,28 @@ void TWinSkinForm::SkinChildWindow(HWND wnd)
 {
     if (!wnd || FindControlByHandle(wnd))
         return;
-    // The kinds whose skins are built.
     switch (BareSkinKind(GetWindowClass(wnd), static_cast<DWORD>(GetWindowLongA(wnd, GWL_STYLE)))) {
     case TBareSkinKind::Button:
         MakeWindowSkin<TSkinButton>(this, wnd, *this);
+        break;
+    case TBareSkinKind::CheckBox:
+        MakeWindowSkin<TSkinCheckBox>(this, wnd, *this);
+        break;
+    case TBareSkinKind::RadioButton:
+        MakeWindowSkin<TSkinRadioButton>(this, wnd, *this);
+        break;
+    case TBareSkinKind::ComboBox:
+        MakeWindowSkin<TSkinComBox>(this, wnd, *this);
+        break;
+    case TBareSkinKind::ComboBoxInner: {
+        // The extended combo box's inner combo box is skinned, not the outer window.
+        HWND inner = GetTopWindow(wnd);
+        if (inner && !FindControlByHandle(inner))
+            MakeWindowSkin<TSkinComBox>(this, inner, *this);
+        break;
+    }
+    case TBareSkinKind::Edit:
+        MakeWindowSkin<TSkinEdit>(this, wnd, *this);
         break;
     case TBareSkinKind::Sizer:
         MakeWindowSkin<TSkinSizer>(this, wnd, *this);
@@ -513,7 +573,7 @@ void TWinSkinForm::SkinChildWindow(HWND wnd)
     case TBareSkinKind::Tab:
         MakeWindowSkin<TSkinTab>(this, wnd, *this);
         break;
-    default:
+    case TBareSkinKind::None:
         break;
     }
 }

@@ -193,6 +193,107 @@ public:
     int FForceHorz = 0;
 };
 
+// Check boxes: the control draws itself, then its glyph is drawn over from [Buttons]
+// CheckButton: 1 unchecked, 2 checked, 3 and 4 the same disabled; 4 also indeterminate.
+class TSkinCheckBox : public TSkinControl {
+    LEXDRILL_CLASS(TSkinCheckBox)
+public:
+    explicit TSkinCheckBox(TComponent* owner) : TSkinControl(owner) {}
+
+    void AfterMessage(TMessage& message) override;
+    void DrawControl(HDC dc, const TRect& rect) override;
+};
+
+// Radio buttons: likewise from [Buttons] RadioButton.
+class TSkinRadioButton : public TSkinControl {
+    LEXDRILL_CLASS(TSkinRadioButton)
+public:
+    explicit TSkinRadioButton(TComponent* owner) : TSkinControl(owner) {}
+
+    void AfterMessage(TMessage& message) override;
+    void DrawControl(HDC dc, const TRect& rect) override;
+};
+
+// Track bars: only the thumb, drawn from [Trackbar.ThumbVert] or [Trackbar.ThumbHorz] through
+// the control's custom-draw notifications; channel and ticks stay the control's.
+class TSkinTrackBar : public TSkinControl {
+    LEXDRILL_CLASS(TSkinTrackBar)
+public:
+    explicit TSkinTrackBar(TComponent* owner) : TSkinControl(owner) {}
+
+    bool BeforeMessage(TMessage& message) override;
+
+private:
+    LRESULT CustomDraw(const NMCUSTOMDRAW& draw);
+    void DrawThumb(HDC dc);
+};
+
+// Progress bars: the background and the bar from [Progress], or chunks of its Chunk image.
+class TSkinProgress : public TSkinControl {
+    LEXDRILL_CLASS(TSkinProgress)
+public:
+    explicit TSkinProgress(TComponent* owner) : TSkinControl(owner) {}
+
+    void DrawControl(HDC dc, const TRect& rect) override;
+};
+
+// Edits: a flat two-pixel border over the edit's own; a spin button inside gets its skin.
+class TSkinEdit : public TSkinControl {
+    LEXDRILL_CLASS(TSkinEdit)
+public:
+    explicit TSkinEdit(TComponent* owner) : TSkinControl(owner) {}
+
+    bool BeforeMessage(TMessage& message) override;
+    void AfterMessage(TMessage& message) override;
+    void DrawControl(HDC dc, const TRect& rect) override;
+
+    TSkinUpDown* FUpDown = nullptr;  // the spin button's skin, once found; not owned
+
+private:
+    void FindSpinButton();
+    void PrintFrame(HDC dc);
+};
+
+// Combo boxes: the border from [SunkEdge], the button from [ComboButton] (mirrored on the left
+// with WS_EX_LEFTSCROLLBAR) and the arrow from [ExtraImages].
+class TSkinComBox : public TSkinControl {
+    LEXDRILL_CLASS(TSkinComBox)
+public:
+    explicit TSkinComBox(TComponent* owner) : TSkinControl(owner) {}
+
+    void AfterMessage(TMessage& message) override;
+    void DrawControl(HDC dc, const TRect& rect) override;
+
+private:
+    int State() const;
+    void DrawSimple(HDC dc, const TRect& rect);
+
+    LONG FStyle = 0;
+    LONG FExStyle = 0;
+};
+
+// Status bars, painted whole from the skin: the background, every panel from [StatusBarEdges]
+// (or with plain bevels) with its text, and the size grip from [ExtraImages].
+class TSkinStatusBar : public TSkinControl {
+    LEXDRILL_CLASS(TSkinStatusBar)
+public:
+    explicit TSkinStatusBar(TComponent* owner) : TSkinControl(owner) {}
+
+    bool BeforeMessage(TMessage& message) override;
+    void DrawControl(HDC dc, const TRect& rect) override;
+};
+
+// Panels, group boxes and the other containers: only their colour comes from the skin, the
+// control goes on drawing itself; no message reaches this skin.
+class TSkinBox : public TSkinControl {
+    LEXDRILL_CLASS(TSkinBox)
+public:
+    explicit TSkinBox(TComponent* owner) : TSkinControl(owner) {}
+
+    void AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* canvas, bool setColour) override;
+    void RestoreColor() override;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Tabs, scroll bars, headers, list views and size grips.
 

@@ -13,6 +13,7 @@
 
 #include "Buttons.h"
 #include "ComCtrls.h"
+#include "ExtCtrls.h"
 #include "Forms.h"
 #include "Gallery.h"
 #include "Index.h"
@@ -238,6 +239,79 @@ void ButtonShots()
     }
 }
 
+// The small controls, the status bar and the boxes, enabled and disabled; then the update
+// window halfway through a check.
+void SmallControlShots()
+{
+    for (const bool enabled : {true, false}) {
+        auto* form = TComponent::Make<TForm>(Application);
+        form->SetBounds(160, 100, 560, 400);
+        form->SetCaption(enabled ? "小控件" : "小控件：禁用");
+        std::vector<TWinControl*> controls;
+        auto place = [&](auto* control, TWinControl* parent, int left, int top, int width, int height) {
+            control->SetParent(parent);
+            control->SetBounds(left, top, width, height);
+            controls.push_back(control);
+            return control;
+        };
+        auto* group = place(TComponent::Make<TGroupBox>(form), form, 12, 8, 250, 130);
+        group->SetCaption("练习模式");
+        const char* const captions[] = {"未选", "已选", "不确定"};
+        for (int i = 0; i < 3; ++i) {
+            auto* check = place(TComponent::Make<TCheckBox>(form), group, 12, 22 + 34 * i, 100, 24);
+            check->SetCaption(captions[i]);
+            SendMessageA(check->Handle(), BM_SETSTYLE, BS_AUTO3STATE, FALSE);
+            SendMessageA(check->Handle(), BM_SETCHECK, i, 0);
+            auto* radio = place(TComponent::Make<TRadioButton>(form), group, 130, 22 + 34 * i, 100, 24);
+            radio->SetCaption(i == 1 ? "单选：选中" : "单选");
+            SendMessageA(radio->Handle(), BM_SETCHECK, i == 1, 0);
+        }
+        auto* panel = place(TComponent::Make<TPanel>(form), form, 276, 8, 260, 130);
+        panel->SetCaption("面板");
+        place(TComponent::Make<TTrackBar>(form), panel, 8, 8, 200, 40);
+        auto* vertical = TComponent::Make<TTrackBar>(form);
+        vertical->SetVertical(true);
+        place(vertical, panel, 214, 8, 40, 114);
+        place(TComponent::Make<TUpDown>(form), panel, 8, 60, 18, 40);
+        auto* horizontal = TComponent::Make<TUpDown>(form);
+        place(horizontal, panel, 40, 70, 40, 20);
+        SetWindowLongA(horizontal->Handle(), GWL_STYLE, GetWindowLongA(horizontal->Handle(), GWL_STYLE) | UDS_HORZ);
+        auto* progress = place(TComponent::Make<TProgressBar>(form), form, 12, 150, 300, 20);
+        progress->SetPosition(60);
+        auto* upright = place(TComponent::Make<TProgressBar>(form), form, 330, 150, 20, 120);
+        SetWindowLongA(upright->Handle(), GWL_STYLE, GetWindowLongA(upright->Handle(), GWL_STYLE) | PBS_VERTICAL);
+        upright->SetPosition(40);
+        auto* edit = place(TComponent::Make<TEdit>(form), form, 12, 184, 140, 24);
+        edit->SetText("2026");
+        CreateWindowExA(0, UPDOWN_CLASSA, "", WS_CHILD | WS_VISIBLE, 118, 0, 18, 20, edit->Handle(), nullptr,
+                        GetModuleHandleA(nullptr), nullptr);
+        auto* combo = place(TComponent::Make<TComboBox>(form), form, 170, 184, 140, 120);
+        SendMessageA(combo->Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("刑法"));
+        SendMessageA(combo->Handle(), CB_SETCURSEL, 0, 0);
+        auto* bar = TComponent::Make<TStatusBar>(form);
+        bar->SetParent(form);
+        controls.push_back(bar);
+        bar->SetPanels({{"已答 12 题", 120, TAlignment::taLeftJustify, TStatusPanelBevel::pbLowered, false},
+                        {"居中", 120, TAlignment::taCenter, TStatusPanelBevel::pbRaised, false},
+                        {"右起", 120, TAlignment::taLeftJustify, TStatusPanelBevel::pbNone, true}});
+        if (!enabled)
+            for (TWinControl* control : controls)
+                control->SetEnabled(false);
+        form->Show();
+        Settle();
+        Photograph(form->Handle(), enabled ? "small_controls" : "small_controls_disabled");
+        TComponent::Free(form);
+    }
+
+    // The update window as a check reports its work.
+    Form7->Show();
+    Settle();
+    Form7->IdHTTP1WorkBegin(Form7->IdHTTP1, TWorkMode::wmRead, 200);
+    Form7->IdHTTP1Work(Form7->IdHTTP1, TWorkMode::wmRead, 120);
+    Photograph(Form7->Handle(), "client_update_checking");
+    Form7->Hide();
+}
+
 }  // namespace
 
 void ClientShots()
@@ -338,6 +412,7 @@ void ExamPaperShots()
 
 TGalleryCamera GalleryCamera;
 
-const std::vector<std::function<void()>> kShots = {FormShots,   MessageBoxShots, MenuShots, ButtonShots,
-                                                   ClientShots, TabShots,        ListShots, ExamPaperShots};
+const std::vector<std::function<void()>> kShots = {FormShots,         MessageBoxShots, MenuShots, ButtonShots,
+                                                   SmallControlShots, ClientShots,     TabShots,  ListShots,
+                                                   ExamPaperShots};
 

@@ -31,7 +31,6 @@
         return info;                                                                               \
     }
 
-TEST_CLASS(TTrackBar, TWinControl)
 TEST_CLASS(TMVCPanel, TWinControl)
 TEST_CLASS(TQRPreview, TWinControl)
 TEST_CLASS(TRichEdit, TWinControl)
@@ -208,11 +207,11 @@ TEST_F(ControlSkinTest, TheScanSkinsButtonsOnceHonoursTagsAndTheBitButtonGate)
     }
     scan.SkinComponents(form);
     const size_t made = scan.FControls.size();
-    EXPECT_EQ(made, 4u);  // plain, bit, speed and the one tagged -99
+    EXPECT_EQ(made, 5u);  // plain, bit, speed, the check box and the one tagged -99
     EXPECT_TRUE(dynamic_cast<TSkinButton*>(scan.FindControlByHandle(plain->Handle())));
     EXPECT_TRUE(dynamic_cast<TSkinBitButton*>(scan.FindControlByHandle(bit->Handle())));
     EXPECT_TRUE(scan.IsControlSkinned(speed));
-    EXPECT_FALSE(scan.FindControlByHandle(check->Handle()));  // its skin is not built: none
+    EXPECT_TRUE(dynamic_cast<TSkinCheckBox*>(scan.FindControlByHandle(check->Handle())));
     for (int i = 0; i < 3; ++i)
         EXPECT_FALSE(scan.FindControlByHandle(tagged[i]->Handle())) << tags[i];
     EXPECT_TRUE(scan.FindControlByHandle(tagged[3]->Handle()));
@@ -260,8 +259,8 @@ TEST_F(ControlSkinTest, TheSkin3rdListMatchesWholeClassNamesInAnyCaseAndEndsTheT
     EXPECT_FALSE(skinned({"TThirdButton=checkbox"}));
     // The first matching line decides.
     data.SetSkinControls(TSkinData::kDefaultSkinControls);
-    EXPECT_FALSE(skinned({"TThirdButton=panel", "TThirdButton=button"}));
-    EXPECT_EQ(scan.Skin3rdKind("TThirdButton"), "panel");
+    EXPECT_FALSE(skinned({"TThirdButton=tab", "TThirdButton=button"}));
+    EXPECT_EQ(scan.Skin3rdKind("TThirdButton"), "tab");
     EXPECT_EQ(scan.Skin3rdKind("TThirdButto"), "");
 }
 
@@ -315,7 +314,7 @@ TEST_F(ControlSkinTest, BareChildWindowsGetTheirSkinByClassAndStyle)
     EXPECT_EQ(BareSkinKind("Edit", 0), TBareSkinKind::Edit);
     EXPECT_EQ(BareSkinKind("Static", 0), TBareSkinKind::None);
 
-    // On real windows: only the push buttons, direct children only, once.
+    // On real windows: direct children only, once.
     HWND parent = Parent();
     HWND push = MakeChild(parent, "button", BS_PUSHBUTTON, 1, 10, 10);
     HWND group = MakeChild(parent, "button", BS_GROUPBOX, 2, 10, 50);
@@ -325,7 +324,7 @@ TEST_F(ControlSkinTest, BareChildWindowsGetTheirSkinByClassAndStyle)
     EXPECT_TRUE(skin.FindControlByHandle(push));
     EXPECT_FALSE(skin.FindControlByHandle(group));
     EXPECT_FALSE(skin.FindControlByHandle(nested));
-    EXPECT_FALSE(skin.FindControlByHandle(check));
+    EXPECT_TRUE(dynamic_cast<TSkinCheckBox*>(skin.FindControlByHandle(check)));
     const size_t made = skin.FControls.size();
     skin.SkinChildWindows();
     EXPECT_EQ(skin.FControls.size(), made);

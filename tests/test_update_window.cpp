@@ -13,6 +13,7 @@
 #include "TempDir.h"
 #include "TestFiles.h"
 #include "Unit7.h"
+#include "WinSubClass.h"
 
 namespace {
 
@@ -72,6 +73,38 @@ TEST_F(UpdateWindow, AnEqualVersionSaysSoAndHidesTheWindowWhoseButtonComesBackOn
     EXPECT_TRUE(Form7->Button1->Enabled());
     EXPECT_EQ(Form7->Button1->Caption(), "正在升级");
     EXPECT_EQ(Form7->Label1->Caption(), "当前版本: 1.6");
+}
+
+// The client skins the window as it shows: its progress bar is drawn from the skin while a
+// check reports its work, the background alone at 0, the bar up to the middle at 50 percent
+// and across at 100.
+TEST_F(UpdateWindow, TheProgressBarShowsTheSkinsBarAsTheCheckReportsItsWork)
+{
+    TProgressBar* bar = Form7->ProgressBar1;
+    TSkinProgress* skin = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (int i = 0; i < bar->ComponentCount() && !skin; ++i)
+                skin = dynamic_cast<TSkinProgress*>(bar->Components(i));
+            return skin != nullptr;
+        },
+        5000));
+    // Drawn off-screen as it paints the window: other tests' windows may cover the screen.
+    const int width = bar->Width(), height = bar->Height();
+    TBitmap picture(width, height);
+    const int quarter = width / 4, y = height / 2;
+    auto at = [&](int percent, int x) {
+        Form7->IdHTTP1Work(Form7->IdHTTP1, TWorkMode::wmRead, 2 * percent);
+        skin->DrawControl(picture.Canvas().Handle(), Rect(0, 0, width, height));
+        return picture.Canvas().Pixel(x, y);
+    };
+    Form7->IdHTTP1WorkBegin(Form7->IdHTTP1, TWorkMode::wmRead, 200);
+    const COLORREF back = at(0, quarter);
+    EXPECT_EQ(at(0, 3 * quarter), back);
+    const COLORREF filled = at(50, quarter);
+    EXPECT_NE(filled, back);
+    EXPECT_EQ(at(50, 3 * quarter), back);
+    EXPECT_EQ(at(100, 3 * quarter), filled);
 }
 
 // An equal version as an editor saves it, with trailing blanks or tabs or a leading UTF-8
