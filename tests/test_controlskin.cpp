@@ -257,10 +257,10 @@ TEST_F(ControlSkinTest, TheSkin3rdListMatchesWholeClassNamesInAnyCaseAndEndsTheT
     EXPECT_FALSE(skinned({"TThirdButton=button "}));
     data.SetSkinControls(data.SkinControls() & ~SkinControlBit(xcCheckBox));
     EXPECT_FALSE(skinned({"TThirdButton=checkbox"}));
-    // The first matching line decides.
+    // The first matching line decides: the button of the second is not made.
+    EXPECT_FALSE(skinned({"TThirdButton=checkbox", "TThirdButton=button"}));
+    EXPECT_EQ(scan.Skin3rdKind("TThirdButton"), "checkbox");
     data.SetSkinControls(TSkinData::kDefaultSkinControls);
-    EXPECT_FALSE(skinned({"TThirdButton=tab", "TThirdButton=button"}));
-    EXPECT_EQ(scan.Skin3rdKind("TThirdButton"), "tab");
     EXPECT_EQ(scan.Skin3rdKind("TThirdButto"), "");
 }
 
