@@ -87,10 +87,27 @@ void FormShots()
     TComponent::Free(form);
 }
 
+HWND boxOwner;
+
+// The message box shown over boxOwner; another dialog of the process may be found first by class.
+HWND FindBox()
+{
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM found) {
+        char cls[16] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (std::string(cls) != "#32770" || !IsWindowVisible(w) || GetWindow(w, GW_OWNER) != boxOwner)
+            return TRUE;
+        *reinterpret_cast<HWND*>(found) = w;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&box));
+    return box;
+}
+
 // A message box is modal: it is photographed from a timer that runs in its own loop.
 void CALLBACK PhotographBox(HWND, UINT, UINT_PTR timer, DWORD)
 {
-    HWND box = FindWindowA("#32770", nullptr);
+    HWND box = FindBox();
     if (!box || SendMessageA(box, WM_SKINQUERY, 0, 0) != 1)
         return;
     KillTimer(nullptr, timer);
@@ -107,6 +124,7 @@ void MessageBoxShots()
     TForm* form = MakeForm();
     form->Show();
     Settle();
+    boxOwner = form->Handle();
     SetTimer(nullptr, 0, 100, PhotographBox);
     MessageBoxA(form->Handle(), "有新版本，请升级！", "考试软件", MB_OK | MB_ICONINFORMATION);
     TComponent::Free(form);
