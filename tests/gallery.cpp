@@ -89,18 +89,21 @@ void FormShots()
 
 HWND boxOwner;
 
+BOOL CALLBACK IsBox(HWND w, LPARAM found)
+{
+    char cls[16] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::string(cls) != "#32770" || !IsWindowVisible(w) || GetWindow(w, GW_OWNER) != boxOwner)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+}
+
 // The message box shown over boxOwner; another dialog of the process may be found first by class.
 HWND FindBox()
 {
     HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM found) {
-        char cls[16] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (std::string(cls) != "#32770" || !IsWindowVisible(w) || GetWindow(w, GW_OWNER) != boxOwner)
-            return TRUE;
-        *reinterpret_cast<HWND*>(found) = w;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&box));
+    EnumThreadWindows(GetCurrentThreadId(), IsBox, reinterpret_cast<LPARAM>(&box));
     return box;
 }
 
