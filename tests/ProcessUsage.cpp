@@ -41,7 +41,9 @@ void ExpectNoGrowth(const char* what, const TUsage& before, const TUsage& after)
 {
     printf("%s: GDI objects %ld -> %ld, windows and menus %ld -> %ld, heap bytes %zu -> %zu\n", what, before.gdi,
            after.gdi, before.user, after.user, before.heap, after.heap);
-    EXPECT_LE(after.gdi, before.gdi) << what << ": GDI objects";
+    // A leak in a cycle leaves one object or more per cycle; a few more may be alive at the moment
+    // of counting on a loaded machine (a paint in flight), which is no leak.
+    EXPECT_LE(after.gdi, before.gdi + 4) << what << ": GDI objects";
     EXPECT_LE(after.user, before.user) << what << ": windows and menus";
     EXPECT_LT(after.heap, before.heap + 64 * 1024) << what << ": heap bytes";
 }
