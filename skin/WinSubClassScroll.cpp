@@ -277,8 +277,10 @@ void TSkinScrollBar::TrackThumb(int bar, UINT scrollMessage)
     SetCapture(window);
     while (*alive && FTracking) {
         MSG msg;
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            continue;  // polled again at once: the thumb follows without delay
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            WaitMessage();  // wakes with the next mouse move: no delay, and no core spinning
+            continue;
+        }
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
