@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "Settings.h"
 #include "Sites.h"
 #include "SysUtils.h"
 
@@ -19,5 +20,7 @@ std::string PublishedVersion(const std::string& body)
     version.erase(version.find_last_not_of(" \t\r\n") + 1);
     if (version.find_first_of("\r\n") != std::string::npos)
         throw Exception("The version page holds no version: its reply has more than one line");
+    if (!StoresUnchanged(version))
+        throw Exception("The version page holds no version: its reply cannot be recorded as it stands");
     return version;
 }

@@ -11,5 +11,7 @@ std::string VersionPageUrl();
 // trailing line breaks. The settings file gives pro back without surrounding blanks and cannot hold
 // a line break, and a byte-order mark is on no installed version: with them every comparison would
 // differ and every start would hand over again. A line break before the end means the body is no
-// version (an error page served as a success): that raises.
+// version (an error page served as a success): that raises, and so does a version the settings
+// file cannot store and give back unchanged (surrounding quotes, more than 2,047 bytes, bytes of
+// no character): recorded, it would differ at every check and every start would hand over again.
 std::string PublishedVersion(const std::string& body);

@@ -114,7 +114,13 @@ void TForm10::CheckVersion()
 void TForm10::FormClose(TObject*, TCloseAction&)
 {
     Form1->Close();
+    // The window collapses for 900 ms before the process ends. Where the platform hides it at
+    // once without animating, the close still takes that long.
+    const ULONGLONG start = GetTickCount64();
     AnimateWindow(Handle(), 900, AW_HIDE | AW_CENTER);
+    const ULONGLONG took = GetTickCount64() - start;
+    if (took < 900)
+        Sleep(static_cast<DWORD>(900 - took));
     HardExit();
 }
 

@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Client.h"
+#include "FakeDispatch.h"
 #include "HttpTestServer.h"
 #include "IdHTTP.h"
 #include "Index.h"
@@ -20,6 +22,8 @@
 #include "U_About.h"
 #include "Unit1.h"
 #include "Unit7.h"
+#include "WinSkinForm.h"
+#include "WinSkinMenu.h"
 #include "dalishang.h"
 #include "jiameng.h"
 #include "zxks.h"
@@ -126,6 +130,29 @@ void ClickMenu(const char* item)
     SendMessageA(Form10->Handle(), WM_COMMAND, menuItem->Command(), 0);
 }
 
+// A native menu as text: each item's component name (found by its command or its drop-down),
+// its caption, and its drop-down's items in brackets.
+std::string MenuTree(HMENU menu)
+{
+    std::string tree;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[64] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        const HMENU dropDown = GetSubMenu(menu, i);
+        std::string name = "?";
+        for (int c = 0; c < Form10->ComponentCount(); ++c) {
+            auto* item = dynamic_cast<TMenuItem*>(Form10->Components(c));
+            if (item && (dropDown ? item->Count() > 0 && item->Handle() == dropDown
+                                  : item->Count() == 0 && item->Command() == GetMenuItemID(menu, i)))
+                name = item->Name();
+        }
+        tree += (i ? ", " : "") + name + " " + text;
+        if (dropDown)
+            tree += " [" + MenuTree(dropDown) + "]";
+    }
+    return tree;
+}
+
 // The countdown's text for a number of seconds under an hour: the locale may pad the hour.
 ::testing::AssertionResult ShowsSeconds(const std::string& text, int seconds)
 {
@@ -150,6 +177,73 @@ HRESULT SendDocumentComplete(TWebBrowser* pane)
     return pane->Host().EventSink()->Invoke(DISPID_DOCUMENTCOMPLETE, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
                                             nullptr, nullptr);
 }
+
+// Without an HTML engine a pane's control has no document. While this lives, each pane given has
+// a stand-in: a document whose body records what is set on it. The control's own document
+// property is replaced in the controls' shared method table and put back afterwards.
+class TStandInDocuments {
+public:
+    struct TStandIn {
+        IWebBrowser2* browser;
+        FakeDispatch document, body;
+    };
+
+    explicit TStandInDocuments(const std::vector<TWebBrowser*>& panes)
+    {
+        for (TWebBrowser* pane : panes) {
+            standIns_.push_back(std::make_unique<TStandIn>());
+            TStandIn& standIn = *standIns_.back();
+            standIn.browser = pane->Host().Browser();
+            standIn.document.names = {{L"Body", 3}};
+            standIn.document.objects = {{3, &standIn.body}};
+            standIn.body.names = {{L"Scroll", 7}};
+        }
+        slot_ = *reinterpret_cast<void***>(standIns_.front()->browser) + kGetDocument;
+        original_ = reinterpret_cast<TGetDocument>(*slot_);
+        Patch(reinterpret_cast<void*>(&StandInDocument));
+    }
+    ~TStandInDocuments()
+    {
+        Patch(reinterpret_cast<void*>(original_));
+        for (const auto& standIn : standIns_) {
+            EXPECT_EQ(standIn->document.refs, 0u);
+            EXPECT_EQ(standIn->body.refs, 0u);
+        }
+        standIns_.clear();
+    }
+    TStandInDocuments(const TStandInDocuments&) = delete;
+    TStandInDocuments& operator=(const TStandInDocuments&) = delete;
+
+    TStandIn& operator[](size_t i) { return *standIns_[i]; }
+
+private:
+    // IDispatch's seven methods, then GoBack to get_Container: get_Document is the nineteenth.
+    static constexpr int kGetDocument = 18;
+    using TGetDocument = HRESULT(STDMETHODCALLTYPE*)(IWebBrowser2*, IDispatch**);
+
+    static HRESULT STDMETHODCALLTYPE StandInDocument(IWebBrowser2* browser, IDispatch** document)
+    {
+        for (const auto& standIn : standIns_)
+            if (standIn->browser == browser) {
+                *document = &standIn->document;
+                standIn->document.AddRef();
+                return S_OK;
+            }
+        return original_(browser, document);
+    }
+
+    void Patch(void* method)
+    {
+        DWORD protection = 0;
+        ASSERT_TRUE(VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &protection));
+        *slot_ = method;
+        VirtualProtect(slot_, sizeof *slot_, protection, &protection);
+    }
+
+    static inline std::vector<std::unique_ptr<TStandIn>> standIns_;
+    static inline TGetDocument original_ = nullptr;
+    void** slot_ = nullptr;
+};
 
 // Navigates a pane's control as a form post would: with post data and an extra header.
 void PostForm(TWebBrowser* pane, const std::string& url)
@@ -253,16 +347,38 @@ TEST_F(MainWindow, ARoutedFormPostArrivesInTheRightPaneAsAPlainRequestOfItsAddre
     EXPECT_EQ(NewRequests(from, 2), (std::vector<std::string>{"GET /tiku/answer.asp?n=2", "GET /tiku/answer.asp?n=3"}));
 }
 
-TEST_F(MainWindow, CompletedDocumentsWithoutABodyAreLeftAloneQuietly)
+// A completed document of the left or top pane loses its scroll bars; the right pane's keeps
+// them. Without a document, as here, or without a body, nothing is touched and nothing said.
+TEST_F(MainWindow, CompletedDocumentsOfTheLeftAndTopPanesLoseTheirScrollBars)
 {
     ShowAndLoad();
-    const std::vector<std::string> boxes = MessageBoxesDuring([] {
-        for (TWebBrowser* pane : {Form10->WebBrowser1, Form10->WebBrowser2, Form10->WebBrowser7}) {
-            EXPECT_FALSE(pane->Document());  // no HTML engine here
-            EXPECT_EQ(SendDocumentComplete(pane), S_OK) << pane->Name();
-        }
-    });
-    EXPECT_TRUE(boxes.empty());
+    const std::vector<TWebBrowser*> panes = {Form10->WebBrowser1, Form10->WebBrowser2, Form10->WebBrowser7};
+    const auto completeAll = [&] {
+        return MessageBoxesDuring([&] {
+            for (TWebBrowser* pane : panes)
+                EXPECT_EQ(SendDocumentComplete(pane), S_OK) << pane->Name();
+        });
+    };
+    for (TWebBrowser* pane : panes)
+        EXPECT_FALSE(pane->Document());  // no HTML engine here
+    EXPECT_TRUE(completeAll().empty());
+
+    {
+        TStandInDocuments documents(panes);
+        ASSERT_EQ(Form10->WebBrowser7->Document().Get(), &documents[2].document);
+        EXPECT_TRUE(completeAll().empty());
+        const std::vector<std::pair<DISPID, std::wstring>> hidden = {{7, L"no"}};
+        EXPECT_EQ(documents[0].body.puts, hidden) << "left";
+        EXPECT_EQ(documents[1].body.puts, hidden) << "top";
+        EXPECT_TRUE(documents[2].body.puts.empty()) << "right";
+        EXPECT_TRUE(documents[2].document.invoked.empty()) << "right";
+    }
+    {
+        TStandInDocuments documents(panes);
+        for (size_t i = 0; i < panes.size(); ++i)
+            documents[i].document.objects = {{3, nullptr}};
+        EXPECT_TRUE(completeAll().empty());
+    }
 }
 
 TEST_F(MainWindow, CountdownShowsTheTimeLeftAndStopsOnTheTwentySecondsTick)
@@ -303,16 +419,16 @@ TEST_F(MainWindow, CountdownShowsTheTimeLeftAndStopsOnTheTwentySecondsTick)
 TEST_F(MainWindow, MenuCommandsHideAndShowTheTopAreaAndOpenTheirWindows)
 {
     ShowAndLoad();
-    // The menu, whether on the window or drawn by the skin in its frame.
+    // The window carries the menu: on the window, or taken off it by the skin to draw in its frame.
     const HMENU bar = Form10->MainMenu1->Handle();
     ASSERT_TRUE(bar);
-    std::vector<std::string> titles;
-    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
-        char text[64] = {};
-        GetMenuStringA(bar, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-        titles.push_back(text);
-    }
-    EXPECT_EQ(titles, (std::vector<std::string>{"区域空间", "更新升级", "联系我们"}));
+    EXPECT_EQ(Form10->Menu(), Form10->MainMenu1);
+    const TWinSkinForm* skin = SkinManage ? SkinManage->FindFormSkin(Form10->Handle()) : nullptr;
+    EXPECT_EQ(skin && skin->FSkinMenu ? skin->FSkinMenu->FMenuHandle : GetMenu(Form10->Handle()), bar);
+    EXPECT_EQ(MenuTree(bar), "N20 区域空间 [N1 扩展区域 [N11 全部隐藏, N3 隐藏标题导航条, N5 隐藏左侧分类, "
+                             "N6 隐藏题目列表], N2 恢复区域 [N12 全部显示, N7 显示标题栏, N9 显示左侧分类, "
+                             "N10 显示题目列表]], N29 更新升级 [N4 更新], N33 联系我们 [N15 关于软件, "
+                             "N16 加盟我们, N17 代理产品]");
 
     for (const auto& [hide, show] : {std::pair{"N11", "N12"}, std::pair{"N3", "N7"}, std::pair{"N11", "N7"}}) {
         ClickMenu(hide);

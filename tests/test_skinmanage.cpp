@@ -534,10 +534,13 @@ TEST_F(SkinManager, AnOnlyThisFormComponentSwitchedOffStopsAllButUnskinsOneWindo
     EXPECT_TRUE(Skinned(owner->Handle()));
     EXPECT_TRUE(Skinned(other->Handle()));
 
-    // Switched on again, the timer offers its owner only.
+    // Switched on again, the timer offers its owner only: not a form shown while it was off.
+    TForm* late = Form();
+    EXPECT_FALSE(Answers(late->Handle()));
     data.SetActive(true);
     ASSERT_TRUE(Applied(3));
     EXPECT_TRUE(SkinManage->FActive);
+    EXPECT_FALSE(Answers(late->Handle()));
     EXPECT_FALSE(Answers(bare));
 }
 
@@ -557,9 +560,11 @@ TEST_F(SkinManager, ActiveAndSkinFileAskTheManagerOnlyForALoadedSkinAndARealChan
     Window();
     Activate(form->Handle());
     ASSERT_TRUE(Skinned(form->Handle()));
-    data.SetActive(false);
+    // The same value again is no change: the manager is not asked a second time.
     data.SetActive(false);
     ASSERT_TRUE(Applied(1));
+    data.SetActive(false);
+    EXPECT_EQ(SkinManage->FPendingSkinData, nullptr);
     Wait(300);
     EXPECT_EQ(changes, 1);
 
@@ -670,8 +675,12 @@ TEST_F(SkinManager, TheManagerFreedFirstGivesEveryWindowBackAndUnhooks)
         EXPECT_FALSE(Answers(window));
         RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     }
-    Activate(Create("ManageTest", WS_OVERLAPPEDWINDOW));
-    Wait(100);
+    // No hook is left behind: one would report the next activation to the next manager.
+    TSkinManage next;
+    SkinManage = &next;
+    windows.push_back(Activate(Create("ManageTest", WS_OVERLAPPEDWINDOW)));
+    SkinManage = nullptr;
+    EXPECT_EQ(next.FStartCount, 0);
     // The forms and the component go afterwards, as at the application's end.
     TComponent::Free(form);
     forms.clear();

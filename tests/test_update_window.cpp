@@ -126,6 +126,26 @@ TEST_F(UpdateWindow, AnEqualVersionWithBlanksTabsOrAByteOrderMarkHandsOverFromNe
     EXPECT_EQ(answerer.Texts(), std::vector<std::string>(bodies.size(), "已经是新版本了！"));
 }
 
+// A version the settings file would give back changed (the updater records what it fetched)
+// never matches: it is no version, and both checks fail as on a failed request.
+TEST_F(UpdateWindow, AVersionTheSettingsCannotHoldUnchangedHandsOverFromNeitherCheck)
+{
+    CatchHandOvers();
+    const std::vector<std::string> bodies = {"\"1.5\"", "<html><body>" + std::string(3000, 'x') + "</body></html>"};
+    TMessageBoxAnswerer answerer;
+    for (const std::string& body : bodies) {
+        SetTestRoute(VersionPage, {{"body", body}});
+        Form10->CheckVersion();
+        Form7->Button1->SetEnabled(true);
+        PressCheck();
+        EXPECT_FALSE(Form7->Button1->Enabled());
+        EXPECT_TRUE(Form7->Visible());
+    }
+    EXPECT_EQ(handOvers_, 0);
+    EXPECT_EQ(answerer.Texts(), std::vector<std::string>(bodies.size(), "The version page holds no version: its reply "
+                                                                           "cannot be recorded as it stands"));
+}
+
 TEST_F(UpdateWindow, AFailedRequestIsShownAndLeavesTheButtonDisabled)
 {
     TMessageBoxAnswerer answerer;

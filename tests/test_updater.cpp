@@ -119,12 +119,21 @@ TEST_F(Updater, AFailedVersionRequestIsShownAndLeavesTheButtonDisabled)
     PressUpgrade();
     ExpectStuckWithNothingInstalled();
 
+    // A version the settings file would give back changed: recorded, it would never match.
+    ServiceSites().MakerSite = TestServerUrl("");
+    SetTestRoute("/sikao/down/pro/lexdrill.asp", {{"body", "\"2.0\""}});
+    Form1->Button1->SetEnabled(true);
+    PressUpgrade();
+    ExpectStuckWithNothingInstalled();
+    EXPECT_EQ(ReadFile(dir_.Path() + "\\Config.INI"), "[OLEDB5]\r\npro=1.0\r\nkaoshi=lexdrill\r\n");
+
     const std::vector<std::string> texts = answerer.Texts();
-    ASSERT_EQ(texts.size(), 4u);
+    ASSERT_EQ(texts.size(), 5u);
     EXPECT_EQ(texts[0], "HTTP/1.1 500 Internal Server Error");
     EXPECT_EQ(texts[1], "The version page holds no version: its reply has more than one line");
     EXPECT_NE(texts[2].find("127.0.0.1:1/sikao/down/pro/lexdrill.asp"), std::string::npos) << texts[2];
     EXPECT_EQ(texts[3], "HTTP/1.1 404 Not Found");
+    EXPECT_EQ(texts[4], "The version page holds no version: its reply cannot be recorded as it stands");
 }
 
 TEST_F(Updater, AFailedDownloadSaysSoAndInstallsNothing)
@@ -217,6 +226,21 @@ TEST(PublishedVersion, AByteOrderMarkAndSurroundingBlanksAreNoPartOfItAndInnerLi
     EXPECT_EQ(PublishedVersion(" \t\r\n"), "");
     EXPECT_THROW(PublishedVersion("2.0\r\n3.0"), Exception);
     EXPECT_THROW(PublishedVersion("a\rb"), Exception);
+}
+
+// What the settings file would give back changed is no version: quotes it strips, a one-line
+// page longer than a read holds, bytes that are no character of the code page.
+TEST(PublishedVersion, WhatTheSettingsFileCannotGiveBackUnchangedRaises)
+{
+    const std::string page = "<html><body>" + std::string(3000, 'x') + "</body></html>";
+    for (const std::string& body : {std::string("\"2.0\""), std::string("'2.0'"), std::string("\"\""), page,
+                                    std::string(2048, '9'), std::string("2.0\x81"), std::string("2.0\0beta", 8)})
+        EXPECT_THROW(PublishedVersion(body), Exception) << body.substr(0, 20);
+    // Half a pair of quotes, the longest value a read holds and GBK text come back as they are.
+    EXPECT_EQ(PublishedVersion("\"2.0"), "\"2.0");
+    EXPECT_EQ(PublishedVersion("2.0'"), "2.0'");
+    EXPECT_EQ(PublishedVersion(std::string(2047, '9')), std::string(2047, '9'));
+    EXPECT_EQ(PublishedVersion("2.0 正式版"), "2.0 正式版");
 }
 
 TEST(IsWindowsProgram, NeedsTheSignatureWhereTheHeaderSaysWithinTheFile)

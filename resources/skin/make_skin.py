@@ -510,7 +510,8 @@ def main():
             f.rect(4, 16, 26, 17, SHADOW)
             f.rect(4, 17, 26, 18, WHITE)
         elif state == "selected":
-            f.round_box(1, 1, 29, 19, ACCENT_LIGHT, ACCENT_PALER, ACCENT_PALE, radius=2)
+            # The selection's text is HilightText, white: it needs the dark accent behind it.
+            f.round_box(1, 1, 29, 19, ACCENT_DARK, ACCENT_LIGHT, ACCENT, radius=2)
         items.append(f)
     strip(items).save("MenuItem.bmp")
     menu_back = Image(24, 24, WHITE)
