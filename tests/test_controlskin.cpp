@@ -36,6 +36,7 @@ TEST_CLASS(TQRPreview, TWinControl)
 TEST_CLASS(TRichEdit, TWinControl)
 TEST_CLASS(TDateTimePicker, TWinControl)
 TEST_CLASS(TThirdButton, TButton)
+TEST_CLASS(TDBNavigator, TWinControl)
 
 namespace {
 
@@ -259,9 +260,54 @@ TEST_F(ControlSkinTest, TheSkin3rdListMatchesWholeClassNamesInAnyCaseAndEndsTheT
     EXPECT_FALSE(skinned({"TThirdButton=checkbox"}));
     // The first matching line decides: the button of the second is not made.
     EXPECT_FALSE(skinned({"TThirdButton=checkbox", "TThirdButton=button"}));
-    EXPECT_EQ(scan.Skin3rdKind("TThirdButton"), "checkbox");
+    EXPECT_TRUE(scan.SkinBy3rdList("TTHIRDBUTTON", third));
+    EXPECT_FALSE(scan.FindControlByHandle(third->Handle()));
     data.SetSkinControls(TSkinData::kDefaultSkinControls);
-    EXPECT_EQ(scan.Skin3rdKind("TThirdButto"), "");
+    EXPECT_FALSE(scan.SkinBy3rdList("TTHIRDBUTTO", third));
+    EXPECT_TRUE(scan.SkinBy3rdList("TTHIRDBUTTON", third));
+    EXPECT_TRUE(dynamic_cast<TSkinCheckBox*>(scan.FindControlByHandle(third->Handle())));
+    scan.UnskinControls();
+}
+
+TEST_F(ControlSkinTest, ANavigatorAToolBarAndANestedFormTakeTheFaceColourAndGiveItBack)
+{
+    TForm* form = Form();
+    TWinSkinForm& scan = Scanner(form);
+    auto* navigator = Control<TDBNavigator>(form);
+    auto* bar = Control<TToolBar>(form, 10, 50);
+    auto* inner = TComponent::Make<TForm>(form);
+    auto* innerButton = TComponent::Make<TButton>(inner);
+    innerButton->SetParent(inner);
+    TWinControl* const boxes[] = {navigator, bar, inner};
+    const TColor own = clWindow;
+    ASSERT_NE(data.Colours.ButtonFace, own);
+    for (TWinControl* control : boxes)
+        control->SetColor(own);
+
+    scan.SkinComponents(form);
+    for (TWinControl* control : boxes) {
+        auto* box = dynamic_cast<TSkinBox*>(scan.FindControlByHandle(control->Handle()));
+        ASSERT_TRUE(box) << control->ClassName();
+        EXPECT_EQ(box->Owner(), control) << control->ClassName();
+        EXPECT_EQ(control->Color(), data.Colours.ButtonFace) << control->ClassName();
+    }
+    EXPECT_TRUE(bar->Flat());
+    // The nested form's own controls are skinned too.
+    EXPECT_TRUE(dynamic_cast<TSkinButton*>(scan.FindControlByHandle(innerButton->Handle())));
+    scan.UnskinControls();
+    for (TWinControl* control : boxes)
+        EXPECT_EQ(control->Color(), own) << control->ClassName();
+
+    // The navigator's and the tool bar's gates; the nested form has none.
+    data.SetSkinControls(data.SkinControls() & ~SkinControlBit(xcPanel) & ~SkinControlBit(xcToolbar));
+    scan.SkinComponents(form);
+    EXPECT_FALSE(scan.FindControlByHandle(navigator->Handle()));
+    EXPECT_FALSE(scan.FindControlByHandle(bar->Handle()));
+    EXPECT_TRUE(dynamic_cast<TSkinBox*>(scan.FindControlByHandle(inner->Handle())));
+    EXPECT_EQ(navigator->Color(), own);
+    EXPECT_EQ(bar->Color(), own);
+    scan.UnskinControls();
+    data.SetSkinControls(TSkinData::kDefaultSkinControls);
 }
 
 TEST_F(ControlSkinTest, OnSkinControlMaySupplyASkinAndAnythingElseFallsThrough)
