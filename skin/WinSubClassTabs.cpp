@@ -14,6 +14,7 @@ void DrawGlyphText(HDC dc, const TRect& rect, HIMAGELIST images, int imageIndex,
 {
     if (rect.Right < rect.Left || rect.Bottom < rect.Top)
         return;
+    const TCaptionTextState state(dc);
     int glyphWidth = 0, glyphHeight = 0;
     if (imageIndex != -1 && images)
         ImageList_GetIconSize(images, &glyphWidth, &glyphHeight);
@@ -36,7 +37,6 @@ void DrawGlyphText(HDC dc, const TRect& rect, HIMAGELIST images, int imageIndex,
     RECT target{rect.Left + x + glyphWidth + 1, rect.Top + (rect.Height() - textHeight) / 2, 0, 0};
     target.right = target.left + textWidth;
     target.bottom = target.top + textHeight;
-    SetBkMode(dc, TRANSPARENT);
     if (!enabled)
         SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
     DrawTextA(dc, text.c_str(), -1, &target, DT_CENTER | DT_SINGLELINE | DT_EXPANDTABS);

@@ -559,6 +559,59 @@ TEST_F(ControlSkinTest, ToolBarButtonsGetTheSkinsFaceUntilItComesOff)
     again.Detach();
 }
 
+// What a caption routine draws into a fresh bitmap with a font of the given weight and italic,
+// and whether it left the DC's font, brush, background mode and text colour as it found them.
+template <class Draw> std::vector<COLORREF> Caption(LONG weight, bool italic, Draw draw, bool& leftAsFound)
+{
+    TBitmap bitmap(120, 40);
+    HDC dc = bitmap.Canvas().Handle();
+    const RECT all{0, 0, 120, 40};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    LOGFONTA lf;
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    lf.lfHeight = -16;
+    lf.lfWeight = weight;
+    lf.lfItalic = italic;
+    const UniqueFont font(CreateFontIndirectA(&lf));
+    const UniqueBrush brush(CreateSolidBrush(RGB(1, 2, 3)));
+    HGDIOBJ oldFont = SelectObject(dc, font.get());
+    HGDIOBJ oldBrush = SelectObject(dc, brush.get());
+    SetBkMode(dc, OPAQUE);
+    SetTextColor(dc, RGB(0, 0, 0));
+    draw(dc);
+    leftAsFound = GetCurrentObject(dc, OBJ_FONT) == font.get() && GetCurrentObject(dc, OBJ_BRUSH) == brush.get() &&
+                  GetBkMode(dc) == OPAQUE && GetTextColor(dc) == RGB(0, 0, 0);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 120; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBrush);
+    return pixels;
+}
+
+TEST(ControlText, CaptionsArePlainWhateverTheFontsStyleAndTheDCIsLeftAsItWas)
+{
+    bool asFound = false;
+    // The fonts really differ here, or the comparisons below prove nothing.
+    auto plainly = [](HDC dc) {
+        RECT r{0, 0, 120, 40};
+        DrawTextA(dc, "Bold Caption", -1, &r, DT_SINGLELINE);
+    };
+    ASSERT_FALSE(Caption(FW_BOLD, false, plainly, asFound) == Caption(FW_NORMAL, false, plainly, asFound));
+
+    auto control = [](HDC dc) { DrawControlText(dc, Rect(0, 0, 120, 40), "Bold Caption", false, DT_CENTER); };
+    auto glyph = [](HDC dc) { DrawGlyphText(dc, Rect(0, 0, 120, 40), nullptr, -1, "Bold Caption", 1, false); };
+    const std::vector<COLORREF> plainControl = Caption(FW_NORMAL, false, control, asFound);
+    EXPECT_TRUE(asFound);
+    EXPECT_TRUE(Caption(FW_BOLD, true, control, asFound) == plainControl) << "drawn in the font's style";
+    EXPECT_TRUE(asFound);
+    const std::vector<COLORREF> plainGlyph = Caption(FW_NORMAL, false, glyph, asFound);
+    EXPECT_TRUE(asFound);
+    EXPECT_TRUE(Caption(FW_BOLD, true, glyph, asFound) == plainGlyph) << "drawn in the font's style";
+    EXPECT_TRUE(asFound);
+}
+
 TEST_F(ControlSkinTest, SkinsComeOffWhicheverGoesFirstAndLeakNothing)
 {
     // A skinned control freed before its form leaves the list; the form goes on.
