@@ -355,8 +355,12 @@ public:
     void AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* canvas, bool setColour) override;
     bool BeforeMessage(TMessage& message) override;
     void DrawControl(HDC dc, const TRect& rect) override;
+    // Takes the changed skin's tab images.
+    void RefreshSkin() override;
 
 private:
+    void PrepareImages();
+
     TBitmap FTabBitmap;
 };
 

@@ -82,12 +82,16 @@ void TSkinTab::PrepareImages()
 {
     ReadTabPosition();
     const TDataSkinBorder* tabs = FSkinData->Tabs.get();
-    if (!tabs || tabs->Image.Empty() || tabs->Image2.Empty())
+    if (!tabs || tabs->Image.Empty())
         return;
     FTabBitmap.Assign(tabs->Image);
     FTabBitmap.SetPixelFormat(TPixelFormat::pf24bit);
-    FBorderBitmap.Assign(tabs->Image2);
-    FBorderBitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    // Without a border the strip is still drawn; only the page goes unframed.
+    FBorderBitmap.SetSize(0, 0);
+    if (!tabs->Image2.Empty()) {
+        FBorderBitmap.Assign(tabs->Image2);
+        FBorderBitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    }
     switch (FTabPosition) {
     case 1:
         FlipBitmap(FTabBitmap);
@@ -222,9 +226,20 @@ void TSkinTab31::AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas*
         throw Exception("A tab-set skin belongs to a windowed control");
     // Subclassed as a bare window: the control's WindowProc and colour stay as they are.
     TSkinControl::AttachWindow(FControl->Handle(), skinData, canvas, form);
+    PrepareImages();
+}
+
+void TSkinTab31::RefreshSkin()
+{
+    TSkinControl::RefreshSkin();
+    PrepareImages();
+}
+
+void TSkinTab31::PrepareImages()
+{
     FTabBitmap.SetSize(0, 0);
-    if (skinData->Tabs && !skinData->Tabs->Image.Empty()) {
-        FTabBitmap.Assign(skinData->Tabs->Image);
+    if (FSkinData->Tabs && !FSkinData->Tabs->Image.Empty()) {
+        FTabBitmap.Assign(FSkinData->Tabs->Image);
         FlipBitmap(FTabBitmap);
     }
 }
