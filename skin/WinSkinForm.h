@@ -176,8 +176,9 @@ public:
     // The number of the mapping row that decides a component's skin (3: the Skin3rd list);
     // 0 when none does.
     int MappingRow(TComponent* component);
-    // The kind the Skin3rd list gives a class (lower case, at most 50 characters); empty: none.
-    std::string Skin3rdKind(const std::string& className) const;
+    // Skins a component the Skin3rd list names by the kind it gives; true when the list names
+    // the class, whether or not a skin was made.
+    bool SkinBy3rdList(const std::string& upperClassName, TComponent* component);
     bool IsControlSkinned(TComponent* component) const;
     bool IsScrollingControl(TComponent* component);
     void SkinChildWindows();

@@ -84,12 +84,28 @@ bool NameIs(const std::string& name, std::initializer_list<const char*> names)
     return std::any_of(names.begin(), names.end(), [&](const char* n) { return name == n; });
 }
 
+constexpr size_t kThirdValueMax = 50;
+
+// The kind the Skin3rd list gives a class (lower case, at most 50 characters); empty: none.
+// The first line whose class part is the whole class name decides.
+std::string ListedKind(const TSkinData& data, const std::string& className)
+{
+    const std::string key = LowerCase(className) + "=";
+    const TStringList& list = data.Skin3rd();
+    for (int i = 0; i < list.Count(); ++i) {
+        const std::string line = LowerCase(list.Strings(i));
+        if (line.compare(0, key.size(), key) == 0)
+            return line.substr(key.size(), kThirdValueMax);
+    }
+    return {};
+}
+
 // The rows of the table whose test a control of this program can meet, in the table's order.
 // Row 3 (the Skin3rd list) decides its skin by the list's kind.
 const TMappingRow kRows[] = {
     {1, [](TWinSkinForm&, TComponent*, const std::string& n) { return NameIs(n, {"TDBCOMBOBOXEH", "TQRPREVIEW", "TFRDESIGNERPAGE", "TFRPBOX"}); },
      nullptr, TMake::None, false},
-    {3, [](TWinSkinForm& f, TComponent* c, const std::string&) { return !f.Skin3rdKind(c->ClassName()).empty(); },
+    {3, [](TWinSkinForm& f, TComponent* c, const std::string&) { return !ListedKind(*f.FSkinData, c->ClassName()).empty(); },
      nullptr, TMake::None, false},
     {4, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTABSET"; }, TabElementPresent, TMake::TabSet, false},
     {5, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTABBEDNOTEBOOK"; }, TabElementPresent, TMake::Tab, false},
@@ -102,13 +118,13 @@ const TMappingRow kRows[] = {
     {10, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TUPDOWN"; },
      [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::UpDown, false},
     {12, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TDBNAVIGATOR"; },
-     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, false, false, SetFlat},
+     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::Box, false, false, SetFlat},
     {13, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TGroupBox>(c); },
      [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::Box, true},
     {14, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TRadioButton>(c); },
      [](const TSkinData& d) { return Gate(d, xcRadioButton); }, TMake::RadioButton, false},
     {15, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TToolBar>(c); },
-     [](const TSkinData& d) { return Gate(d, xcToolbar); }, TMake::None, false, false, SkinToolBar},
+     [](const TSkinData& d) { return Gate(d, xcToolbar); }, TMake::Box, false, false, SkinToolBar},
     {16, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TStatusBar>(c); },
      [](const TSkinData& d) { return Gate(d, xcStatusBar); }, TMake::StatusBar, false, false, NoSizeGrip},
     {17, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TProgressBar>(c); },
@@ -139,7 +155,7 @@ const TMappingRow kRows[] = {
      [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::Button, false},
     {32, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TEdit>(c); },
      [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::Edit, false},
-    {34, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TCustomForm>(c); }, nullptr, TMake::None, true},
+    {34, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TCustomForm>(c); }, nullptr, TMake::Box, true},
 };
 
 // Kinds of the Skin3rd list, each with its gate.
@@ -164,8 +180,6 @@ const TThirdKind kThirdKinds[] = {
     {"checkgroup", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::CheckGroup},
     {"checkbox", [](const TSkinData& d) { return Gate(d, xcCheckBox); }, TMake::CheckBox},
 };
-
-constexpr size_t kThirdValueMax = 50;
 
 }  // namespace
 
@@ -312,18 +326,6 @@ bool TWinSkinForm::IsScrollingControl(TComponent* component)
     return (style & (WS_HSCROLL | WS_VSCROLL)) || control->Tag() == 55;
 }
 
-std::string TWinSkinForm::Skin3rdKind(const std::string& className) const
-{
-    const std::string key = LowerCase(className) + "=";
-    const TStringList& list = FSkinData->Skin3rd();
-    for (int i = 0; i < list.Count(); ++i) {
-        const std::string line = LowerCase(list.Strings(i));
-        if (line.compare(0, key.size(), key) == 0)
-            return line.substr(key.size(), kThirdValueMax);
-    }
-    return {};
-}
-
 int TWinSkinForm::MappingRow(TComponent* component)
 {
     const std::string upper = UpperCase(component->ClassName());
@@ -452,6 +454,21 @@ TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form)
 
 }  // namespace
 
+bool TWinSkinForm::SkinBy3rdList(const std::string& upperClassName, TComponent* component)
+{
+    const std::string kind = ListedKind(*FSkinData, upperClassName);
+    if (kind.empty())
+        return false;
+    // Listed: the kind decides alone, even when it is unknown or its gate is clear.
+    for (const TThirdKind& third : kThirdKinds)
+        if (kind == third.Kind && third.Gated(*FSkinData)) {
+            if (third.Prepare)
+                third.Prepare(*this, component);
+            MakeSkin(third.Make, component, *this);
+        }
+    return true;
+}
+
 void TWinSkinForm::SkinControl(TComponent* component, TWinControl* container)
 {
     if (component->Tag() % 100 == FSkinData->DisableTag() || IsControlSkinned(component))
@@ -485,13 +502,7 @@ void TWinSkinForm::SkinControl(TComponent* component, TWinControl* container)
     if (number == 0)
         return;
     if (number == 3) {
-        const std::string kind = Skin3rdKind(component->ClassName());
-        for (const TThirdKind& third : kThirdKinds)
-            if (kind == third.Kind && third.Gated(*FSkinData)) {
-                if (third.Prepare)
-                    third.Prepare(*this, component);
-                MakeSkin(third.Make, component, *this);
-            }
+        SkinBy3rdList(UpperCase(component->ClassName()), component);
         return;
     }
     const TMappingRow& row = *std::find_if(std::begin(kRows), std::end(kRows),

@@ -36,6 +36,7 @@ TEST_CLASS(TQRPreview, TWinControl)
 TEST_CLASS(TRichEdit, TWinControl)
 TEST_CLASS(TDateTimePicker, TWinControl)
 TEST_CLASS(TThirdButton, TButton)
+TEST_CLASS(TDBNavigator, TWinControl)
 
 namespace {
 
@@ -259,9 +260,54 @@ TEST_F(ControlSkinTest, TheSkin3rdListMatchesWholeClassNamesInAnyCaseAndEndsTheT
     EXPECT_FALSE(skinned({"TThirdButton=checkbox"}));
     // The first matching line decides: the button of the second is not made.
     EXPECT_FALSE(skinned({"TThirdButton=checkbox", "TThirdButton=button"}));
-    EXPECT_EQ(scan.Skin3rdKind("TThirdButton"), "checkbox");
+    EXPECT_TRUE(scan.SkinBy3rdList("TTHIRDBUTTON", third));
+    EXPECT_FALSE(scan.FindControlByHandle(third->Handle()));
     data.SetSkinControls(TSkinData::kDefaultSkinControls);
-    EXPECT_EQ(scan.Skin3rdKind("TThirdButto"), "");
+    EXPECT_FALSE(scan.SkinBy3rdList("TTHIRDBUTTO", third));
+    EXPECT_TRUE(scan.SkinBy3rdList("TTHIRDBUTTON", third));
+    EXPECT_TRUE(dynamic_cast<TSkinCheckBox*>(scan.FindControlByHandle(third->Handle())));
+    scan.UnskinControls();
+}
+
+TEST_F(ControlSkinTest, ANavigatorAToolBarAndANestedFormTakeTheFaceColourAndGiveItBack)
+{
+    TForm* form = Form();
+    TWinSkinForm& scan = Scanner(form);
+    auto* navigator = Control<TDBNavigator>(form);
+    auto* bar = Control<TToolBar>(form, 10, 50);
+    auto* inner = TComponent::Make<TForm>(form);
+    auto* innerButton = TComponent::Make<TButton>(inner);
+    innerButton->SetParent(inner);
+    TWinControl* const boxes[] = {navigator, bar, inner};
+    const TColor own = clWindow;
+    ASSERT_NE(data.Colours.ButtonFace, own);
+    for (TWinControl* control : boxes)
+        control->SetColor(own);
+
+    scan.SkinComponents(form);
+    for (TWinControl* control : boxes) {
+        auto* box = dynamic_cast<TSkinBox*>(scan.FindControlByHandle(control->Handle()));
+        ASSERT_TRUE(box) << control->ClassName();
+        EXPECT_EQ(box->Owner(), control) << control->ClassName();
+        EXPECT_EQ(control->Color(), data.Colours.ButtonFace) << control->ClassName();
+    }
+    EXPECT_TRUE(bar->Flat());
+    // The nested form's own controls are skinned too.
+    EXPECT_TRUE(dynamic_cast<TSkinButton*>(scan.FindControlByHandle(innerButton->Handle())));
+    scan.UnskinControls();
+    for (TWinControl* control : boxes)
+        EXPECT_EQ(control->Color(), own) << control->ClassName();
+
+    // The navigator's and the tool bar's gates; the nested form has none.
+    data.SetSkinControls(data.SkinControls() & ~SkinControlBit(xcPanel) & ~SkinControlBit(xcToolbar));
+    scan.SkinComponents(form);
+    EXPECT_FALSE(scan.FindControlByHandle(navigator->Handle()));
+    EXPECT_FALSE(scan.FindControlByHandle(bar->Handle()));
+    EXPECT_TRUE(dynamic_cast<TSkinBox*>(scan.FindControlByHandle(inner->Handle())));
+    EXPECT_EQ(navigator->Color(), own);
+    EXPECT_EQ(bar->Color(), own);
+    scan.UnskinControls();
+    data.SetSkinControls(TSkinData::kDefaultSkinControls);
 }
 
 TEST_F(ControlSkinTest, OnSkinControlMaySupplyASkinAndAnythingElseFallsThrough)
@@ -511,6 +557,59 @@ TEST_F(ControlSkinTest, ToolBarButtonsGetTheSkinsFaceUntilItComesOff)
     TComponent::Free(bar);
     EXPECT_TRUE(again.FToolBars.empty());
     again.Detach();
+}
+
+// What a caption routine draws into a fresh bitmap with a font of the given weight and italic,
+// and whether it left the DC's font, brush, background mode and text colour as it found them.
+template <class Draw> std::vector<COLORREF> Caption(LONG weight, bool italic, Draw draw, bool& leftAsFound)
+{
+    TBitmap bitmap(120, 40);
+    HDC dc = bitmap.Canvas().Handle();
+    const RECT all{0, 0, 120, 40};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    LOGFONTA lf;
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    lf.lfHeight = -16;
+    lf.lfWeight = weight;
+    lf.lfItalic = italic;
+    const UniqueFont font(CreateFontIndirectA(&lf));
+    const UniqueBrush brush(CreateSolidBrush(RGB(1, 2, 3)));
+    HGDIOBJ oldFont = SelectObject(dc, font.get());
+    HGDIOBJ oldBrush = SelectObject(dc, brush.get());
+    SetBkMode(dc, OPAQUE);
+    SetTextColor(dc, RGB(0, 0, 0));
+    draw(dc);
+    leftAsFound = GetCurrentObject(dc, OBJ_FONT) == font.get() && GetCurrentObject(dc, OBJ_BRUSH) == brush.get() &&
+                  GetBkMode(dc) == OPAQUE && GetTextColor(dc) == RGB(0, 0, 0);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 120; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBrush);
+    return pixels;
+}
+
+TEST(ControlText, CaptionsArePlainWhateverTheFontsStyleAndTheDCIsLeftAsItWas)
+{
+    bool asFound = false;
+    // The fonts really differ here, or the comparisons below prove nothing.
+    auto plainly = [](HDC dc) {
+        RECT r{0, 0, 120, 40};
+        DrawTextA(dc, "Bold Caption", -1, &r, DT_SINGLELINE);
+    };
+    ASSERT_FALSE(Caption(FW_BOLD, false, plainly, asFound) == Caption(FW_NORMAL, false, plainly, asFound));
+
+    auto control = [](HDC dc) { DrawControlText(dc, Rect(0, 0, 120, 40), "Bold Caption", false, DT_CENTER); };
+    auto glyph = [](HDC dc) { DrawGlyphText(dc, Rect(0, 0, 120, 40), nullptr, -1, "Bold Caption", 1, false); };
+    const std::vector<COLORREF> plainControl = Caption(FW_NORMAL, false, control, asFound);
+    EXPECT_TRUE(asFound);
+    EXPECT_TRUE(Caption(FW_BOLD, true, control, asFound) == plainControl) << "drawn in the font's style";
+    EXPECT_TRUE(asFound);
+    const std::vector<COLORREF> plainGlyph = Caption(FW_NORMAL, false, glyph, asFound);
+    EXPECT_TRUE(asFound);
+    EXPECT_TRUE(Caption(FW_BOLD, true, glyph, asFound) == plainGlyph) << "drawn in the font's style";
+    EXPECT_TRUE(asFound);
 }
 
 TEST_F(ControlSkinTest, SkinsComeOffWhicheverGoesFirstAndLeakNothing)

@@ -361,6 +361,51 @@ TEST_F(ListSkinTest, TheExamPaperPageControlAndATabSetAreDrawnFromTheSkin)
     skin.Detach();
 }
 
+TEST_F(ListSkinTest, TabsWithoutABorderDrawTheirStripAndATabSetTakesAChangedSkinsTabs)
+{
+    // [Tabs] with an image but no border: the strip is drawn, only the page goes unframed.
+    HWND parent = Parent();
+    HWND tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE, 10, 10, 230, 150, parent, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    for (int i = 0; i < 2; ++i) {
+        std::string caption = "Tab " + std::to_string(i + 1);
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = caption.data();
+        SendMessageA(tabs, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+    const COLORREF band = static_cast<COLORREF>(data.Tabs->Image2.Canvas().Pixel(10, 1));
+    data.Tabs->Image2.SetSize(0, 0);
+    auto& bare = SkinWindow(&owner, parent, data);
+    ASSERT_TRUE(dynamic_cast<TSkinTab*>(bare.FindControlByHandle(tabs)));
+    RECT first, second;
+    SendMessageA(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    SendMessageA(tabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+    EXPECT_EQ(Seen(tabs, first.left + 3, first.top + 2), TabEdge(2));
+    EXPECT_EQ(Shown(tabs, second.left + 3, second.bottom - 2), TabBody(1));
+    RECT page{0, 0, 230, 150};
+    SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+    InflateRect(&page, 4, 4);
+    EXPECT_NE(Shown(tabs, (page.left + page.right) / 2, page.top + 1 + 2), band);
+    bare.Detach();
+
+    // A tab set re-skinned draws the new skin's tabs, not those it was attached with.
+    TForm* form = Form();
+    auto* tabSet = Control<TTabSet>(form, 0, 0, 300, 24);
+    tabSet->SetTabs({"One", "Two"});
+    form->Show();
+    auto& skin = SkinWindow(form, form->Handle(), data, form);
+    const int at = tabSet->StartMargin() + 2;
+    ASSERT_EQ(Seen(tabSet->Handle(), at, 2), TabBody(1));
+    const TColor changed = static_cast<TColor>(RGB(9, 99, 199));
+    TCanvas& image = data.Tabs->Image.Canvas();
+    image.Brush().SetColor(changed);
+    image.FillRect(Rect(0, 0, data.Tabs->Image.Width(), data.Tabs->Image.Height()));
+    skin.ReSkin();
+    EXPECT_EQ(Seen(tabSet->Handle(), at, 2), static_cast<COLORREF>(changed));
+    skin.Detach();
+}
+
 // A memo of numbered lines whose vertical scroll messages are recorded.
 struct TScrolledMemo {
     TMemo* memo;

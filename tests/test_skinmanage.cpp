@@ -661,6 +661,64 @@ TEST_F(SkinManager, AComponentFreedGivesBackItsWindowsAndForgetsItsPendingChange
     EXPECT_TRUE(SkinManage->FActive) << "the change never came";
 }
 
+TEST_F(SkinManager, AWindowWithoutAnIconShowsAStoredIconBeforeItsClassIcon)
+{
+    // Nothing is switched on, so nothing skins the window but the form skin made here.
+    TSkinData& first = Component(sfMainform, false);
+    TSkinData& second = Component(sfMainform, false);
+    TSkinData& dialog = Component(sfDialog, false);
+    TSkinData& own = Component(sfMainform, false);
+    auto store = [](TSkinData& data, TColor colour) {
+        data.FIconImage.SetSize(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+        data.FIconImage.Canvas().Brush().SetColor(colour);
+        data.FIconImage.Canvas().FillRect(Rect(0, 0, data.FIconImage.Width(), data.FIconImage.Height()));
+    };
+    store(first, clRed);
+    store(second, clLime);
+    store(dialog, clBlue);
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = PlainProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    wc.lpszClassName = "IconTest";
+    RegisterClassA(&wc);
+    windows.push_back(Create("IconTest", WS_OVERLAPPEDWINDOW));
+    auto& skin = *TComponent::Make<TWinSkinForm>(&components);
+    skin.FSkinData = &own;
+    skin.FHandle = windows.back();
+    TBitmap icon;
+    auto centre = [&] {
+        skin.GetWindowIcon(icon);
+        return icon.Canvas().Pixel(icon.Width() / 2, icon.Height() / 2);
+    };
+    auto count = [&](TColor colour) {
+        int n = 0;
+        for (int y = 0; y < icon.Height(); ++y)
+            for (int x = 0; x < icon.Width(); ++x)
+                n += icon.Canvas().Pixel(x, y) == colour;
+        return n;
+    };
+    const int all = GetSystemMetrics(SM_CXSMICON) * GetSystemMetrics(SM_CYSMICON);
+    // The last main-form component with a stored icon; a dialog component's does not count.
+    EXPECT_EQ(centre(), clLime);
+    // The window's own component's stored icon comes first.
+    store(own, clYellow);
+    EXPECT_EQ(centre(), clYellow);
+    // With none stored anywhere, the class's icon.
+    for (TSkinData* data : {&first, &second, &dialog, &own})
+        data->FIconImage.SetSize(0, 0);
+    centre();
+    EXPECT_LT(count(clFuchsia), all);
+    // The window's own icon before everything.
+    store(second, clLime);
+    HICON question = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_QUESTION));
+    SendMessageA(skin.FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(question));
+    centre();
+    EXPECT_EQ(count(clLime), 0);
+    EXPECT_LT(count(clFuchsia), all);
+}
+
 TEST_F(SkinManager, TheManagerFreedFirstGivesEveryWindowBackAndUnhooks)
 {
     Component(sfMainform);
