@@ -225,12 +225,13 @@ void TWinSkinForm::FitWindowToSkin(bool refresh)
     }
     RECT r;
     GetWindowRect(FHandle, &r);
-    int width = FClientRect.Right + FFrameLeft + FFrameRight;
     if (refresh) {
+        // The client as it is now: the user may have resized the window since it was skinned.
         RECT client;
         GetClientRect(FHandle, &client);
         FClientRect = Rect(0, 0, client.right, client.bottom);
     }
+    int width = FClientRect.Right + FFrameLeft + FFrameRight;
     const int height = FClientRect.Bottom + FFrameTop + FFrameBottom + FMenuHeight;
 
     if (!refresh && (FClassName == "TMessageForm" || FClassName == "#32770")) {
@@ -295,7 +296,10 @@ void TWinSkinForm::ReSkin()
     if (FrameSkinned()) {
         if (FForm)
             SkinPopupMenus(FForm, true);
-        FitWindowToSkin(true);
+        // Fitted only where the first application fits: a minimised window, a pop-up that keeps
+        // its native border and an MDI child shown maximised keep their size.
+        if (FShowState != ssMinimized && FBorderKind != 2 && !(FMDIKind == 2 && SkinMdiState.FMdiMaximized))
+            FitWindowToSkin(true);
         // Built while still re-skinning: a new skin of the same size shapes the window anew.
         BuildRegion();
     }

@@ -716,6 +716,46 @@ TEST_F(FormSkinTest, ASkinReappliedAtTheSameSizeShapesTheWindowAnew)
     EXPECT_TRUE(InRegion(w, {{0, 60}, {WindowSize(w).cx / 2, 60}}) == std::vector<bool>(2, true));
 }
 
+// Mended: a reload took the width from the client recorded at attach and the height from the
+// current one, and fitted windows the first application leaves alone.
+TEST_F(FormSkinTest, AReloadFitsTheCurrentClientAndOnlyWhereTheFirstApplicationFits)
+{
+    const auto reload = [](TWinSkinForm& skin) {
+        skin.FreeSysButtons();
+        skin.LoadFrameMetrics();
+        skin.ReSkin();
+    };
+    // Resized since it was skinned: the client keeps the size the user gave it.
+    HWND w = Window();
+    auto& skin = Skin(w);
+    SetWindowPos(w, nullptr, 0, 0, WindowSize(w).cx + 60, WindowSize(w).cy + 40, SWP_NOMOVE | SWP_NOZORDER);
+    const SIZE client = ClientSize(w);
+    reload(skin);
+    EXPECT_TRUE(ClientSize(w) == client);
+    EXPECT_EQ(WindowSize(w).cx, client.cx + 12);
+
+    // Minimised: left as it is, and the next reload starts from the restored client.
+    ShowWindow(w, SW_MINIMIZE);
+    ASSERT_TRUE(Pump([&] { return skin.FShowState == ssMinimized; }, 2000));
+    const SIZE minimised = WindowSize(w);
+    reload(skin);
+    EXPECT_TRUE(WindowSize(w) == minimised);
+    ShowWindow(w, SW_RESTORE);
+    ASSERT_TRUE(Pump([&] { return skin.FShowState == ssNormal; }, 2000));
+    const SIZE restored = ClientSize(w);
+    reload(skin);
+    EXPECT_TRUE(ClientSize(w) == restored);
+    EXPECT_EQ(WindowSize(w).cx, restored.cx + 12);
+
+    // A pop-up that keeps its native border keeps its size however often it is reloaded.
+    HWND popup = Window(WS_POPUP | WS_BORDER);
+    const SIZE size = WindowSize(popup);
+    auto& popupSkin = Skin(popup);
+    for (int i = 0; i < 3; ++i)
+        reload(popupSkin);
+    EXPECT_TRUE(WindowSize(popup) == size);
+}
+
 TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)
 {
     HWND w = Window();
