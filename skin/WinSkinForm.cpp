@@ -128,7 +128,8 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
         HookMDIClient();
     if (FrameSkinned()) {
         FMenuHandle = GetMenu(FHandle);
-        if (FMenuHandle && FMDIKind != 2) {
+        // A pop-up that keeps its native border has no skinned bar: its menu stays on it.
+        if (FMenuHandle && FMDIKind != 2 && FBorderKind != 2) {
             auto* form = dynamic_cast<TCustomForm*>(FForm);
             FSkinMenu = std::make_unique<TWinSkinMenu>(this, skinData, form ? form->Menu() : nullptr);
             FMenuHeight = GetSystemMetrics(SM_CYMENU);
@@ -142,9 +143,14 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
         FSubclass = std::make_unique<TWindowSubclass>(
             FHandle, [this](TMessage& message) { WndProc(message); });
     } catch (...) {
-        // A window that cannot be subclassed is left as it was.
+        // A window that cannot be subclassed is left as it was, its menu back on it.
         if (FrameSkinned())
             SetSystemStyles(true);
+        if (FSkinMenu) {
+            SetMenu(FHandle, FSkinMenu->FMenuHandle);
+            FSkinMenu.reset();
+            FMenuHeight = 0;
+        }
         UnhookMDIClient();
         throw;
     }

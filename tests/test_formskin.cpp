@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -754,6 +755,55 @@ TEST_F(FormSkinTest, AReloadFitsTheCurrentClientAndOnlyWhereTheFirstApplicationF
     for (int i = 0; i < 3; ++i)
         reload(popupSkin);
     EXPECT_TRUE(WindowSize(popup) == size);
+}
+
+// Mended: the bar took the menu of a pop-up whose native frame the skin keeps, and the frame
+// had no room to draw a bar; a window that could not be subclassed was left without its menu.
+TEST_F(FormSkinTest, AWindowWhoseMenuTheSkinDrawsNoBarForKeepsItsMenu)
+{
+    const auto menuOf = [](HWND w) {
+        HMENU menu = CreateMenu();
+        AppendMenuA(menu, MF_STRING, 1, "File");
+        SetMenu(w, menu);
+        return menu;
+    };
+    HWND popup = Window(WS_POPUP | WS_BORDER);
+    HMENU popupMenu = menuOf(popup);
+    const SIZE size = WindowSize(popup), client = ClientSize(popup);
+    auto& popupSkin = Skin(popup);
+    EXPECT_FALSE(popupSkin.FSkinMenu);
+    EXPECT_EQ(GetMenu(popup), popupMenu);
+    EXPECT_TRUE(WindowSize(popup) == size);
+    EXPECT_TRUE(ClientSize(popup) == client);
+    // Alt alone opens the native menu, which the window's own procedure runs.
+    seen.clear();
+    const UINT_PTR closer = SetTimer(nullptr, 0, 300, EndMenuNow);
+    SendMessageA(popup, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    KillTimer(nullptr, closer);
+    EXPECT_TRUE(Saw(WM_SYSCOMMAND));
+    popupSkin.Detach();
+    EXPECT_EQ(GetMenu(popup), popupMenu);
+
+    // Every subclass of the window taken: the attach fails and leaves the window as it was.
+    HWND w = Window();
+    HMENU menu = menuOf(w);
+    const LONG style = Style(w);
+    std::vector<std::unique_ptr<TWindowSubclass>> taken;
+    for (size_t i = 0; i < 64; ++i) {
+        try {
+            taken.push_back(std::make_unique<TWindowSubclass>(
+                w, [&taken, i](TMessage& message) { taken[i]->CallPrevious(message); }));
+        } catch (const std::exception&) {
+            break;
+        }
+    }
+    auto& skin = *TComponent::Make<TWinSkinForm>(&owner);
+    skin.FHandle = w;
+    EXPECT_THROW(skin.AttachWindow(&data), std::exception);
+    EXPECT_EQ(GetMenu(w), menu);
+    EXPECT_FALSE(skin.FSkinMenu);
+    EXPECT_EQ(Style(w), style);
+    taken.clear();
 }
 
 TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)
