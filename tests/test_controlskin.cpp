@@ -8,6 +8,8 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
+
 #include "Buttons.h"
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
@@ -36,6 +38,19 @@ TEST_CLASS(TQRPreview, TWinControl)
 TEST_CLASS(TRichEdit, TWinControl)
 TEST_CLASS(TDateTimePicker, TWinControl)
 TEST_CLASS(TThirdButton, TButton)
+
+// A box skin that shows what it holds of the form skin.
+class TProbeBox : public TSkinBox {
+    LEXDRILL_CLASS(TProbeBox)
+public:
+    using TSkinBox::TSkinBox;
+    TWinSkinForm* SkinForm() const { return FSkinForm; }
+};
+const TClassInfo& TProbeBox::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TProbeBox>("TProbeBox", TSkinBox::StaticClass()).Build();
+    return info;
+}
 
 namespace {
 
@@ -294,6 +309,31 @@ TEST_F(ControlSkinTest, OnSkinControlMaySupplyASkinAndAnythingElseFallsThrough)
     EXPECT_EQ(scan.FControls.size(), 1u);
     scan.UnskinControls();
     data.OnSkinControl = nullptr;
+}
+
+// Mended: a supplied skin whose attach failed kept its pointer to the form skin, and called into
+// it when its owner freed it after the form skin had gone.
+TEST_F(ControlSkinTest, ASuppliedSkinThatCannotAttachHoldsNothingOfTheFormSkin)
+{
+    TForm* form = Form();
+    auto* scan = TComponent::Make<TWinSkinForm>(nullptr);
+    scan->FSkinData = &data;
+    scan->FForm = form;
+    auto* button = Control<TButton>(form);
+    // A box skin belongs to a windowed control: this one's owner is none.
+    TComponent* holder = TComponent::Make<TComponent>(&owner);
+    auto* box = TComponent::Make<TProbeBox>(holder);
+    data.OnSkinControl = [&](TComponent*, TSkinData*, TControl*, TControl* control, const std::string&,
+                             TComponent*& skin) {
+        if (control == button)
+            skin = box;
+    };
+    scan->SkinComponents(form);
+    data.OnSkinControl = nullptr;
+    EXPECT_TRUE(std::find(scan->FControls.begin(), scan->FControls.end(), box) == scan->FControls.end());
+    EXPECT_EQ(box->SkinForm(), nullptr);
+    TComponent::Free(scan);
+    TComponent::Free(holder);
 }
 
 TEST_F(ControlSkinTest, BareChildWindowsGetTheirSkinByClassAndStyle)
