@@ -38,6 +38,12 @@ TWinSkinForm::TWinSkinForm(TComponent* owner)
 
 TWinSkinForm::~TWinSkinForm()
 {
+    // Freed inside the menu loop of one of its drop-downs (the loop dispatches the manager's
+    // timer): the loop closes and forgets it.
+    if (MenuLoop.MenuLoopForm == this) {
+        MenuLoop.MenuLoopForm = nullptr;
+        EndMenu();
+    }
     // A skin freed with its form, or while its window lives on, lets go of both.
     UnskinControls();
     UnhookForm();
