@@ -444,6 +444,29 @@ TEST_F(ControlSkinTest, RealClicksPostOneCommandAndTheHotLookMovesFromButtonToBu
     skin.Detach();
 }
 
+// Mended: a bare window's hot button outlived its window (its skin was never freed, a bare
+// window being scanned only once), and the mouse leaving it went to the dead handle.
+TEST_F(ControlSkinTest, ABareWindowsHotButtonGoesWithItsWindowAndItsSkinIsFreed)
+{
+    HWND parent = Parent();
+    HWND push = MakeChild(parent, "button", BS_PUSHBUTTON, 81, 10, 10);
+    HWND other = MakeChild(parent, "button", BS_PUSHBUTTON, 82, 130, 10);
+    auto& skin = SkinWindow(&owner, parent, data);
+    auto* pushSkin = dynamic_cast<TSkinButton*>(skin.FindControlByHandle(push));
+    ASSERT_TRUE(pushSkin);
+    SendMessageA(push, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    ASSERT_EQ(skin.FHotButton, pushSkin);
+    const size_t count = skin.FControls.size();
+
+    DestroyWindow(push);
+    EXPECT_EQ(skin.FHotButton, nullptr);
+    skin.CheckMouseLeave();  // what the form skin's timer runs
+    EXPECT_EQ(skin.FControls.size(), count - 1);
+    EXPECT_EQ(skin.FindControlByHandle(push), nullptr);
+    EXPECT_TRUE(skin.FindControlByHandle(other));
+    skin.Detach();
+}
+
 TEST_F(ControlSkinTest, FrameworkButtonsClickOnceAndBitAndSpeedButtonsShowTheirGlyphs)
 {
     TForm* form = Form();
