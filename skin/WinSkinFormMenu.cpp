@@ -223,13 +223,17 @@ bool TWinSkinForm::TrackMenuButton(TMenuBtn* item)
     InstallMenuHook();
     if (enabled)
         TrackPopupMenu(dropDown, TPM_NONOTIFY | TPM_RIGHTBUTTON, x, y, 0, FHandle, nullptr);
+    // A skin freed inside the loop has forgotten it there: nothing of it may be touched.
+    const bool alive = MenuLoop.MenuLoopForm == this;
     RemoveMenuHook();
+    // The menu is the window's again once the skin lets go: it must draw itself then.
+    SetMenuOwnerDraw(dropDown, false);
+    if (!alive)
+        return true;
     MenuLoop.MenuLoopForm = nullptr;
     FInMenuLoop = false;
     FClosedButton = position;
     FMenuClosedTime = GetTickCount();
-    // The menu is the window's again once the skin lets go: it must draw itself then.
-    SetMenuOwnerDraw(dropDown, false);
     return true;
 }
 

@@ -250,9 +250,10 @@ void TWinSkinForm::WMSysCommand(TMessage& message)
 {
     const WORD key = LOWORD(message.LParam);
     // Alt or F10 alone, or with a bar item's accelerator, would start the native menu loop on a
-    // menu bar that is not there.
-    if (!FInMenuLoop && (message.WParam & 0xFFF0) == SC_KEYMENU && key != ' ' && key != '-' && !GetCapture() &&
-        (key == 0 || FindAccelButton(key))) {
+    // menu bar that is not there; a window that kept its native menu runs that menu.
+    const bool nativeMenu = FMDIKind != 2 && !FSkinMenu && GetMenu(FHandle);
+    if (!FInMenuLoop && !nativeMenu && (message.WParam & 0xFFF0) == SC_KEYMENU && key != ' ' && key != '-' &&
+        !GetCapture() && (key == 0 || FindAccelButton(key))) {
         message.Result = 1;
         return;
     }

@@ -490,7 +490,7 @@ void TWinSkinForm::SkinControl(TComponent* component, TWinControl* container)
             try {
                 skin->AttachControl(this, FSkinData, &FControlCanvas, skin->SetColour());
             } catch (const std::exception&) {
-                RemoveControl(skin);  // it stays its owner's, unattached
+                skin->LeaveForm();  // it stays its owner's, unattached
                 return;
             }
             if (auto* panel = dynamic_cast<TPanel*>(component))

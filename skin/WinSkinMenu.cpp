@@ -253,7 +253,9 @@ TMenuBtn* TWinSkinMenu::NeighbourButton(bool next) const
     if (FButtons.empty())
         return nullptr;
     const int last = static_cast<int>(FButtons.size()) - 1;
-    int i = MenuLoop.OpenButtonIndex;
+    // The open item's command may have shortened the bar while its drop-down is open: an item
+    // beyond the end counts as just past the last.
+    int i = std::min(MenuLoop.OpenButtonIndex, last + 1);
     if (next)
         i = i >= last ? 0 : i + 1;
     else

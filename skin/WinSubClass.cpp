@@ -87,6 +87,17 @@ void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TCanvas* canva
     FSkinState = cssAttached;
 }
 
+void TSkinControl::LeaveForm()
+{
+    UnhookControl();
+    FSubclass.reset();
+    if (FSkinForm)
+        FSkinForm->RemoveControl(this);
+    FSkinForm = nullptr;
+    FCanvas = nullptr;
+    FAttached = false;
+}
+
 void TSkinControl::RestoreColor()
 {
     if (FSetColor && FControl)

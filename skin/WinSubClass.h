@@ -38,6 +38,9 @@ public:
     virtual void AttachWindow(HWND handle, TSkinData* skinData, TCanvas* canvas, TWinSkinForm* form);
     // Gives the control the colour it had before attaching.
     virtual void RestoreColor();
+    // After a failed attach: unhooked, off the form skin's list, and holding nothing of the form
+    // skin, which may go before this skin's owner frees it.
+    void LeaveForm();
     // Before the control's own handling: false consumes the message.
     virtual bool BeforeMessage(TMessage& message);
     // After the control's own handling, with its result in the message.

@@ -8,6 +8,8 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
+
 #include "Buttons.h"
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
@@ -37,6 +39,19 @@ TEST_CLASS(TRichEdit, TWinControl)
 TEST_CLASS(TDateTimePicker, TWinControl)
 TEST_CLASS(TThirdButton, TButton)
 TEST_CLASS(TDBNavigator, TWinControl)
+
+// A box skin that shows what it holds of the form skin.
+class TProbeBox : public TSkinBox {
+    LEXDRILL_CLASS(TProbeBox)
+public:
+    using TSkinBox::TSkinBox;
+    TWinSkinForm* SkinForm() const { return FSkinForm; }
+};
+const TClassInfo& TProbeBox::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TProbeBox>("TProbeBox", TSkinBox::StaticClass()).Build();
+    return info;
+}
 
 namespace {
 
@@ -342,6 +357,31 @@ TEST_F(ControlSkinTest, OnSkinControlMaySupplyASkinAndAnythingElseFallsThrough)
     data.OnSkinControl = nullptr;
 }
 
+// Mended: a supplied skin whose attach failed kept its pointer to the form skin, and called into
+// it when its owner freed it after the form skin had gone.
+TEST_F(ControlSkinTest, ASuppliedSkinThatCannotAttachHoldsNothingOfTheFormSkin)
+{
+    TForm* form = Form();
+    auto* scan = TComponent::Make<TWinSkinForm>(nullptr);
+    scan->FSkinData = &data;
+    scan->FForm = form;
+    auto* button = Control<TButton>(form);
+    // A box skin belongs to a windowed control: this one's owner is none.
+    TComponent* holder = TComponent::Make<TComponent>(&owner);
+    auto* box = TComponent::Make<TProbeBox>(holder);
+    data.OnSkinControl = [&](TComponent*, TSkinData*, TControl*, TControl* control, const std::string&,
+                             TComponent*& skin) {
+        if (control == button)
+            skin = box;
+    };
+    scan->SkinComponents(form);
+    data.OnSkinControl = nullptr;
+    EXPECT_TRUE(std::find(scan->FControls.begin(), scan->FControls.end(), box) == scan->FControls.end());
+    EXPECT_EQ(box->SkinForm(), nullptr);
+    TComponent::Free(scan);
+    TComponent::Free(holder);
+}
+
 TEST_F(ControlSkinTest, BareChildWindowsGetTheirSkinByClassAndStyle)
 {
     EXPECT_EQ(BareSkinKind("Button", BS_GROUPBOX), TBareSkinKind::None);
@@ -447,6 +487,29 @@ TEST_F(ControlSkinTest, RealClicksPostOneCommandAndTheHotLookMovesFromButtonToBu
     input.Down().MoveTo(parent, 300, 200).Up().Run();
     Wait(200);
     EXPECT_EQ(commands, 1);
+    skin.Detach();
+}
+
+// Mended: a bare window's hot button outlived its window (its skin was never freed, a bare
+// window being scanned only once), and the mouse leaving it went to the dead handle.
+TEST_F(ControlSkinTest, ABareWindowsHotButtonGoesWithItsWindowAndItsSkinIsFreed)
+{
+    HWND parent = Parent();
+    HWND push = MakeChild(parent, "button", BS_PUSHBUTTON, 81, 10, 10);
+    HWND other = MakeChild(parent, "button", BS_PUSHBUTTON, 82, 130, 10);
+    auto& skin = SkinWindow(&owner, parent, data);
+    auto* pushSkin = dynamic_cast<TSkinButton*>(skin.FindControlByHandle(push));
+    ASSERT_TRUE(pushSkin);
+    SendMessageA(push, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    ASSERT_EQ(skin.FHotButton, pushSkin);
+    const size_t count = skin.FControls.size();
+
+    DestroyWindow(push);
+    EXPECT_EQ(skin.FHotButton, nullptr);
+    skin.CheckMouseLeave();  // what the form skin's timer runs
+    EXPECT_EQ(skin.FControls.size(), count - 1);
+    EXPECT_EQ(skin.FindControlByHandle(push), nullptr);
+    EXPECT_TRUE(skin.FindControlByHandle(other));
     skin.Detach();
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -714,6 +715,95 @@ TEST_F(FormSkinTest, ASkinReappliedAtTheSameSizeShapesTheWindowAnew)
     skin.ReSkin();
     EXPECT_EQ(skin.FFrameLeft, 0);
     EXPECT_TRUE(InRegion(w, {{0, 60}, {WindowSize(w).cx / 2, 60}}) == std::vector<bool>(2, true));
+}
+
+// Mended: a reload took the width from the client recorded at attach and the height from the
+// current one, and fitted windows the first application leaves alone.
+TEST_F(FormSkinTest, AReloadFitsTheCurrentClientAndOnlyWhereTheFirstApplicationFits)
+{
+    const auto reload = [](TWinSkinForm& skin) {
+        skin.FreeSysButtons();
+        skin.LoadFrameMetrics();
+        skin.ReSkin();
+    };
+    // Resized since it was skinned: the client keeps the size the user gave it.
+    HWND w = Window();
+    auto& skin = Skin(w);
+    SetWindowPos(w, nullptr, 0, 0, WindowSize(w).cx + 60, WindowSize(w).cy + 40, SWP_NOMOVE | SWP_NOZORDER);
+    const SIZE client = ClientSize(w);
+    reload(skin);
+    EXPECT_TRUE(ClientSize(w) == client);
+    EXPECT_EQ(WindowSize(w).cx, client.cx + 12);
+
+    // Minimised: left as it is, and the next reload starts from the restored client.
+    ShowWindow(w, SW_MINIMIZE);
+    ASSERT_TRUE(Pump([&] { return skin.FShowState == ssMinimized; }, 2000));
+    const SIZE minimised = WindowSize(w);
+    reload(skin);
+    EXPECT_TRUE(WindowSize(w) == minimised);
+    ShowWindow(w, SW_RESTORE);
+    ASSERT_TRUE(Pump([&] { return skin.FShowState == ssNormal; }, 2000));
+    const SIZE restored = ClientSize(w);
+    reload(skin);
+    EXPECT_TRUE(ClientSize(w) == restored);
+    EXPECT_EQ(WindowSize(w).cx, restored.cx + 12);
+
+    // A pop-up that keeps its native border keeps its size however often it is reloaded.
+    HWND popup = Window(WS_POPUP | WS_BORDER);
+    const SIZE size = WindowSize(popup);
+    auto& popupSkin = Skin(popup);
+    for (int i = 0; i < 3; ++i)
+        reload(popupSkin);
+    EXPECT_TRUE(WindowSize(popup) == size);
+}
+
+// Mended: the bar took the menu of a pop-up whose native frame the skin keeps, and the frame
+// had no room to draw a bar; a window that could not be subclassed was left without its menu.
+TEST_F(FormSkinTest, AWindowWhoseMenuTheSkinDrawsNoBarForKeepsItsMenu)
+{
+    const auto menuOf = [](HWND w) {
+        HMENU menu = CreateMenu();
+        AppendMenuA(menu, MF_STRING, 1, "File");
+        SetMenu(w, menu);
+        return menu;
+    };
+    HWND popup = Window(WS_POPUP | WS_BORDER);
+    HMENU popupMenu = menuOf(popup);
+    const SIZE size = WindowSize(popup), client = ClientSize(popup);
+    auto& popupSkin = Skin(popup);
+    EXPECT_FALSE(popupSkin.FSkinMenu);
+    EXPECT_EQ(GetMenu(popup), popupMenu);
+    EXPECT_TRUE(WindowSize(popup) == size);
+    EXPECT_TRUE(ClientSize(popup) == client);
+    // Alt alone opens the native menu, which the window's own procedure runs.
+    seen.clear();
+    const UINT_PTR closer = SetTimer(nullptr, 0, 300, EndMenuNow);
+    SendMessageA(popup, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    KillTimer(nullptr, closer);
+    EXPECT_TRUE(Saw(WM_SYSCOMMAND));
+    popupSkin.Detach();
+    EXPECT_EQ(GetMenu(popup), popupMenu);
+
+    // Every subclass of the window taken: the attach fails and leaves the window as it was.
+    HWND w = Window();
+    HMENU menu = menuOf(w);
+    const LONG style = Style(w);
+    std::vector<std::unique_ptr<TWindowSubclass>> taken;
+    for (size_t i = 0; i < 64; ++i) {
+        try {
+            taken.push_back(std::make_unique<TWindowSubclass>(
+                w, [&taken, i](TMessage& message) { taken[i]->CallPrevious(message); }));
+        } catch (const std::exception&) {
+            break;
+        }
+    }
+    auto& skin = *TComponent::Make<TWinSkinForm>(&owner);
+    skin.FHandle = w;
+    EXPECT_THROW(skin.AttachWindow(&data), std::exception);
+    EXPECT_EQ(GetMenu(w), menu);
+    EXPECT_FALSE(skin.FSkinMenu);
+    EXPECT_EQ(Style(w), style);
+    taken.clear();
 }
 
 TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)

@@ -540,6 +540,21 @@ TEST_F(MenuSkinTest, ARebuiltBarForgetsAHotItem)
     skin.CheckMouseLeave();  // would touch the freed item
 }
 
+// Mended: the open item's command runs inside the menu loop and may shorten the bar; the item
+// before an open one beyond the new end was read past the bar.
+TEST_F(MenuSkinTest, AroundAnOpenItemBeyondAShortenedBarTheNeighboursAreTheBarsEnds)
+{
+    TWinSkinForm& skin = Skin();
+    TWinSkinMenu& bar = *skin.FSkinMenu;
+    MenuLoop.OpenButtonIndex = 3;
+    menu->Items()->Remove(menu->Items()->Items(3));
+    menu->Items()->Remove(menu->Items()->Items(2));
+    ASSERT_EQ(bar.FButtons.size(), 2u);
+    EXPECT_EQ(bar.NeighbourButton(false), bar.FButtons[1].get());
+    EXPECT_EQ(bar.NeighbourButton(true), bar.FButtons[0].get());
+    MenuLoop.OpenButtonIndex = -1;
+}
+
 TEST_F(MenuSkinTest, TheCaptionIconIsTheWindowsClassIconWhenItSetNone)
 {
     TWinSkinForm& skin = Skin();

@@ -12,9 +12,12 @@
 #include <vector>
 
 #include "Forms.h"
+#include "InputTesting.h"
 #include "Layout.h"
+#include "Menus.h"
 #include "WinSkinForm.h"
 #include "SkinTesting.h"
+#include "WinSkinMenu.h"
 #include "WindowTesting.h"
 
 namespace {
@@ -742,6 +745,63 @@ TEST_F(SkinManager, TheManagerFreedFirstGivesEveryWindowBackAndUnhooks)
     // The forms and the component go afterwards, as at the application's end.
     TComponent::Free(form);
     forms.clear();
+}
+
+namespace {
+
+// Sampled from inside the menu loop once the form skin has gone.
+HWND loopWindow;
+bool loopSawSkinGone;
+TWinSkinForm* loopFormAfter;
+
+void CALLBACK SampleLoop(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (SkinManage && !loopSawSkinGone && !SkinManage->FindFormSkin(loopWindow)) {
+        loopSawSkinGone = true;
+        loopFormAfter = MenuLoop.MenuLoopForm;
+    }
+}
+
+}  // namespace
+
+// Mended: a drop-down's menu loop dispatches the manager's timer, which freed the form skin
+// inside the loop; the loop and its hook went on with the freed skin.
+TEST_F(SkinManager, SkinningSwitchedOffWhileADropDownIsOpenEndsTheMenuAndForgetsTheSkin)
+{
+    TSkinData& data = Component(sfMainform);
+    auto* form = TComponent::Make<TForm>(nullptr);
+    forms.push_back(form);
+    form->SetBounds(150, 120, 300, 200);
+    auto* menu = TComponent::Make<TMainMenu>(form);
+    auto* top = TComponent::Make<TMenuItem>(form);
+    top->SetCaption("File");
+    menu->Items()->Add(top);
+    auto* leaf = TComponent::Make<TMenuItem>(form);
+    leaf->SetCaption("Open");
+    top->Add(leaf);
+    form->SetMenu(menu);
+    form->Show();
+    ASSERT_TRUE(Skinned(form->Handle()));
+    TWinSkinForm* skin = SkinManage->FindFormSkin(form->Handle());
+    ASSERT_TRUE(skin->FSkinMenu);
+
+    data.SetActive(false);  // applied by the timer, inside the loop below
+    loopWindow = form->Handle();
+    loopSawSkinGone = false;
+    loopFormAfter = skin;
+    const UINT_PTR sampler = SetTimer(nullptr, 0, 50, SampleLoop);
+    const UINT_PTR closer = SetTimer(nullptr, 0, 5000, EndMenuNow);
+    const DWORD start = GetTickCount();
+    skin->TrackMenuButton(skin->FSkinMenu->FButtons[0].get());
+    const DWORD took = GetTickCount() - start;
+    KillTimer(nullptr, closer);
+    KillTimer(nullptr, sampler);
+    SampleLoop(nullptr, 0, 0, 0);  // the loop may have ended before the sampler came again
+    ASSERT_TRUE(loopSawSkinGone);
+    EXPECT_EQ(loopFormAfter, nullptr);
+    EXPECT_LT(took, 5000u) << "the menu ended when its skin went";
+    EXPECT_EQ(MenuLoop.MenuHook, nullptr);
+    EXPECT_EQ(GetMenu(form->Handle()), menu->Handle());
 }
 
 // The process ends cleanly with skinned windows open: at once through the platform, and in the
