@@ -85,6 +85,21 @@ COLORREF Rgb(TColor colour)
     return static_cast<COLORREF>(ColorToRGB(colour));
 }
 
+// An image emptied, as a skin whose image is missing or damaged leaves it, while in scope.
+class TEmptied {
+public:
+    explicit TEmptied(TBitmap& image) : image_(image)
+    {
+        saved_.Assign(image);
+        image.SetSize(0, 0);
+    }
+    ~TEmptied() { image_.Assign(saved_); }
+
+private:
+    TBitmap& image_;
+    TBitmap saved_;
+};
+
 struct SmallSkinTest : ::testing::Test {
     void SetUp() override
     {
@@ -165,6 +180,12 @@ TEST_F(SmallSkinTest, UpDownHalvesShowTheirFramesAndGlyphsVerticalAndHorizontal)
     EXPECT_EQ(Seen(w, 0, 0), Rgb(data.Colours.ButtonDkShadow));
     EXPECT_EQ(Shown(w, 3, 3), Rgb(data.Colours.ButtonFace));
     data.UpDownVert = std::move(image);
+    // An empty image is no image: the same plain boxes.
+    {
+        const TEmptied emptied(data.UpDownVert->Image);
+        EXPECT_EQ(Seen(w, 0, 0), Rgb(data.Colours.ButtonDkShadow));
+        EXPECT_EQ(Shown(w, 3, 3), Rgb(data.Colours.ButtonFace));
+    }
     skin.Detach();
 }
 
@@ -334,6 +355,16 @@ TEST_F(SmallSkinTest, TrackBarThumbsComeFromTheSkinInEitherOrientation)
     EXPECT_EQ(Seen(vertical->Handle(), r.left, (r.top + r.bottom) / 2), Rgb(data.Colours.ButtonShadow));
     data.TrackbarThumbHorz = std::move(horz);
     data.TrackbarThumbVert = std::move(vert);
+    // An element whose image is empty counts as missing, not as a blank thumb.
+    {
+        const TEmptied emptyVert(data.TrackbarThumbVert->Image);
+        EXPECT_EQ(centre(vertical), FrameOf(data.TrackbarThumbHorz->Image, 2, 5));
+        const TEmptied emptyHorz(data.TrackbarThumbHorz->Image);
+        for (TTrackBar* bar : {horizontal, vertical}) {
+            const RECT t = thumbAt(bar);
+            EXPECT_EQ(Seen(bar->Handle(), t.left, (t.top + t.bottom) / 2), Rgb(data.Colours.ButtonShadow));
+        }
+    }
     skin.Detach();
     EXPECT_NE(centre(horizontal), FrameOf(data.TrackbarThumbHorz->Image, 2, 5));
 }
@@ -643,6 +674,7 @@ TEST_F(SmallSkinTest, TheScanGivesEachKindItsSkinByClassByListAndByWindowClass)
     EXPECT_FALSE(again.FindControlByHandle(members[0]->Handle()));
     again.Detach();
     data.SetSkinControls(TSkinData::kDefaultSkinControls);
+
 
     // Bare child windows of a window that is no framework form.
     TForm* bare = Form();
