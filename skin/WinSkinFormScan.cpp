@@ -207,9 +207,9 @@ void TWinSkinForm::PurgeDeadControls()
 
 void TWinSkinForm::HookToolBar(TToolBar* toolBar)
 {
-    if (std::find(FToolBars.begin(), FToolBars.end(), toolBar) != FToolBars.end())
+    if (std::any_of(FToolBars.begin(), FToolBars.end(), [&](const TSkinnedToolBar& t) { return t.ToolBar == toolBar; }))
         return;
-    FToolBars.push_back(toolBar);
+    FToolBars.push_back({toolBar, toolBar->OnCustomDrawButton});
     toolBar->FreeNotification(this);
     toolBar->OnCustomDrawButton = [this](TToolBar* sender, const TRect& bounds, UINT state, bool&) {
         DrawToolButton(sender, bounds, state);
@@ -222,7 +222,7 @@ void TWinSkinForm::Notification(TComponent* component, TOperation operation)
     TComponent::Notification(component, operation);
     if (operation != TOperation::opRemove)
         return;
-    FToolBars.erase(std::remove(FToolBars.begin(), FToolBars.end(), component), FToolBars.end());
+    std::erase_if(FToolBars, [&](const TSkinnedToolBar& t) { return t.ToolBar == component; });
     if (component == FSkinData) {
         // The skin goes before this form skin: the window gets its own frame back rather than
         // being painted from freed data.
@@ -257,11 +257,11 @@ void TWinSkinForm::DrawToolButton(TToolBar* toolBar, const TRect& bounds, UINT s
 
 void TWinSkinForm::UnskinControls()
 {
-    // The tool bars draw their own buttons again.
-    for (TToolBar* toolBar : FToolBars) {
-        toolBar->OnCustomDrawButton = nullptr;
-        toolBar->RemoveFreeNotification(this);
-        toolBar->Invalidate();
+    // The tool bars draw their buttons as they did before, with their own handlers.
+    for (TSkinnedToolBar& t : FToolBars) {
+        t.ToolBar->OnCustomDrawButton = std::move(t.OwnHandler);
+        t.ToolBar->RemoveFreeNotification(this);
+        t.ToolBar->Invalidate();
     }
     FToolBars.clear();
     while (!FControls.empty()) {
