@@ -380,12 +380,14 @@ template <class T> TSkinControl* MakeScrollSkin(TComponent* owner, bool handleNC
 TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form);
 
 // A group's skin: one of kind for every child control when the gate is set, then the group's box.
+// A child the scan reached before its group keeps the skin it has.
 TSkinControl* SkinGroup(TMake kind, TSkinControlType gate, TComponent* owner, TWinSkinForm& form)
 {
     auto* group = dynamic_cast<TWinControl*>(owner);
     if (group && Gate(*form.FSkinData, gate))
         for (int i = 0; i < group->ControlCount(); ++i)
-            MakeSkin(kind, group->Controls(i), form);
+            if (!form.IsControlSkinned(group->Controls(i)))
+                MakeSkin(kind, group->Controls(i), form);
     return Attached<TSkinBox>(owner, form, true);
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "ComCtrls.h"
@@ -675,6 +676,20 @@ TEST_F(SmallSkinTest, TheScanGivesEachKindItsSkinByClassByListAndByWindowClass)
     again.Detach();
     data.SetSkinControls(TSkinData::kDefaultSkinControls);
 
+    // A child the form lists before its group keeps the one skin it got first.
+    TForm* early = Form();
+    auto* first = TComponent::Make<TCheckBox>(early);
+    auto* later = Control<TThirdGroup>(early, 10, 10, 200, 120);
+    first->SetParent(later);
+    first->SetBounds(10, 10, 100, 24);
+    data.Skin3rd().Clear();
+    data.Skin3rd().Add("TThirdGroup=RadioGroup");
+    auto& once = Skin(early);
+    EXPECT_EQ(std::count_if(once.FControls.begin(), once.FControls.end(),
+                            [&](TSkinControl* c) { return c->Handle() == first->Handle(); }),
+              1);
+    EXPECT_TRUE(SkinOf<TSkinCheckBox>(once, first));
+    once.Detach();
 
     // Bare child windows of a window that is no framework form.
     TForm* bare = Form();
