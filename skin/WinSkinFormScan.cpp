@@ -514,13 +514,25 @@ TBareSkinKind BareSkinKind(const std::string& className, DWORD style)
 {
     const std::string name = LowerCase(className);
     if (name == "button") {
-        if ((style & 7) == 7)
-            return TBareSkinKind::None;
-        if ((style & 3) == 3 || (style & 2) == 2 || (style & 5) == 5)
+        // The button's kind is a number, not a set of bits.
+        switch (style & BS_TYPEMASK) {
+        case BS_PUSHBUTTON:
+        case BS_DEFPUSHBUTTON:
+        case BS_PUSHBOX:
+            return TBareSkinKind::Button;
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE:
             return TBareSkinKind::CheckBox;
-        if ((style & 9) == 9 || (style & 4) == 4)
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON:
             return TBareSkinKind::RadioButton;
-        return TBareSkinKind::Button;
+        default:
+            // Group boxes, and buttons the application paints or whose parts a push-button face
+            // would hide: user and owner-drawn buttons, split buttons, command links.
+            return TBareSkinKind::None;
+        }
     }
     if (name == "combobox")
         return (style & 3) == 1 ? TBareSkinKind::None : TBareSkinKind::ComboBox;

@@ -305,6 +305,17 @@ TEST_F(ControlSkinTest, BareChildWindowsGetTheirSkinByClassAndStyle)
     EXPECT_EQ(BareSkinKind("button", BS_RADIOBUTTON), TBareSkinKind::RadioButton);
     EXPECT_EQ(BareSkinKind("button", BS_PUSHBUTTON), TBareSkinKind::Button);
     EXPECT_EQ(BareSkinKind("button", BS_DEFPUSHBUTTON), TBareSkinKind::Button);
+    EXPECT_EQ(BareSkinKind("button", BS_PUSHBOX), TBareSkinKind::Button);
+    EXPECT_EQ(BareSkinKind("button", BS_3STATE), TBareSkinKind::CheckBox);
+    EXPECT_EQ(BareSkinKind("button", BS_AUTO3STATE), TBareSkinKind::CheckBox);
+    EXPECT_EQ(BareSkinKind("button", BS_AUTORADIOBUTTON | BS_PUSHLIKE), TBareSkinKind::RadioButton);
+    // Buttons the application paints, or whose parts a push-button face would hide.
+    EXPECT_EQ(BareSkinKind("button", BS_USERBUTTON), TBareSkinKind::None);
+    EXPECT_EQ(BareSkinKind("button", BS_OWNERDRAW), TBareSkinKind::None);
+    EXPECT_EQ(BareSkinKind("button", BS_SPLITBUTTON), TBareSkinKind::None);
+    EXPECT_EQ(BareSkinKind("button", BS_DEFSPLITBUTTON), TBareSkinKind::None);
+    EXPECT_EQ(BareSkinKind("button", BS_COMMANDLINK), TBareSkinKind::None);
+    EXPECT_EQ(BareSkinKind("button", BS_DEFCOMMANDLINK), TBareSkinKind::None);
     EXPECT_EQ(BareSkinKind("ComboBox", CBS_SIMPLE), TBareSkinKind::None);
     EXPECT_EQ(BareSkinKind("ComboBox", CBS_DROPDOWNLIST), TBareSkinKind::ComboBox);
     EXPECT_EQ(BareSkinKind("ComboBoxEx32", 0), TBareSkinKind::ComboBoxInner);
