@@ -344,14 +344,21 @@ TEST_F(HostileSkins, AnElementWhoseImageIsEmptyIsDrawnAsAMissingOne)
         if (name != "small_controls" && name != "lists" && name != "tabs_positions")
             return;
         for (const TImageCase& c : cases) {
-            const std::vector<uint32_t> emptied = PictureWith(window, path, c.emptied);
-            const std::vector<uint32_t> missing = PictureWith(window, path, c.missing);
-            ASSERT_FALSE(emptied.empty()) << name;
-            ASSERT_EQ(emptied.size(), missing.size()) << name;
+            // The tests running beside this one share the desktop and may take the window's
+            // activation or cover it for a moment: a difference counts when it comes back.
             int white = 0, differing = 0;
-            for (size_t i = 0; i < emptied.size(); ++i) {
-                differing += emptied[i] != missing[i];
-                white += emptied[i] == 0xFFFFFF && missing[i] != 0xFFFFFF;
+            for (int attempt = 0; attempt < 3 && (attempt == 0 || differing > 0); ++attempt) {
+                SetForegroundWindow(window);
+                Pump([window] { return GetForegroundWindow() == window; }, 2000);
+                const std::vector<uint32_t> emptied = PictureWith(window, path, c.emptied);
+                const std::vector<uint32_t> missing = PictureWith(window, path, c.missing);
+                ASSERT_FALSE(emptied.empty()) << name;
+                ASSERT_EQ(emptied.size(), missing.size()) << name;
+                white = differing = 0;
+                for (size_t i = 0; i < emptied.size(); ++i) {
+                    differing += emptied[i] != missing[i];
+                    white += emptied[i] == 0xFFFFFF && missing[i] != 0xFFFFFF;
+                }
             }
             EXPECT_EQ(white, 0) << name << ": [" << c.section << "] drawn white where its image was empty";
             EXPECT_EQ(differing, 0) << name << ": [" << c.section << "] empty and missing differ";
