@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "ComCtrls.h"
 #include "Controls.h"
 #include "Graphics.h"
 #include "SubClass.h"
@@ -26,7 +27,6 @@ class TTimer;
 class TWinSkinForm;
 class TSkinControl;
 class TSkinButton;
-class TToolBar;
 
 // Private messages of a skinned window.
 constexpr UINT WM_SKINRELOAD = 0x3401;   // a framework form re-applies its skin
@@ -199,7 +199,12 @@ public:
     void HookToolBar(TToolBar* toolBar);
     void DrawToolButton(TToolBar* toolBar, const TRect& bounds, UINT state);
     void Notification(TComponent* component, TOperation operation) override;
-    std::vector<TToolBar*> FToolBars;
+    // A skinned tool bar and the button custom-draw handler it had, given back on detaching.
+    struct TSkinnedToolBar {
+        TToolBar* ToolBar;
+        TToolBarCustomDrawButtonEvent OwnHandler;
+    };
+    std::vector<TSkinnedToolBar> FToolBars;
 
     // The skin's data. The manager, the menu bar and the control skins read it.
     TSkinData* FSkinData = nullptr;

@@ -217,7 +217,7 @@ bool TWinSkinForm::TrackMenuButton(TMenuBtn* item)
     const int x = item->FBoundsRect.Left + FWindowRect.Left, y = item->FBoundsRect.Bottom + FWindowRect.Top;
     const bool enabled = item->FEnabled;
     const int position = item->FPosition;
-    SetMenuOwnerDraw(dropDown, true);
+    const std::vector<TOwnerDrawnItem> ownerDrawn = SetMenuOwnerDraw(dropDown);
     FInMenuLoop = true;
     FTrackedMenu = dropDown;
     InstallMenuHook();
@@ -227,7 +227,7 @@ bool TWinSkinForm::TrackMenuButton(TMenuBtn* item)
     const bool alive = MenuLoop.MenuLoopForm == this;
     RemoveMenuHook();
     // The menu is the window's again once the skin lets go: it must draw itself then.
-    SetMenuOwnerDraw(dropDown, false);
+    ClearMenuOwnerDraw(ownerDrawn);
     if (!alive)
         return true;
     MenuLoop.MenuLoopForm = nullptr;

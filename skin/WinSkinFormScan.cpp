@@ -221,9 +221,9 @@ void TWinSkinForm::PurgeDeadControls()
 
 void TWinSkinForm::HookToolBar(TToolBar* toolBar)
 {
-    if (std::find(FToolBars.begin(), FToolBars.end(), toolBar) != FToolBars.end())
+    if (std::any_of(FToolBars.begin(), FToolBars.end(), [&](const TSkinnedToolBar& t) { return t.ToolBar == toolBar; }))
         return;
-    FToolBars.push_back(toolBar);
+    FToolBars.push_back({toolBar, toolBar->OnCustomDrawButton});
     toolBar->FreeNotification(this);
     toolBar->OnCustomDrawButton = [this](TToolBar* sender, const TRect& bounds, UINT state, bool&) {
         DrawToolButton(sender, bounds, state);
@@ -236,7 +236,7 @@ void TWinSkinForm::Notification(TComponent* component, TOperation operation)
     TComponent::Notification(component, operation);
     if (operation != TOperation::opRemove)
         return;
-    FToolBars.erase(std::remove(FToolBars.begin(), FToolBars.end(), component), FToolBars.end());
+    std::erase_if(FToolBars, [&](const TSkinnedToolBar& t) { return t.ToolBar == component; });
     if (component == FSkinData) {
         // The skin goes before this form skin: the window gets its own frame back rather than
         // being painted from freed data.
@@ -271,11 +271,11 @@ void TWinSkinForm::DrawToolButton(TToolBar* toolBar, const TRect& bounds, UINT s
 
 void TWinSkinForm::UnskinControls()
 {
-    // The tool bars draw their own buttons again.
-    for (TToolBar* toolBar : FToolBars) {
-        toolBar->OnCustomDrawButton = nullptr;
-        toolBar->RemoveFreeNotification(this);
-        toolBar->Invalidate();
+    // The tool bars draw their buttons as they did before, with their own handlers.
+    for (TSkinnedToolBar& t : FToolBars) {
+        t.ToolBar->OnCustomDrawButton = std::move(t.OwnHandler);
+        t.ToolBar->RemoveFreeNotification(this);
+        t.ToolBar->Invalidate();
     }
     FToolBars.clear();
     while (!FControls.empty()) {
@@ -382,12 +382,14 @@ template <class T> TSkinControl* MakeScrollSkin(TComponent* owner, bool handleNC
 TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form);
 
 // A group's skin: one of kind for every child control when the gate is set, then the group's box.
+// A child the scan reached before its group keeps the skin it has.
 TSkinControl* SkinGroup(TMake kind, TSkinControlType gate, TComponent* owner, TWinSkinForm& form)
 {
     auto* group = dynamic_cast<TWinControl*>(owner);
     if (group && Gate(*form.FSkinData, gate))
         for (int i = 0; i < group->ControlCount(); ++i)
-            MakeSkin(kind, group->Controls(i), form);
+            if (!form.IsControlSkinned(group->Controls(i)))
+                MakeSkin(kind, group->Controls(i), form);
     return Attached<TSkinBox>(owner, form, true);
 }
 
@@ -523,13 +525,25 @@ TBareSkinKind BareSkinKind(const std::string& className, DWORD style)
 {
     const std::string name = LowerCase(className);
     if (name == "button") {
-        if ((style & 7) == 7)
-            return TBareSkinKind::None;
-        if ((style & 3) == 3 || (style & 2) == 2 || (style & 5) == 5)
+        // The button's kind is a number, not a set of bits.
+        switch (style & BS_TYPEMASK) {
+        case BS_PUSHBUTTON:
+        case BS_DEFPUSHBUTTON:
+        case BS_PUSHBOX:
+            return TBareSkinKind::Button;
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE:
             return TBareSkinKind::CheckBox;
-        if ((style & 9) == 9 || (style & 4) == 4)
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON:
             return TBareSkinKind::RadioButton;
-        return TBareSkinKind::Button;
+        default:
+            // Group boxes, and buttons the application paints or whose parts a push-button face
+            // would hide: user and owner-drawn buttons, split buttons, command links.
+            return TBareSkinKind::None;
+        }
     }
     if (name == "combobox")
         return (style & 3) == 1 ? TBareSkinKind::None : TBareSkinKind::ComboBox;

@@ -391,6 +391,17 @@ TEST_F(ControlSkinTest, BareChildWindowsGetTheirSkinByClassAndStyle)
     EXPECT_EQ(BareSkinKind("button", BS_RADIOBUTTON), TBareSkinKind::RadioButton);
     EXPECT_EQ(BareSkinKind("button", BS_PUSHBUTTON), TBareSkinKind::Button);
     EXPECT_EQ(BareSkinKind("button", BS_DEFPUSHBUTTON), TBareSkinKind::Button);
+    EXPECT_EQ(BareSkinKind("button", BS_PUSHBOX), TBareSkinKind::Button);
+    EXPECT_EQ(BareSkinKind("button", BS_3STATE), TBareSkinKind::CheckBox);
+    EXPECT_EQ(BareSkinKind("button", BS_AUTO3STATE), TBareSkinKind::CheckBox);
+    EXPECT_EQ(BareSkinKind("button", BS_AUTORADIOBUTTON | BS_PUSHLIKE), TBareSkinKind::RadioButton);
+    // Buttons the application paints, or whose parts a push-button face would hide.
+    EXPECT_EQ(BareSkinKind("button", BS_USERBUTTON), TBareSkinKind::None);
+    EXPECT_EQ(BareSkinKind("button", BS_OWNERDRAW), TBareSkinKind::None);
+    EXPECT_EQ(BareSkinKind("button", BS_SPLITBUTTON), TBareSkinKind::None);
+    EXPECT_EQ(BareSkinKind("button", BS_DEFSPLITBUTTON), TBareSkinKind::None);
+    EXPECT_EQ(BareSkinKind("button", BS_COMMANDLINK), TBareSkinKind::None);
+    EXPECT_EQ(BareSkinKind("button", BS_DEFCOMMANDLINK), TBareSkinKind::None);
     EXPECT_EQ(BareSkinKind("ComboBox", CBS_SIMPLE), TBareSkinKind::None);
     EXPECT_EQ(BareSkinKind("ComboBox", CBS_DROPDOWNLIST), TBareSkinKind::ComboBox);
     EXPECT_EQ(BareSkinKind("ComboBoxEx32", 0), TBareSkinKind::ComboBoxInner);
@@ -598,8 +609,12 @@ TEST_F(ControlSkinTest, ToolBarButtonsGetTheSkinsFaceUntilItComesOff)
     bar->SetBounds(0, 0, 300, 30);
     bar->AddButton("First");
     bar->AddButton("Second");
+    // The application's own handler gives way to the skin's and comes back after it.
+    int ownDraws = 0;
+    bar->OnCustomDrawButton = [&ownDraws](TToolBar*, const TRect&, UINT, bool&) { ++ownDraws; };
     form->Show();
     auto& skin = SkinWindow(form, form->Handle(), data, form);
+    const int drawnBefore = ownDraws;
     EXPECT_TRUE(bar->Flat());
     EXPECT_TRUE(bar->Transparent());
     ASSERT_TRUE(bar->OnCustomDrawButton);
@@ -610,9 +625,10 @@ TEST_F(ControlSkinTest, ToolBarButtonsGetTheSkinsFaceUntilItComesOff)
     EXPECT_EQ(Seen(bar->Handle(), item.left + 1, item.top + 1), Frame(2));
     SendMessageA(bar->Handle(), TB_SETSTATE, 1, 0);
     EXPECT_EQ(Seen(bar->Handle(), item.left + 1, item.top + 1), Frame(3));
+    EXPECT_EQ(ownDraws, drawnBefore);
     skin.Detach();
-    EXPECT_FALSE(bar->OnCustomDrawButton);
     EXPECT_NE(Seen(bar->Handle(), item.left + 1, item.top + 1), Frame(3));
+    EXPECT_GT(ownDraws, drawnBefore);
 
     // A tool bar freed while skinned is forgotten.
     auto& again = SkinWindow(form, form->Handle(), data, form);

@@ -20,12 +20,19 @@ namespace {
 
 // Messages the window's own procedure (the one under the skin) saw.
 std::vector<UINT> seen;
+// When set, the window's own procedure places nothing outside the client area, leaving every
+// non-client answer to the skin.
+bool hitNowhere = false;
 
 LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     seen.push_back(msg);
     if (msg == WM_SYSCOMMAND)
         seen.push_back(static_cast<UINT>(wParam & 0xFFF0));
+    if (msg == WM_NCHITTEST && hitNowhere) {
+        const LRESULT platform = DefWindowProcA(hwnd, msg, wParam, lParam);
+        return platform == HTCLIENT ? HTCLIENT : HTNOWHERE;
+    }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
@@ -381,6 +388,16 @@ TEST_F(FormSkinTest, HitTestsAtEveryEdgeCornerTheCaptionAndTheButtons)
             EXPECT_EQ(hit(button->FBoundsRect.Left + 4, button->FBoundsRect.Top + 4), HTCAPTION);
         }
     }
+    // Where the platform places nothing, the skin answers: nothing in the top 3 rows, caption
+    // down to the caption band's bottom, menu below it.
+    hitNowhere = true;
+    EXPECT_EQ(hit(W / 2, 3), HTNOWHERE);
+    EXPECT_EQ(hit(W / 2, 4), HTCAPTION);
+    EXPECT_EQ(hit(1, skin.FFrameTop), HTCAPTION);
+    EXPECT_EQ(hit(1, skin.FFrameTop + 1), HTMENU);
+    EXPECT_EQ(hit(W - 2, H - 2), HTMENU);
+    EXPECT_EQ(hit(W / 2, H / 2), HTCLIENT);
+    hitNowhere = false;
 }
 
 TEST_F(FormSkinTest, TheMouseMovesSizesMaximisesAndRestoresThroughTheSkinnedFrame)
@@ -816,12 +833,22 @@ TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)
     DefWindowProcA(w, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&native));
     EXPECT_TRUE(EqualRect(&mine, &native));
 
-    // With frame painting off, WM_NCPAINT draws nothing and goes nowhere.
+    // With frame painting off, WM_NCPAINT draws nothing and goes nowhere: a mark on the caption
+    // band stays.
+    const COLORREF mark = RGB(1, 2, 3);
+    ASSERT_NE(Seen(w, 60, 12), mark);
+    {
+        const WindowDC dc(w, GetWindowDC(w));
+        const UniqueBrush brush(CreateSolidBrush(mark));
+        const RECT band{0, 0, WindowSize(w).cx, skin.FFrameTop};
+        FillRect(dc.Get(), &band, brush.get());
+    }
     seen.clear();
     data.FFramePainting = false;
     RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     data.FFramePainting = true;
     EXPECT_FALSE(Saw(WM_NCPAINT));
+    EXPECT_EQ(Shown(w, 60, 12), mark);
 
     // A button of a custom action posts WM_SKINQUERY with it.
     RECT r;
@@ -832,7 +859,11 @@ TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)
     ASSERT_TRUE(PeekMessageA(&msg, w, WM_SKINQUERY, WM_SKINQUERY, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 40u);
 
-    // Without a maximise box: no maximise button, and a double click changes nothing.
+    // Without a maximise box: no maximise button, and a double click changes nothing. The
+    // fixture's maximise and restore buttons are made visible whatever the window's boxes, so
+    // that only the window's missing box hides them.
+    for (size_t button : {kMax, kRestore})
+        data.FTitleButtons.at(button)->Visibility = data.FTitleButtons.at(button)->Visibility1 = 0;
     HWND fixed = Window(WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX);
     auto& fixedSkin = Skin(fixed);
     Seen(fixed, 0, 0);

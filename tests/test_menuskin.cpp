@@ -520,13 +520,25 @@ TEST_F(MenuSkinTest, ADropDownIsOwnerDrawnOnlyWhileOpenAndKeepsItsItemData)
     TWinSkinForm& skin = Skin();
     Seen(form->Handle(), 0, 0);
     TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
-    TInput().MoveTo(form->Handle(), Middle(first).x, Middle(first).y).Click().Do("sleep 0.3").Key("Escape").Run();
+    // An item of a sub-menu that the application draws itself.
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+    ASSERT_TRUE(GetMenuItemInfoA(first.FSubMenu, 0, TRUE, &info));
+    HMENU sub = info.hSubMenu;
+    ASSERT_TRUE(sub);
+    info.fMask = MIIM_FTYPE;
+    ASSERT_TRUE(GetMenuItemInfoA(sub, 0, TRUE, &info));
+    info.fType |= MFT_OWNERDRAW;
+    ASSERT_TRUE(SetMenuItemInfoA(sub, 0, TRUE, &info));
+
+    TInput().MoveTo(form->Handle(), Middle(first).x, Middle(first).y).Click().Do("sleep 0.3").Key("Escape").Run();
     info.fMask = MIIM_FTYPE | MIIM_DATA;
     ASSERT_TRUE(GetMenuItemInfoA(first.FSubMenu, 0, TRUE, &info));
     EXPECT_FALSE(info.fType & MFT_OWNERDRAW) << "given back, the menu draws itself";
     EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(menu->Items()->Items(0)->Items(0)));
+    ASSERT_TRUE(GetMenuItemInfoA(sub, 0, TRUE, &info));
+    EXPECT_TRUE(info.fType & MFT_OWNERDRAW) << "the application's own item stays owner-drawn";
 }
 
 TEST_F(MenuSkinTest, ARebuiltBarForgetsAHotItem)
