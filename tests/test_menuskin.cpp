@@ -515,6 +515,82 @@ TEST_F(MenuSkinTest, APopupMenuWindowGetsTheSkinnedBorderAndTellsTheItemsItsBack
     EXPECT_FALSE(direct.Attached());
 }
 
+namespace {
+
+// A menu window of the test's own with a native border: it counts the frame paints that reach it
+// and prints itself all green.
+int ownFramePaints;
+constexpr COLORREF kOwnPrint = RGB(0, 128, 0);
+
+LRESULT CALLBACK FramedMenuProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_NCPAINT)
+        ++ownFramePaints;
+    if (msg == WM_PRINT) {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        const RECT all{0, 0, r.right - r.left, r.bottom - r.top};
+        const UniqueBrush green(CreateSolidBrush(kOwnPrint));
+        FillRect(reinterpret_cast<HDC>(wParam), &all, green.get());
+        return 1;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+HWND MakeFramedMenuWindow()
+{
+    static const bool registered = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = FramedMenuProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "FramedMenuTest";
+        return RegisterClassA(&wc) != 0;
+    }();
+    EXPECT_TRUE(registered);
+    return CreateWindowExA(0, "FramedMenuTest", "", WS_POPUP | WS_DLGFRAME | WS_VISIBLE, 600, 400, 120, 90,
+                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// What WM_PRINT puts at a point of a window-sized picture.
+COLORREF Printed(HWND w, int x, int y)
+{
+    RECT r;
+    GetWindowRect(w, &r);
+    TBitmap picture(r.right - r.left, r.bottom - r.top);
+    SendMessageA(w, WM_PRINT, reinterpret_cast<WPARAM>(picture.Canvas().Handle()), PRF_NONCLIENT | PRF_CLIENT);
+    return static_cast<COLORREF>(picture.Canvas().Pixel(x, y));
+}
+
+}  // namespace
+
+TEST_F(MenuSkinTest, AFramedMenuWindowIsSkinnedOrKeepsItsOwnBorder)
+{
+    const UniqueWindow window(MakeFramedMenuWindow());
+    HWND w = window.get();
+    TWinSkinPopMenu skin;
+    skin.Attach(w, &data, nullptr);
+
+    // The skin paints the frame band itself; printed, the window's own picture shows only
+    // inside the 3-pixel border.
+    ownFramePaints = 0;
+    EXPECT_EQ(Seen(w, 1, 1), RGB(240, 220, 200));
+    EXPECT_EQ(ownFramePaints, 0);
+    EXPECT_EQ(Printed(w, 1, 1), RGB(240, 220, 200));
+    EXPECT_EQ(Printed(w, 118, 45), RGB(240, 220, 200));
+    EXPECT_EQ(Printed(w, 3, 3), kOwnPrint);
+    EXPECT_EQ(PendingPopMenu, &skin) << "waits for its first item";
+
+    // Without a background image the window keeps what it draws itself.
+    skin.Detach();
+    data.MenuBackground->Image.SetSize(0, 0);
+    skin.Attach(w, &data, nullptr);
+    ownFramePaints = 0;
+    EXPECT_NE(Seen(w, 1, 1), RGB(240, 220, 200));
+    EXPECT_GT(ownFramePaints, 0);
+    EXPECT_EQ(Printed(w, 1, 1), kOwnPrint);
+    EXPECT_EQ(PendingPopMenu, nullptr);
+}
+
 TEST_F(MenuSkinTest, ADropDownIsOwnerDrawnOnlyWhileOpenAndKeepsItsItemData)
 {
     TWinSkinForm& skin = Skin();
