@@ -666,6 +666,55 @@ TEST_F(MenuSkinTest, APopupMenuOfTheFormIsDrawnByTheSkinAndGivenBack)
     EXPECT_TRUE(own->OnDrawItem) << "an item's own painter stays";
 }
 
+namespace {
+
+// The middle of the bottom row of one entry of the open menu, sampled until it shows want (the
+// menu paints its items after it appears) or a few seconds passed.
+HMENU sampledMenu;
+UINT sampledPosition;
+COLORREF wantedRow, sampledRow;
+int samples;
+
+void CALLBACK SampleEntryRow(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND m = OpenMenuWindow();
+    RECT item, window;
+    if (m && IsWindowVisible(m) && GetMenuItemRect(nullptr, sampledMenu, sampledPosition, &item) &&
+        GetWindowRect(m, &window))
+        sampledRow = Shown(m, (item.left + item.right) / 2 - window.left, item.bottom - 1 - window.top);
+    if (sampledRow == wantedRow || ++samples > 60) {
+        KillTimer(nullptr, timer);
+        EndMenu();
+    }
+}
+
+COLORREF EntryRowShown(TPopupMenu& menu, UINT position, COLORREF want)
+{
+    sampledMenu = menu.Handle();
+    sampledPosition = position;
+    wantedRow = want;
+    sampledRow = CLR_INVALID;
+    samples = 0;
+    SetTimer(nullptr, 0, 50, SampleEntryRow);
+    menu.Popup(300, 300);
+    return sampledRow;
+}
+
+}  // namespace
+
+TEST_F(MenuSkinTest, TheSystemMenuAndTheFormsPopupsShowTheSkinnedSeparator)
+{
+    // The bottom rows of the separator are those of frame 2 of the menu-item image.
+    const COLORREF line = RGB(90, 10, 90);
+    auto* popup = TComponent::Make<TPopupMenu>(form);
+    Add(popup->Items(), "复制");
+    Add(popup->Items(), "-");
+    Add(popup->Items(), "粘贴");
+    TWinSkinForm& skin = Skin();
+    EXPECT_EQ(EntryRowShown(*skin.FSysMenu, 3, line), line);
+    EXPECT_EQ(EntryRowShown(*popup, 1, line), line);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The client's own main window, skinned by the skin manager from the skin its layout carries.
 
