@@ -369,8 +369,8 @@ void TWinSkinForm::FormWindowProc(TMessage& message, const TWndMethod& next)
     case WM_SKINRELOAD:
         ReSkin();
         return;
-    case WM_SYSCHAR:
-        // The framework's dialog character: Alt with a bar item's accelerator opens it.
+    case CM_DIALOGCHAR:
+        // Alt with a bar item's accelerator opens it, whichever control of the form has the focus.
         if (!HandleDialogChar(message))
             next(message);
         return;

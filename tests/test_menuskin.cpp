@@ -17,6 +17,7 @@
 #include "Menus.h"
 #include "Sites.h"
 #include "SkinTesting.h"
+#include "StdCtrls.h"
 #include "TempDir.h"
 #include "U_About.h"
 #include "WinSkinMenu.h"
@@ -290,6 +291,19 @@ TEST_F(MenuSkinTest, AltWithAnAcceleratorOpensTheItemOnlyWithAltAlone)
     TInput().Key("alt+shift+h").Key("ctrl+alt+h").Run();
     Wait(300);
     EXPECT_TRUE(clicked.empty());
+
+    // The same with an edit of the form focused: the form sees the key before the edit.
+    auto* edit = TComponent::Make<TEdit>(form);
+    edit->SetParent(form);
+    edit->SetBounds(20, 20, 120, 24);
+    SetFocus(edit->Handle());
+    ASSERT_EQ(GetFocus(), edit->Handle());
+    TInput().Key("alt+shift+h").Run();
+    Wait(300);
+    EXPECT_TRUE(clicked.empty());
+    TInput().Key("alt+h").Run();
+    EXPECT_TRUE(Pump([&] { return !clicked.empty(); }, 2000));
+    EXPECT_EQ(clicked, (std::vector<std::string>{"&Help"}));
     // A bar item without a drop-down only posts its command.
     EXPECT_FALSE(skin.TrackMenuButton(skin.FSkinMenu->FButtons[3].get()));
     EXPECT_FALSE(skin.FInMenuLoop);
