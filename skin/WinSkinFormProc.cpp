@@ -330,8 +330,15 @@ void TWinSkinForm::ClientWndProc(TMessage& message)
             FNewMDIChild = reinterpret_cast<HWND>(message.Result);
         return;
     case WM_MDIDESTROY:
-        if (CallClientProc(message) && frame)
-            SetSkinMdiMaximized(IsMDIChildMaximized());
+        if (!CallClientProc(message) || !frame)
+            return;
+        SetSkinMdiMaximized(IsMDIChildMaximized());
+        // The last child has gone: the bar shows the frame's own menu and follows its changes again.
+        if (FSkinMenu && SkinManage && SkinManage->MdiChildCount() == 0) {
+            FSkinData->SetMenuUpdate(FSavedMenuUpdate);
+            FSkinMenu->BuildFromMainMenu();
+            PaintNonClient(nullptr);
+        }
         return;
     case WM_MDITILE:
     case WM_MDICASCADE:
@@ -339,10 +346,18 @@ void TWinSkinForm::ClientWndProc(TMessage& message)
             SetSkinMdiMaximized(false);
         CallClientProc(message);
         return;
-    case WM_MDISETMENU:
-        if (CallClientProc(message) && frame)
-            SetMenu(FHandle, nullptr);
+    case WM_MDISETMENU: {
+        // A child's menu merged into the frame's: the bar shows the menu the client put on the frame.
+        const auto newMenu = reinterpret_cast<HMENU>(message.WParam);
+        if (!CallClientProc(message) || !frame)
+            return;
+        if (FSkinMenu && newMenu && (newMenu != FSkinMenu->FMenuHandle || FNewMDIChild)) {
+            FSkinMenu->BuildFromMenuHandle(GetMenu(FHandle));
+            PaintNonClient(nullptr);
+        }
+        SetMenu(FHandle, nullptr);
         return;
+    }
     case WM_MDIREFRESHMENU:
         if (CallClientProc(message) && FNewMDIChild) {
             if (SkinManage)

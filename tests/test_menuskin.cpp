@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -727,6 +728,112 @@ TEST_F(MenuSkinTest, TheSystemMenuAndTheFormsPopupsShowTheSkinnedSeparator)
     TWinSkinForm& skin = Skin();
     EXPECT_EQ(EntryRowShown(*skin.FSysMenu, 3, line), line);
     EXPECT_EQ(EntryRowShown(*popup, 1, line), line);
+}
+
+// ---------------------------------------------------------------------------------------------
+// An MDI frame with a main menu, skinned by the skin manager: a child's menu merged into the
+// frame's shows on the bar until the last child has gone.
+
+namespace {
+
+LRESULT CALLBACK MdiChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefMDIChildProcA(hwnd, msg, wParam, lParam);
+}
+
+std::vector<std::string> BarCaptions(const TWinSkinForm& skin)
+{
+    std::vector<std::string> captions;
+    for (const auto& button : skin.FSkinMenu->FButtons)
+        captions.push_back(button->FCaption);
+    return captions;
+}
+
+}  // namespace
+
+TEST(MdiMenuBar, AChildsMergedMenuShowsUntilTheLastChildHasGone)
+{
+    static const bool registered = [] {
+        WNDCLASSA child{};
+        child.lpfnWndProc = MdiChildProc;
+        child.hInstance = GetModuleHandleA(nullptr);
+        child.lpszClassName = "MenuSkinMdiChild";
+        return RegisterClassA(&child) != 0;
+    }();
+    ASSERT_TRUE(registered);
+    TComponent owner{nullptr};
+    auto& data = *TComponent::Make<TSkinData>(&owner);
+    data.SetState(csLoading | csReading, true);
+    data.SetActive(true);
+    LoadSkinFile(data, LEXDRILL_FORMSKIN_FIXTURE);
+    data.SetState(csReading, false);
+    data.Loaded();
+    ASSERT_TRUE(SkinManage && SkinManage->FActive);
+
+    auto* frame = TComponent::Make<TForm>(&owner);
+    frame->SetBounds(150, 120, 500, 300);
+    auto* menu = TComponent::Make<TMainMenu>(frame);
+    for (const char* caption : {"文件", "帮助"}) {
+        auto* item = TComponent::Make<TMenuItem>(frame);
+        item->SetCaption(caption);
+        menu->Items()->Add(item);
+    }
+    frame->SetMenu(menu);
+    HWND f = frame->Handle();
+    std::vector<WPARAM> commands;
+    frame->HookWindowProc([&commands](TMessage& message, const TWndMethod& next) {
+        if (message.Msg == WM_COMMAND)
+            commands.push_back(message.WParam);
+        next(message);
+    });
+    CLIENTCREATESTRUCT clientCreate{nullptr, 1000};
+    HWND client = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 480, 200,
+                                  f, nullptr, GetModuleHandleA(nullptr), &clientCreate);
+    ASSERT_NE(client, nullptr);
+    frame->Show();
+    ASSERT_TRUE(Pump([f] {
+        const TWinSkinForm* skin = SkinManage->FindFormSkin(f);
+        return skin && skin->FSkinState == fssSkinned;
+    }, 3000));
+    TWinSkinForm& skin = *SkinManage->FindFormSkin(f);
+    ASSERT_EQ(skin.FMDIKind, 1);
+    ASSERT_TRUE(skin.FSkinMenu);
+    EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"文件", "帮助"}));
+
+    // A child comes and merges its menu: the bar shows it and a click runs its command.
+    MDICREATESTRUCTA create{"MenuSkinMdiChild", "Child", GetModuleHandleA(nullptr), 10, 10, 200, 120, 0, 0};
+    HWND child = reinterpret_cast<HWND>(SendMessageA(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
+    ASSERT_NE(child, nullptr);
+    SendMessageA(client, WM_MDIREFRESHMENU, 0, 0);
+    ASSERT_EQ(SkinManage->MdiChildCount(), 1);
+    HMENU merged = CreateMenu();
+    HMENU window = CreatePopupMenu();
+    AppendMenuA(window, MF_STRING, 40001, "平铺");
+    AppendMenuA(merged, MF_POPUP, reinterpret_cast<UINT_PTR>(window), "窗口");
+    SendMessageA(client, WM_MDISETMENU, reinterpret_cast<WPARAM>(merged), 0);
+    EXPECT_EQ(GetMenu(f), nullptr);
+    EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"窗口"}));
+    Seen(f, 0, 0);
+    const POINT item = MenuSkinTest::Middle(*skin.FSkinMenu->FButtons[0]);
+    TInput().MoveTo(f, item.x, item.y).Click().Do("sleep 0.4").Key("Return").Do("sleep 0.2").Run();
+    EXPECT_TRUE(Pump([&] { return std::count(commands.begin(), commands.end(), WPARAM{40001}) > 0; }, 2000));
+
+    // The last child goes: the frame's own bar is back and follows its menu again.
+    SendMessageA(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child), 0);
+    DestroyMenu(merged);  // gone with its child
+    EXPECT_EQ(SkinManage->MdiChildCount(), 0);
+    EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"文件", "帮助"}));
+    EXPECT_EQ(skin.FSkinMenu->FMenuHandle, menu->Handle()) << "the menu the frame would get back";
+    EXPECT_TRUE(data.MenuUpdate());
+    auto* added = TComponent::Make<TMenuItem>(frame);
+    added->SetCaption("新增");
+    menu->Items()->Add(added);
+    EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"文件", "帮助", "新增"}));
+
+    // Switched off, the frame keeps the menu it has now.
+    data.SetActive(false);
+    ASSERT_TRUE(Pump([f] { return !SkinManage->FindFormSkin(f); }, 3000));
+    EXPECT_EQ(GetMenu(f), menu->Handle());
 }
 
 // ---------------------------------------------------------------------------------------------
