@@ -130,8 +130,10 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
     else if ((exStyle & WS_EX_WINDOWEDGE) || (FStyle & WS_THICKFRAME))
         FBorderKind = 0;
 
-    if (FMDIKind == 1)
+    if (FMDIKind == 1) {
+        FSavedMenuUpdate = skinData->MenuUpdate();
         HookMDIClient();
+    }
     if (FrameSkinned()) {
         FMenuHandle = GetMenu(FHandle);
         // A pop-up that keeps its native border has no skinned bar: its menu stays on it.

@@ -232,6 +232,7 @@ public:
     bool FRightToLeft = false;
     HWND FMDIClient = nullptr;
     HWND FNewMDIChild = nullptr;
+    bool FSavedMenuUpdate = true;  // an MDI frame's MenuUpdate at attach, back once its children are gone
     HMENU FSystemMenuHandle = nullptr;
     TColor FOldColor = 0;
     DWORD FStyle = 0;

@@ -151,8 +151,12 @@ void TWinSkinMenu::Build(HMENU menu, bool byCommand)
 
 void TWinSkinMenu::BuildFromMainMenu()
 {
+    // The bar stands for the main menu from now on: that is the menu the window gets back, not
+    // a merged menu that may be gone with its child.
     if (HMENU menu = GetMenu(FSkinForm->FHandle))
         FMenuHandle = menu;
+    else if (FMenu)
+        FMenuHandle = FMenu->Handle();
     FSkinForm->FHotObject = nullptr;
     FButtons.clear();
     FCount = 0;

@@ -126,7 +126,7 @@ private:
     bool SkinDraws() const;
     bool HasFrame() const;
     bool BuildBackground();
-    void PaintBorder();
+    bool PaintBorder();  // false when the skin has nothing to draw
     void PrintMenu(TMessage& message);
 
     std::unique_ptr<TWindowSubclass> FSubclass;
