@@ -70,7 +70,7 @@ private:
 
 // The margins, key-colour switch and fill switch every element section holds, 0 when absent.
 // The margins are clamped; the switches are compared, never computed with, and stay as read.
-void ReadPlacement(const TIniFile& ini, const std::string& section, TDataSkinObject& element)
+void ReadPlacement(const TCustomIniFile& ini, const std::string& section, TDataSkinObject& element)
 {
     element.LeftWidth = ClampSkinSize(ini.ReadInteger(section, "LeftWidth", 0));
     element.RightWidth = ClampSkinSize(ini.ReadInteger(section, "RightWidth", 0));
@@ -292,17 +292,7 @@ bool TSkinData::LoadSkin()
     const TTempFile description(path);
     work.SaveToFile(description.Path());
 
-    FReader = &reader;
-    FWorkStream = &work;
-    try {
-        ParseDescription(description.Path());
-    } catch (...) {
-        FReader = nullptr;
-        FWorkStream = nullptr;
-        throw;
-    }
-    FReader = nullptr;
-    FWorkStream = nullptr;
+    ParseDescription(TIniFile(description.Path()), reader);
     return true;
 }
 
@@ -322,9 +312,17 @@ void TSkinData::LoadSkinImage(TBitmap& bitmap, const std::string& value)
     }
 }
 
-void TSkinData::ParseDescription(const std::string& path)
+void TSkinData::ParseDescription(const TCustomIniFile& ini, TSkinReader& images)
 {
-    const TIniFile ini(path);
+    TMemoryStream work;
+    FReader = &images;
+    FWorkStream = &work;
+    // The reader and its stream are the caller's: none is kept past the parse.
+    struct TRelease {
+        TSkinData& data;
+        ~TRelease() { data.FReader = nullptr; data.FWorkStream = nullptr; }
+    } release{*this};
+
     TStringList sections;
     ini.ReadSections(sections);
 
@@ -373,7 +371,7 @@ void TSkinData::ParseDescription(const std::string& path)
     FSkinLoaded = true;
 }
 
-void TSkinData::ReadFrameEdges(const TIniFile& ini)
+void TSkinData::ReadFrameEdges(const TCustomIniFile& ini)
 {
     for (TDataSkinBorder* edge : {&Left, &Right, &Top, &Bottom}) {
         const std::string& name = edge->Name;
@@ -392,7 +390,7 @@ void TSkinData::ReadFrameEdges(const TIniFile& ini)
     }
 }
 
-void TSkinData::ReadColours(const TIniFile& ini)
+void TSkinData::ReadColours(const TCustomIniFile& ini)
 {
     const TSkinColours defaults;
     auto read = [&](const char* key, TColor def) {
@@ -416,7 +414,7 @@ void TSkinData::ReadColours(const TIniFile& ini)
     Colours.TitleTextNoActive = read("TitleTextNoActive", defaults.TitleTextNoActive);
 }
 
-void TSkinData::ReadTitleButtons(const TIniFile& ini, const TStringList& sections)
+void TSkinData::ReadTitleButtons(const TCustomIniFile& ini, const TStringList& sections)
 {
     FTitleButtons.clear();
     for (const std::string& section : sections) {
@@ -463,7 +461,7 @@ void TSkinData::ReadTitleButtons(const TIniFile& ini, const TStringList& section
     ReadMDIControls(ini, first);
 }
 
-void TSkinData::ReadMDIControls(const TIniFile& ini, size_t first)
+void TSkinData::ReadMDIControls(const TCustomIniFile& ini, size_t first)
 {
     // One image of three buttons of four frames each, side by side.
     TBitmap source;
@@ -482,7 +480,7 @@ void TSkinData::ReadMDIControls(const TIniFile& ini, size_t first)
     }
 }
 
-void TSkinData::ReadButtons(const TIniFile& ini)
+void TSkinData::ReadButtons(const TCustomIniFile& ini)
 {
     const char* const section = "Buttons";
     ReadPlacement(ini, section, Buttons);
@@ -506,7 +504,7 @@ void TSkinData::ReadButtons(const TIniFile& ini)
     Buttons.PressedColour2 = ParseColourText(pressed, Colours.ButtonText);
 }
 
-void TSkinData::ReadTitle(const TIniFile& ini)
+void TSkinData::ReadTitle(const TCustomIniFile& ini)
 {
     LoadSkinImage(Title.Image, ini.ReadString(kPersonality, "TextBack", ""));
     // The text's offsets may point either way, and so may the font height (a negative one
@@ -526,7 +524,7 @@ void TSkinData::ReadTitle(const TIniFile& ini)
     ReadRGBKeys(ini, kPersonality, "InActiveText", Title.InactiveTextColour);
 }
 
-void TSkinData::ReadBarElement(const TIniFile& ini)
+void TSkinData::ReadBarElement(const TCustomIniFile& ini)
 {
     const char* const section = "Progress";
     const std::string bitmap = ini.ReadString(section, "Bitmap", "");
@@ -543,7 +541,7 @@ void TSkinData::ReadBarElement(const TIniFile& ini)
     ReadPlacement(ini, section, *Progress);
 }
 
-void TSkinData::ReadMenuBar(const TIniFile& ini)
+void TSkinData::ReadMenuBar(const TCustomIniFile& ini)
 {
     const std::string image = ini.ReadString(kPersonality, "MenuBar", "");
     if (image.empty()) {
@@ -560,7 +558,7 @@ void TSkinData::ReadMenuBar(const TIniFile& ini)
 namespace {
 
 // What every element section holds besides its images.
-void ReadElementValues(const TIniFile& ini, const std::string& section, TDataSkinObject& element,
+void ReadElementValues(const TCustomIniFile& ini, const std::string& section, TDataSkinObject& element,
                        TColor textColour)
 {
     ReadPlacement(ini, section, element);
@@ -576,7 +574,7 @@ void ReadElementValues(const TIniFile& ini, const std::string& section, TDataSki
 
 }  // namespace
 
-std::unique_ptr<TDataSkinObject> TSkinData::ReadElement(const TIniFile& ini, const std::string& section)
+std::unique_ptr<TDataSkinObject> TSkinData::ReadElement(const TCustomIniFile& ini, const std::string& section)
 {
     const std::string image = ini.ReadString(section, "Image", "");
     if (image.empty())
@@ -588,7 +586,7 @@ std::unique_ptr<TDataSkinObject> TSkinData::ReadElement(const TIniFile& ini, con
     return element;
 }
 
-std::unique_ptr<TDataSkinBorder> TSkinData::ReadElement2(const TIniFile& ini, const std::string& section,
+std::unique_ptr<TDataSkinBorder> TSkinData::ReadElement2(const TCustomIniFile& ini, const std::string& section,
                                                          const std::string& key)
 {
     const std::string image = ini.ReadString(section, "Image", "");
@@ -603,7 +601,7 @@ std::unique_ptr<TDataSkinBorder> TSkinData::ReadElement2(const TIniFile& ini, co
     return element;
 }
 
-void TSkinData::ReadRGBKeys(const TIniFile& ini, const std::string& section, const std::string& prefix,
+void TSkinData::ReadRGBKeys(const TCustomIniFile& ini, const std::string& section, const std::string& prefix,
                             TColor& colour)
 {
     const int r = ini.ReadInteger(section, prefix + "R", -1);

@@ -19,7 +19,7 @@
 #include "StringList.h"
 
 class TControl;
-class TIniFile;
+class TCustomIniFile;
 class TSkinData;
 class TSkinReader;
 
@@ -115,9 +115,9 @@ public:
     // another version (the reader has told the user). Raises an Exception when the container
     // holds no description, and passes on errors of the temporary description file.
     bool LoadSkin();
-    // Reads a description file into the records and colours; images come from the container
-    // being loaded (none outside LoadSkin). An unreadable file gives every default.
-    void ParseDescription(const std::string& path);
+    // Reads a description into the records and colours; images come from the container the
+    // description came from.
+    void ParseDescription(const TCustomIniFile& ini, TSkinReader& images);
     // The container image a description value names; empty when there is none or it is not a
     // readable BMP.
     void LoadSkinImage(TBitmap& bitmap, const std::string& value);
@@ -178,18 +178,18 @@ public:
 
 private:
     void AddDefaultSkin3rd();
-    void ReadFrameEdges(const TIniFile& ini);
-    void ReadColours(const TIniFile& ini);
-    void ReadTitleButtons(const TIniFile& ini, const TStringList& sections);
-    void ReadMDIControls(const TIniFile& ini, size_t first);
-    void ReadButtons(const TIniFile& ini);
-    void ReadTitle(const TIniFile& ini);
-    void ReadBarElement(const TIniFile& ini);
-    void ReadMenuBar(const TIniFile& ini);
-    std::unique_ptr<TDataSkinObject> ReadElement(const TIniFile& ini, const std::string& section);
-    std::unique_ptr<TDataSkinBorder> ReadElement2(const TIniFile& ini, const std::string& section,
+    void ReadFrameEdges(const TCustomIniFile& ini);
+    void ReadColours(const TCustomIniFile& ini);
+    void ReadTitleButtons(const TCustomIniFile& ini, const TStringList& sections);
+    void ReadMDIControls(const TCustomIniFile& ini, size_t first);
+    void ReadButtons(const TCustomIniFile& ini);
+    void ReadTitle(const TCustomIniFile& ini);
+    void ReadBarElement(const TCustomIniFile& ini);
+    void ReadMenuBar(const TCustomIniFile& ini);
+    std::unique_ptr<TDataSkinObject> ReadElement(const TCustomIniFile& ini, const std::string& section);
+    std::unique_ptr<TDataSkinBorder> ReadElement2(const TCustomIniFile& ini, const std::string& section,
                                                   const std::string& key);
-    void ReadRGBKeys(const TIniFile& ini, const std::string& section, const std::string& prefix,
+    void ReadRGBKeys(const TCustomIniFile& ini, const std::string& section, const std::string& prefix,
                      TColor& colour);
     void SetFrameCounts();
 
