@@ -55,19 +55,6 @@ bool FileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The description's temporary file, deleted whatever happens to the parse.
-class TTempFile {
-public:
-    explicit TTempFile(std::string path) : path_(std::move(path)) {}
-    ~TTempFile() { DeleteFileA(path_.c_str()); }
-    TTempFile(const TTempFile&) = delete;
-    TTempFile& operator=(const TTempFile&) = delete;
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 // The margins, key-colour switch and fill switch every element section holds, 0 when absent.
 // The margins are clamped; the switches are compared, never computed with, and stay as read.
 void ReadPlacement(const TCustomIniFile& ini, const std::string& section, TDataSkinObject& element)
@@ -271,28 +258,15 @@ bool TSkinData::LoadSkin()
     if (ComponentState() & csDesigning)
         return false;
 
-    char folder[256];
-    const DWORD folderLength = GetTempPathA(sizeof folder, folder);
-    if (folderLength == 0 || folderLength >= sizeof folder)
-        throw Exception("Cannot find the temporary folder");
-
     TSkinReader reader;
-    TMemoryStream work;
     if (!reader.LoadFromStream(FSkinStream))
         return false;
+    TMemoryStream description;
     std::string name;
-    reader.ExtractByPart(".ini", work, name);
+    reader.ExtractByPart(".ini", description, name);
     if (name.empty())
         throw Exception("The skin holds no description (no .ini entry)");
-
-    // A file name of its own: two programs loading a skin at once must not share one file.
-    char path[MAX_PATH];
-    if (!GetTempFileNameA(folder, "skn", 0, path))
-        throw Exception(Format("Cannot create a temporary file in %s", folder));
-    const TTempFile description(path);
-    work.SaveToFile(description.Path());
-
-    ParseDescription(TIniFile(description.Path()), reader);
+    ParseDescription(TMemIniFile(description), reader);
     return true;
 }
 

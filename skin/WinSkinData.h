@@ -111,9 +111,9 @@ public:
     void WriteSkinStream(TStream& stream) const;
     const TMemoryStream& SkinStream() const { return FSkinStream; }
 
-    // Opens the stored skin and parses its description. False when the container is of
-    // another version (the reader has told the user). Raises an Exception when the container
-    // holds no description, and passes on errors of the temporary description file.
+    // Opens the stored skin and parses its description, in memory. False when the container is
+    // of another version (the reader has told the user). Raises an Exception when the container
+    // holds no description.
     bool LoadSkin();
     // Reads a description into the records and colours; images come from the container the
     // description came from.
