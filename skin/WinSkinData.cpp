@@ -9,6 +9,7 @@
 #include "ImgUtil.h"
 #include "IniFiles.h"
 #include "SkinRead.h"
+#include "WinSkinForm.h"
 
 namespace {
 
@@ -158,8 +159,9 @@ void TSkinData::SetSkinFile(const std::string& path)
     if (!FileExists(path))
         return;
     FSkinStream.LoadFromFile(path);
-    LoadSkin();
-    RefreshSkin();
+    // A skin that cannot be used is not re-applied: the windows keep the previous one whole.
+    if (LoadSkin())
+        RefreshSkin();
 }
 
 void TSkinData::SetActive(bool value)
@@ -240,8 +242,14 @@ void TSkinData::ReadSkinStream(TStream& stream)
         throw EReadError("Stream read error");
     FSkinStream.Clear();
     FSkinStream.CopyFrom(stream, length);
-    if (!(ComponentState() & csDesigning))
-        LoadSkin();
+    if (ComponentState() & csDesigning)
+        return;
+    // Windows already drawn from this skin lose their caption buttons to the parse; the
+    // reload gives them the new skin's.
+    const bool drawn = SkinManage && std::any_of(SkinManage->FFormSkins.begin(), SkinManage->FFormSkins.end(),
+                                                 [this](const TWinSkinForm* f) { return f->FSkinData == this; });
+    if (LoadSkin() && drawn)
+        RefreshSkin();
 }
 
 void TSkinData::WriteSkinStream(TStream& stream) const
@@ -258,6 +266,8 @@ bool TSkinData::LoadSkin()
     if (ComponentState() & csDesigning)
         return false;
 
+    // A skin refused before its description is parsed leaves the previous records whole, and
+    // the windows drawn from them as they are.
     TSkinReader reader;
     if (!reader.LoadFromStream(FSkinStream))
         return false;
@@ -266,7 +276,14 @@ bool TSkinData::LoadSkin()
     reader.ExtractByPart(".ini", description, name);
     if (name.empty())
         throw Exception("The skin holds no description (no .ini entry)");
-    ParseDescription(TMemIniFile(description), reader);
+    try {
+        ParseDescription(TMemIniFile(description), reader);
+    } catch (...) {
+        // Records half replaced: every window drawn from them goes back to its own frame.
+        if (SkinManage)
+            SkinManage->UnskinAll(this);
+        throw;
+    }
     return true;
 }
 
@@ -296,6 +313,10 @@ void TSkinData::ParseDescription(const TCustomIniFile& ini, TSkinReader& images)
         TSkinData& data;
         ~TRelease() { data.FReader = nullptr; data.FWorkStream = nullptr; }
     } release{*this};
+
+    // The caption-button records are replaced: no form skin may keep one.
+    if (SkinManage)
+        SkinManage->FreeSysButtons(this);
 
     TStringList sections;
     ini.ReadSections(sections);

@@ -90,7 +90,8 @@ public:
     void SetSkin3rd(const std::vector<std::string>& lines);
     const std::string& SkinFile() const { return FSkinFile; }
     // Loads the named skin file when it exists and has the manager apply it; a missing file
-    // leaves the component not loaded.
+    // leaves the component not loaded. A file that cannot be used raises its error (or tells
+    // the user) and is not re-applied: the windows keep the previous skin.
     void SetSkinFile(const std::string& path);
     // "(Good)" while being designed with a skin stored, else "(none)".
     std::string SkinStore() const;
@@ -106,14 +107,16 @@ public:
     TOnSkinControl OnSkinControl;
 
     // The stored skin: a 32-bit length, then that many bytes of skin file. A length of 0 or
-    // less keeps the skin as it was; otherwise the skin is loaded at once (not while designed).
+    // less keeps the skin as it was; otherwise the skin is loaded at once (not while designed),
+    // and re-applied to the windows already drawn from this component.
     void ReadSkinStream(TStream& stream);
     void WriteSkinStream(TStream& stream) const;
     const TMemoryStream& SkinStream() const { return FSkinStream; }
 
     // Opens the stored skin and parses its description, in memory. False when the container is
     // of another version (the reader has told the user). Raises an Exception when the container
-    // holds no description.
+    // holds no description. Either leaves the previous records whole; a parse that fails gives
+    // back every window drawn from them, whose records it has half replaced.
     bool LoadSkin();
     // Reads a description into the records and colours; images come from the container the
     // description came from.
@@ -250,6 +253,11 @@ public:
     void SetMdiMaximized(bool value);
     int MdiChildCount() const;
     void FreeAllSysButtons();
+    // Frees the caption buttons of the form skins drawn from skinData, whose records a parse
+    // is about to replace; true when there were any. The next reload gives them new ones.
+    bool FreeSysButtons(const TSkinData* skinData);
+    // Gives back every window drawn from skinData: its form skins and pop-up menu skins.
+    void UnskinAll(const TSkinData* skinData);
     // The component that skins a window: its own form's, the dialog one for message boxes, the
     // main-form one, or the first registered.
     TSkinData* ChooseSkinData(HWND window) const;
