@@ -308,7 +308,8 @@ void TSkinData::ParseDescription(const TCustomIniFile& ini, TSkinReader& images)
     TMemoryStream work;
     FReader = &images;
     FWorkStream = &work;
-    // The reader and its stream are the caller's: none is kept past the parse.
+    // Images come through a stream of the parse's own; neither it nor the caller's reader is
+    // kept past the parse.
     struct TRelease {
         TSkinData& data;
         ~TRelease() { data.FReader = nullptr; data.FWorkStream = nullptr; }

@@ -254,8 +254,8 @@ public:
     int MdiChildCount() const;
     void FreeAllSysButtons();
     // Frees the caption buttons of the form skins drawn from skinData, whose records a parse
-    // is about to replace; true when there were any. The next reload gives them new ones.
-    bool FreeSysButtons(const TSkinData* skinData);
+    // is about to replace. The next reload gives them new ones.
+    void FreeSysButtons(const TSkinData* skinData);
     // Gives back every window drawn from skinData: its form skins and pop-up menu skins.
     void UnskinAll(const TSkinData* skinData);
     // The component that skins a window: its own form's, the dialog one for message boxes, the

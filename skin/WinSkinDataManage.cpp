@@ -387,13 +387,9 @@ void TSkinManage::FreeAllSysButtons()
         formSkin->FreeSysButtons();
 }
 
-bool TSkinManage::FreeSysButtons(const TSkinData* skinData)
+void TSkinManage::FreeSysButtons(const TSkinData* skinData)
 {
-    bool any = false;
     for (TWinSkinForm* formSkin : FFormSkins)
-        if (formSkin->FSkinData == skinData) {
+        if (formSkin->FSkinData == skinData)
             formSkin->FreeSysButtons();
-            any = true;
-        }
-    return any;
 }
