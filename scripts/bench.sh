@@ -2,7 +2,8 @@
 # Runs every benchmark in one go on a private display (after scripts/test.sh has set the machine
 # up): the decoder natively, then under Wine the drawing routines, the form skin on a
 # 1920 x 1080 virtual desktop, the client's start skinned against skinning off with the skin's
-# load, and a request's wait on the GUI thread. Measure on a quiet machine.
+# load and a switch of the client's windows to the second test skin and back, and a request's
+# wait on the GUI thread. Measure on a quiet machine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/wine-env.sh"
@@ -18,7 +19,7 @@ echo "== drawing routines"
 wine bench/skin_bench.exe
 echo "== form skin (1920 x 1080 virtual desktop)"
 wine explorer /desktop=bench,1920x1080 bench/formskin_bench.exe
-echo "== client start and skin load"
-wine bench/bench_startup.exe
+echo "== client start, skin load and skin switch"
+wine bench/bench_startup.exe "$(winepath -w tests/secondskin.skin)"
 echo "== a request's wait on the GUI thread"
 wine bench/bench_antifreeze.exe

@@ -9,6 +9,7 @@
 #include "ImgUtil.h"
 #include "IniFiles.h"
 #include "SkinRead.h"
+#include "WinSkinForm.h"
 
 namespace {
 
@@ -55,22 +56,9 @@ bool FileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The description's temporary file, deleted whatever happens to the parse.
-class TTempFile {
-public:
-    explicit TTempFile(std::string path) : path_(std::move(path)) {}
-    ~TTempFile() { DeleteFileA(path_.c_str()); }
-    TTempFile(const TTempFile&) = delete;
-    TTempFile& operator=(const TTempFile&) = delete;
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 // The margins, key-colour switch and fill switch every element section holds, 0 when absent.
 // The margins are clamped; the switches are compared, never computed with, and stay as read.
-void ReadPlacement(const TIniFile& ini, const std::string& section, TDataSkinObject& element)
+void ReadPlacement(const TCustomIniFile& ini, const std::string& section, TDataSkinObject& element)
 {
     element.LeftWidth = ClampSkinSize(ini.ReadInteger(section, "LeftWidth", 0));
     element.RightWidth = ClampSkinSize(ini.ReadInteger(section, "RightWidth", 0));
@@ -171,8 +159,9 @@ void TSkinData::SetSkinFile(const std::string& path)
     if (!FileExists(path))
         return;
     FSkinStream.LoadFromFile(path);
-    LoadSkin();
-    RefreshSkin();
+    // A skin that cannot be used is not re-applied: the windows keep the previous one whole.
+    if (LoadSkin())
+        RefreshSkin();
 }
 
 void TSkinData::SetActive(bool value)
@@ -253,8 +242,14 @@ void TSkinData::ReadSkinStream(TStream& stream)
         throw EReadError("Stream read error");
     FSkinStream.Clear();
     FSkinStream.CopyFrom(stream, length);
-    if (!(ComponentState() & csDesigning))
-        LoadSkin();
+    if (ComponentState() & csDesigning)
+        return;
+    // Windows already drawn from this skin lose their caption buttons to the parse; the
+    // reload gives them the new skin's.
+    const bool drawn = SkinManage && std::any_of(SkinManage->FFormSkins.begin(), SkinManage->FFormSkins.end(),
+                                                 [this](const TWinSkinForm* f) { return f->FSkinData == this; });
+    if (LoadSkin() && drawn)
+        RefreshSkin();
 }
 
 void TSkinData::WriteSkinStream(TStream& stream) const
@@ -271,38 +266,24 @@ bool TSkinData::LoadSkin()
     if (ComponentState() & csDesigning)
         return false;
 
-    char folder[256];
-    const DWORD folderLength = GetTempPathA(sizeof folder, folder);
-    if (folderLength == 0 || folderLength >= sizeof folder)
-        throw Exception("Cannot find the temporary folder");
-
+    // A skin refused before its description is parsed leaves the previous records whole, and
+    // the windows drawn from them as they are.
     TSkinReader reader;
-    TMemoryStream work;
     if (!reader.LoadFromStream(FSkinStream))
         return false;
+    TMemoryStream description;
     std::string name;
-    reader.ExtractByPart(".ini", work, name);
+    reader.ExtractByPart(".ini", description, name);
     if (name.empty())
         throw Exception("The skin holds no description (no .ini entry)");
-
-    // A file name of its own: two programs loading a skin at once must not share one file.
-    char path[MAX_PATH];
-    if (!GetTempFileNameA(folder, "skn", 0, path))
-        throw Exception(Format("Cannot create a temporary file in %s", folder));
-    const TTempFile description(path);
-    work.SaveToFile(description.Path());
-
-    FReader = &reader;
-    FWorkStream = &work;
     try {
-        ParseDescription(description.Path());
+        ParseDescription(TMemIniFile(description), reader);
     } catch (...) {
-        FReader = nullptr;
-        FWorkStream = nullptr;
+        // Records half replaced: every window drawn from them goes back to its own frame.
+        if (SkinManage)
+            SkinManage->UnskinAll(this);
         throw;
     }
-    FReader = nullptr;
-    FWorkStream = nullptr;
     return true;
 }
 
@@ -322,9 +303,22 @@ void TSkinData::LoadSkinImage(TBitmap& bitmap, const std::string& value)
     }
 }
 
-void TSkinData::ParseDescription(const std::string& path)
+void TSkinData::ParseDescription(const TCustomIniFile& ini, TSkinReader& images)
 {
-    const TIniFile ini(path);
+    TMemoryStream work;
+    FReader = &images;
+    FWorkStream = &work;
+    // Images come through a stream of the parse's own; neither it nor the caller's reader is
+    // kept past the parse.
+    struct TRelease {
+        TSkinData& data;
+        ~TRelease() { data.FReader = nullptr; data.FWorkStream = nullptr; }
+    } release{*this};
+
+    // The caption-button records are replaced: no form skin may keep one.
+    if (SkinManage)
+        SkinManage->FreeSysButtons(this);
+
     TStringList sections;
     ini.ReadSections(sections);
 
@@ -373,7 +367,7 @@ void TSkinData::ParseDescription(const std::string& path)
     FSkinLoaded = true;
 }
 
-void TSkinData::ReadFrameEdges(const TIniFile& ini)
+void TSkinData::ReadFrameEdges(const TCustomIniFile& ini)
 {
     for (TDataSkinBorder* edge : {&Left, &Right, &Top, &Bottom}) {
         const std::string& name = edge->Name;
@@ -392,7 +386,7 @@ void TSkinData::ReadFrameEdges(const TIniFile& ini)
     }
 }
 
-void TSkinData::ReadColours(const TIniFile& ini)
+void TSkinData::ReadColours(const TCustomIniFile& ini)
 {
     const TSkinColours defaults;
     auto read = [&](const char* key, TColor def) {
@@ -416,7 +410,7 @@ void TSkinData::ReadColours(const TIniFile& ini)
     Colours.TitleTextNoActive = read("TitleTextNoActive", defaults.TitleTextNoActive);
 }
 
-void TSkinData::ReadTitleButtons(const TIniFile& ini, const TStringList& sections)
+void TSkinData::ReadTitleButtons(const TCustomIniFile& ini, const TStringList& sections)
 {
     FTitleButtons.clear();
     for (const std::string& section : sections) {
@@ -463,7 +457,7 @@ void TSkinData::ReadTitleButtons(const TIniFile& ini, const TStringList& section
     ReadMDIControls(ini, first);
 }
 
-void TSkinData::ReadMDIControls(const TIniFile& ini, size_t first)
+void TSkinData::ReadMDIControls(const TCustomIniFile& ini, size_t first)
 {
     // One image of three buttons of four frames each, side by side.
     TBitmap source;
@@ -482,7 +476,7 @@ void TSkinData::ReadMDIControls(const TIniFile& ini, size_t first)
     }
 }
 
-void TSkinData::ReadButtons(const TIniFile& ini)
+void TSkinData::ReadButtons(const TCustomIniFile& ini)
 {
     const char* const section = "Buttons";
     ReadPlacement(ini, section, Buttons);
@@ -506,7 +500,7 @@ void TSkinData::ReadButtons(const TIniFile& ini)
     Buttons.PressedColour2 = ParseColourText(pressed, Colours.ButtonText);
 }
 
-void TSkinData::ReadTitle(const TIniFile& ini)
+void TSkinData::ReadTitle(const TCustomIniFile& ini)
 {
     LoadSkinImage(Title.Image, ini.ReadString(kPersonality, "TextBack", ""));
     // The text's offsets may point either way, and so may the font height (a negative one
@@ -526,7 +520,7 @@ void TSkinData::ReadTitle(const TIniFile& ini)
     ReadRGBKeys(ini, kPersonality, "InActiveText", Title.InactiveTextColour);
 }
 
-void TSkinData::ReadBarElement(const TIniFile& ini)
+void TSkinData::ReadBarElement(const TCustomIniFile& ini)
 {
     const char* const section = "Progress";
     const std::string bitmap = ini.ReadString(section, "Bitmap", "");
@@ -543,7 +537,7 @@ void TSkinData::ReadBarElement(const TIniFile& ini)
     ReadPlacement(ini, section, *Progress);
 }
 
-void TSkinData::ReadMenuBar(const TIniFile& ini)
+void TSkinData::ReadMenuBar(const TCustomIniFile& ini)
 {
     const std::string image = ini.ReadString(kPersonality, "MenuBar", "");
     if (image.empty()) {
@@ -560,7 +554,7 @@ void TSkinData::ReadMenuBar(const TIniFile& ini)
 namespace {
 
 // What every element section holds besides its images.
-void ReadElementValues(const TIniFile& ini, const std::string& section, TDataSkinObject& element,
+void ReadElementValues(const TCustomIniFile& ini, const std::string& section, TDataSkinObject& element,
                        TColor textColour)
 {
     ReadPlacement(ini, section, element);
@@ -576,7 +570,7 @@ void ReadElementValues(const TIniFile& ini, const std::string& section, TDataSki
 
 }  // namespace
 
-std::unique_ptr<TDataSkinObject> TSkinData::ReadElement(const TIniFile& ini, const std::string& section)
+std::unique_ptr<TDataSkinObject> TSkinData::ReadElement(const TCustomIniFile& ini, const std::string& section)
 {
     const std::string image = ini.ReadString(section, "Image", "");
     if (image.empty())
@@ -588,7 +582,7 @@ std::unique_ptr<TDataSkinObject> TSkinData::ReadElement(const TIniFile& ini, con
     return element;
 }
 
-std::unique_ptr<TDataSkinBorder> TSkinData::ReadElement2(const TIniFile& ini, const std::string& section,
+std::unique_ptr<TDataSkinBorder> TSkinData::ReadElement2(const TCustomIniFile& ini, const std::string& section,
                                                          const std::string& key)
 {
     const std::string image = ini.ReadString(section, "Image", "");
@@ -603,7 +597,7 @@ std::unique_ptr<TDataSkinBorder> TSkinData::ReadElement2(const TIniFile& ini, co
     return element;
 }
 
-void TSkinData::ReadRGBKeys(const TIniFile& ini, const std::string& section, const std::string& prefix,
+void TSkinData::ReadRGBKeys(const TCustomIniFile& ini, const std::string& section, const std::string& prefix,
                             TColor& colour)
 {
     const int r = ini.ReadInteger(section, prefix + "R", -1);

@@ -19,7 +19,7 @@
 #include "StringList.h"
 
 class TControl;
-class TIniFile;
+class TCustomIniFile;
 class TSkinData;
 class TSkinReader;
 
@@ -90,7 +90,8 @@ public:
     void SetSkin3rd(const std::vector<std::string>& lines);
     const std::string& SkinFile() const { return FSkinFile; }
     // Loads the named skin file when it exists and has the manager apply it; a missing file
-    // leaves the component not loaded.
+    // leaves the component not loaded. A file that cannot be used raises its error (or tells
+    // the user) and is not re-applied: the windows keep the previous skin.
     void SetSkinFile(const std::string& path);
     // "(Good)" while being designed with a skin stored, else "(none)".
     std::string SkinStore() const;
@@ -106,18 +107,20 @@ public:
     TOnSkinControl OnSkinControl;
 
     // The stored skin: a 32-bit length, then that many bytes of skin file. A length of 0 or
-    // less keeps the skin as it was; otherwise the skin is loaded at once (not while designed).
+    // less keeps the skin as it was; otherwise the skin is loaded at once (not while designed),
+    // and re-applied to the windows already drawn from this component.
     void ReadSkinStream(TStream& stream);
     void WriteSkinStream(TStream& stream) const;
     const TMemoryStream& SkinStream() const { return FSkinStream; }
 
-    // Opens the stored skin and parses its description. False when the container is of
-    // another version (the reader has told the user). Raises an Exception when the container
-    // holds no description, and passes on errors of the temporary description file.
+    // Opens the stored skin and parses its description, in memory. False when the container is
+    // of another version (the reader has told the user). Raises an Exception when the container
+    // holds no description. Either leaves the previous records whole; a parse that fails gives
+    // back every window drawn from them, whose records it has half replaced.
     bool LoadSkin();
-    // Reads a description file into the records and colours; images come from the container
-    // being loaded (none outside LoadSkin). An unreadable file gives every default.
-    void ParseDescription(const std::string& path);
+    // Reads a description into the records and colours; images come from the container the
+    // description came from.
+    void ParseDescription(const TCustomIniFile& ini, TSkinReader& images);
     // The container image a description value names; empty when there is none or it is not a
     // readable BMP.
     void LoadSkinImage(TBitmap& bitmap, const std::string& value);
@@ -178,18 +181,18 @@ public:
 
 private:
     void AddDefaultSkin3rd();
-    void ReadFrameEdges(const TIniFile& ini);
-    void ReadColours(const TIniFile& ini);
-    void ReadTitleButtons(const TIniFile& ini, const TStringList& sections);
-    void ReadMDIControls(const TIniFile& ini, size_t first);
-    void ReadButtons(const TIniFile& ini);
-    void ReadTitle(const TIniFile& ini);
-    void ReadBarElement(const TIniFile& ini);
-    void ReadMenuBar(const TIniFile& ini);
-    std::unique_ptr<TDataSkinObject> ReadElement(const TIniFile& ini, const std::string& section);
-    std::unique_ptr<TDataSkinBorder> ReadElement2(const TIniFile& ini, const std::string& section,
+    void ReadFrameEdges(const TCustomIniFile& ini);
+    void ReadColours(const TCustomIniFile& ini);
+    void ReadTitleButtons(const TCustomIniFile& ini, const TStringList& sections);
+    void ReadMDIControls(const TCustomIniFile& ini, size_t first);
+    void ReadButtons(const TCustomIniFile& ini);
+    void ReadTitle(const TCustomIniFile& ini);
+    void ReadBarElement(const TCustomIniFile& ini);
+    void ReadMenuBar(const TCustomIniFile& ini);
+    std::unique_ptr<TDataSkinObject> ReadElement(const TCustomIniFile& ini, const std::string& section);
+    std::unique_ptr<TDataSkinBorder> ReadElement2(const TCustomIniFile& ini, const std::string& section,
                                                   const std::string& key);
-    void ReadRGBKeys(const TIniFile& ini, const std::string& section, const std::string& prefix,
+    void ReadRGBKeys(const TCustomIniFile& ini, const std::string& section, const std::string& prefix,
                      TColor& colour);
     void SetFrameCounts();
 
@@ -251,6 +254,11 @@ public:
     // The MDI children whose windows live with a skin.
     int MdiChildCount() const;
     void FreeAllSysButtons();
+    // Frees the caption buttons of the form skins drawn from skinData, whose records a parse
+    // is about to replace. The next reload gives them new ones.
+    void FreeSysButtons(const TSkinData* skinData);
+    // Gives back every window drawn from skinData: its form skins and pop-up menu skins.
+    void UnskinAll(const TSkinData* skinData);
     // The component that skins a window: its own form's, the dialog one for message boxes, the
     // main-form one, or the first registered.
     TSkinData* ChooseSkinData(HWND window) const;

@@ -114,6 +114,11 @@ void TSkinManage::RemoveSkinData(TSkinData* skinData)
     // Nothing may use the component once it is gone: neither the timer nor a form skin.
     if (FPendingSkinData == skinData)
         FPendingSkinData = nullptr;
+    UnskinAll(skinData);
+}
+
+void TSkinManage::UnskinAll(const TSkinData* skinData)
+{
     PurgeClosed();
     for (size_t i = FFormSkins.size(); i-- > 0;)
         if (i < FFormSkins.size() && FFormSkins[i]->FSkinData == skinData)
@@ -383,4 +388,11 @@ void TSkinManage::FreeAllSysButtons()
 {
     for (TWinSkinForm* formSkin : FFormSkins)
         formSkin->FreeSysButtons();
+}
+
+void TSkinManage::FreeSysButtons(const TSkinData* skinData)
+{
+    for (TWinSkinForm* formSkin : FFormSkins)
+        if (formSkin->FSkinData == skinData)
+            formSkin->FreeSysButtons();
 }

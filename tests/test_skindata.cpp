@@ -436,6 +436,25 @@ TEST_F(SkinDataTest, ContainersThatCannotBeParsedLeaveTheSkinNotLoaded)
     EXPECT_FALSE(data.FSkinLoaded);
 }
 
+TEST_F(SkinDataTest, ALoadNeedsNoTemporaryFolder)
+{
+    // The description is read in memory: a temporary folder that is gone stops no skin.
+    char saved[MAX_PATH];
+    GetEnvironmentVariableA("TMP", saved, sizeof saved);
+    const std::string gone = "C:\\no-such-folder\\";
+    SetEnvironmentVariableA("TMP", gone.c_str());
+    SetEnvironmentVariableA("TEMP", gone.c_str());
+    try {
+        Store(data, Stored(SkinFile({{"Skin.ini", Text("[Tabs]\r\nImage=t.bmp\r\n")}, {"t.bmp", Image(10, 4)}})));
+    } catch (const Exception& e) {
+        ADD_FAILURE() << e.what();
+    }
+    SetEnvironmentVariableA("TMP", saved);
+    SetEnvironmentVariableA("TEMP", saved);
+    EXPECT_TRUE(data.FSkinLoaded);
+    EXPECT_NE(data.Tabs, nullptr);
+}
+
 TEST_F(SkinDataTest, SkinFileLoadsAnExistingFileAndMarksAMissingOneNotLoaded)
 {
     const TTempCurrentDir dir;

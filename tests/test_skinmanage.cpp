@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -18,7 +19,16 @@
 #include "WinSkinForm.h"
 #include "SkinTesting.h"
 #include "WinSkinMenu.h"
+#include "TempDir.h"
 #include "WindowTesting.h"
+
+std::vector<std::string> skinMessages;
+
+// What the skin reader tells the user, kept instead of shown.
+void SkinMessage(const std::string& text)
+{
+    skinMessages.push_back(text);
+}
 
 namespace {
 
@@ -721,6 +731,76 @@ TEST_F(SkinManager, AWindowWithoutAnIconShowsAStoredIconBeforeItsClassIcon)
     EXPECT_EQ(count(clLime), 0);
     EXPECT_LT(count(clFuchsia), all);
 }
+
+// Mended: a skin read into a component that already skins windows freed the caption-button
+// records their form skins pointed to, and nothing gave them new ones.
+TEST_F(SkinManager, ASkinReadIntoAComponentThatSkinsWindowsLeavesNoneHoldingItsOldButtons)
+{
+    TSkinData& data = Component(sfMainform);
+    TForm* form = Form();
+    const HWND bare = Window();
+    ASSERT_TRUE(Skinned(form->Handle()));
+    ASSERT_TRUE(Skinned(bare));
+    const auto holdsOnlyLiveButtons = [&data](HWND window) {
+        for (const auto& button : SkinManage->FindFormSkin(window)->FSysButtons)
+            if (std::none_of(data.FTitleButtons.begin(), data.FTitleButtons.end(),
+                             [&](const auto& record) { return record.get() == button->FSkinButton; }))
+                return false;
+        return true;
+    };
+
+    LoadSkinFile(data, SecondSkinFile());
+    for (HWND window : {form->Handle(), bare})
+        EXPECT_TRUE(holdsOnlyLiveButtons(window));
+    ASSERT_TRUE(Applied(1)) << "the new skin is re-applied";
+    const int secondTop = data.Top.Image.Height() / data.Top.FrameCount;
+    for (HWND window : {form->Handle(), bare}) {
+        TWinSkinForm* skin = SkinManage->FindFormSkin(window);
+        EXPECT_EQ(skin->FFrameTop, secondTop);
+        EXPECT_EQ(skin->FSysButtons.size(), data.FTitleButtons.size());
+        EXPECT_TRUE(holdsOnlyLiveButtons(window));
+    }
+}
+
+// Mended: after a skin file that could not be used, the reload still ran and left every window
+// its old frame without caption buttons.
+class UnusableSkinFile : public SkinManager, public testing::WithParamInterface<std::vector<uint8_t>> {};
+
+TEST_P(UnusableSkinFile, LeavesEveryWindowThePreviousSkinWholeAndSaysWhy)
+{
+    TSkinData& data = Component(sfMainform);
+    TForm* form = Form();
+    const HWND bare = Window();
+    ASSERT_TRUE(Skinned(form->Handle()));
+    ASSERT_TRUE(Skinned(bare));
+    const int top = SkinManage->FindFormSkin(bare)->FFrameTop;
+    const TTempCurrentDir dir;
+    const std::vector<uint8_t>& bytes = GetParam();
+    dir.Write("bad.skin", std::string(bytes.begin(), bytes.end()));
+    skinMessages.clear();
+    bool raised = false;
+    try {
+        data.SetSkinFile(dir.Path() + "\\bad.skin");
+    } catch (const Exception&) {
+        raised = true;
+    }
+    EXPECT_TRUE(raised || skinMessages.size() == 1) << "the caller learns why";
+    EXPECT_FALSE(data.FSkinLoaded);
+    Wait(300);  // the manager's reload would have come by now
+    for (HWND window : {form->Handle(), bare}) {
+        TWinSkinForm* skin = SkinManage->FindFormSkin(window);
+        ASSERT_NE(skin, nullptr);
+        EXPECT_EQ(skin->FFrameTop, top);
+        ASSERT_EQ(skin->FSysButtons.size(), data.FTitleButtons.size()) << "a frame with its buttons";
+        for (size_t i = 0; i < skin->FSysButtons.size(); ++i)
+            EXPECT_EQ(skin->FSysButtons[i]->FSkinButton, data.FTitleButtons[i].get());
+    }
+}
+
+// A container of another version (nothing unpacks), and a stream stating more than it holds.
+INSTANTIATE_TEST_SUITE_P(OtherVersionAndDamaged, UnusableSkinFile,
+                         testing::Values(std::vector<uint8_t>{0, 0, 0, 0},
+                                         std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3}));
 
 TEST_F(SkinManager, TheManagerFreedFirstGivesEveryWindowBackAndUnhooks)
 {

@@ -49,29 +49,6 @@ void MutateHead(Bytes& bytes, size_t head, const TByteMutator& mutate)
     bytes.insert(bytes.begin(), front.begin(), front.end());
 }
 
-// One value of the description (the text after "=" on a line) replaced by one that lies outside
-// what a skin means: sizes, margins and frame counts far out of range or negative, colours of
-// numbers too large, image names the container does not hold, nothing at all.
-void MutateValue(Bytes& text, std::minstd_rand& random)
-{
-    static const char* const values[] = {
-        "-1", "0", "1", "-2147483648", "2147483647", "65535", "65536", "100000", "0x7FFFFFFF",
-        "$FFFFFFFF", "-40000", "", "999 999 999", "1,2", "Missing.bmp", "..\\Missing.BMP", "Skin.ini"};
-    std::vector<size_t> equals;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (text[i] == '=')
-            equals.push_back(i + 1);
-    if (equals.empty())
-        return;
-    const size_t start = equals[random() % equals.size()];
-    size_t end = start;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n')
-        ++end;
-    const std::string value = values[random() % std::size(values)];
-    text.erase(text.begin() + static_cast<ptrdiff_t>(start), text.begin() + static_cast<ptrdiff_t>(end));
-    text.insert(text.begin() + static_cast<ptrdiff_t>(start), value.begin(), value.end());
-}
-
 // A bitmap emptied, cut short, or one field of its headers set to a value out of range.
 void MutateBitmap(Bytes& bmp, std::minstd_rand& random)
 {
@@ -95,6 +72,26 @@ void MutateBitmap(Bytes& bmp, std::minstd_rand& random)
 }
 
 }  // namespace
+
+void MutateDescriptionValue(Bytes& text, std::minstd_rand& random)
+{
+    static const char* const values[] = {
+        "-1", "0", "1", "-2147483648", "2147483647", "65535", "65536", "100000", "0x7FFFFFFF",
+        "$FFFFFFFF", "-40000", "", "999 999 999", "1,2", "Missing.bmp", "..\\Missing.BMP", "Skin.ini"};
+    std::vector<size_t> equals;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '=')
+            equals.push_back(i + 1);
+    if (equals.empty())
+        return;
+    const size_t start = equals[random() % equals.size()];
+    size_t end = start;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+        ++end;
+    const std::string value = values[random() % std::size(values)];
+    text.erase(text.begin() + static_cast<ptrdiff_t>(start), text.begin() + static_cast<ptrdiff_t>(end));
+    text.insert(text.begin() + static_cast<ptrdiff_t>(start), value.begin(), value.end());
+}
 
 bool SplitContainer(const Bytes& container, std::vector<TSkinEntry>& entries)
 {
@@ -151,7 +148,7 @@ Bytes MutateSkinStream(const Bytes& stream, std::minstd_rand& random, const TByt
             Bytes& bytes = entry->bytes;
             const bool bitmap = bytes.size() > 2 && bytes[0] == 'B' && bytes[1] == 'M';
             if (IsDescription(*entry) && random() % 2 == 0)
-                MutateValue(bytes, random);
+                MutateDescriptionValue(bytes, random);
             else if (bitmap && random() % 8 == 0)
                 entries.erase(entry);  // an image the description names but the skin lacks
             else if (bitmap && random() % 3 == 0)

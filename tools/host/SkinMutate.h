@@ -19,6 +19,11 @@ using TByteMutator = std::function<void(std::vector<uint8_t>& bytes)>;
 // The entries of a container whose parts add up exactly; false for any other.
 bool SplitContainer(const std::vector<uint8_t>& container, std::vector<TSkinEntry>& entries);
 
+// One value of a description (the text after "=" on a line) replaced by one that lies outside
+// what a skin means: sizes, margins and frame counts far out of range or negative, colours of
+// numbers too large, image names the container does not hold, nothing at all.
+void MutateDescriptionValue(std::vector<uint8_t>& text, std::minstd_rand& random);
+
 // The stream mutated: mostly its container, packed again; one time in eight, and whenever it
 // does not unpack to a container of a useful size or its entries cannot be packed again, the
 // packed bits themselves.
