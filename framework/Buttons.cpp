@@ -51,7 +51,6 @@ void TSpeedButton::Paint(TCanvas& canvas)
     }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(Enabled() ? clBtnText : clGrayText));
-    HGDIOBJ oldFont = SelectObject(dc, canvas.Font().Handle());
+    const SelectionGuard font(dc, canvas.Font().Handle());
     DrawTextA(dc, Caption().c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, oldFont);
 }

@@ -737,6 +737,9 @@ void TWinControl::PaintControls(HDC dc)
         auto* graphic = dynamic_cast<TGraphicControl*>(c);
         if (!graphic || !graphic->Visible() || graphic->Width() == 0 || graphic->Height() == 0)
             continue;
+        // The DC's whole state, not one setting at a time: a graphic control paints with the
+        // origin moved to its corner and clipped to its bounds, and its Paint may leave any
+        // colour, mode or object behind, all of which must be gone before the next control.
         const int saved = SaveDC(dc);
         POINT origin;
         GetViewportOrgEx(dc, &origin);
@@ -761,8 +764,8 @@ void TWinControl::WMPaint(TMessage& message)
         PaintControls(reinterpret_cast<HDC>(message.WParam));
         return;
     }
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(handle_, &ps);
+    const PaintDC paint(handle_);
+    HDC dc = paint.Get();
     if (doubleBuffered_) {
         const TRect client = ClientRect();
         UniqueDC memory(CreateCompatibleDC(dc));
@@ -779,7 +782,6 @@ void TWinControl::WMPaint(TMessage& message)
         PaintWindow(dc);
         PaintControls(dc);
     }
-    EndPaint(handle_, &ps);
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& message)

@@ -84,7 +84,7 @@ void TLabel::Paint(TCanvas& canvas)
     }
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
     HDC dc = canvas.Handle();
-    SelectObject(dc, canvas.Font().Handle());  // the caller restores the device context
+    const SelectionGuard font(dc, canvas.Font().Handle());
     SetBkMode(dc, TRANSPARENT);
     RECT r = WinRect(client);
     SetTextColor(dc, ColorToRGB(Enabled() ? Font().Color() : clGrayText));
