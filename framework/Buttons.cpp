@@ -1,17 +1,8 @@
 #include "Buttons.h"
 
-const TClassInfo& TBitBtn::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TBitBtn>("TBitBtn", TButton::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TBitBtn, TButton)
 
-const TClassInfo& TSpeedButton::StaticClass()
-{
-    static const TClassInfo info =
-        TClassBuilder<TSpeedButton>("TSpeedButton", TGraphicControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSpeedButton, TGraphicControl)
 
 TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner)
 {

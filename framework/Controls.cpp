@@ -428,11 +428,7 @@ void TControl::FontChanged()
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TGraphicControl::StaticClass()
-{
-    static const TClassInfo info("TGraphicControl", &TControl::StaticClass());
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TGraphicControl, TControl)
 
 void TGraphicControl::WndProc(TMessage& message)
 {
@@ -950,11 +946,7 @@ void TWinControl::FontChanged()
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TCustomControl::StaticClass()
-{
-    static const TClassInfo info("TCustomControl", &TWinControl::StaticClass());
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TCustomControl, TWinControl)
 
 void TCustomControl::Paint(TCanvas&) {}
 
