@@ -884,6 +884,18 @@ void TWinControl::WndProc(TMessage& message)
             }
         }
         break;
+    case WM_SYSCHAR: {
+        // The form sees the character before the focused control's own handling: it may be the
+        // accelerator of one of its menus.
+        TWinControl* form = this;
+        while (form->Parent())
+            form = form->Parent();
+        if (form->Perform(CM_DIALOGCHAR, message.WParam, message.LParam)) {
+            message.Result = 0;
+            return;
+        }
+        break;
+    }
     case CM_FONTCHANGED:
         TControl::WndProc(message);
         for (TControl* child : controls_)

@@ -16,6 +16,9 @@
 
 // The framework's own messages.
 constexpr UINT CM_BASE = 0xB000;
+// Alt with a character typed in a control (or the form itself), sent to its form first; a
+// non-zero result means the form took it.
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
 constexpr UINT CM_VISIBLECHANGED = CM_BASE + 11;
 constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;
 constexpr UINT CM_COLORCHANGED = CM_BASE + 13;

@@ -384,7 +384,8 @@ void TMenuItem::AppendTo(HMENU menu, const TMenu* owner)
     if (owner && owner->RightToLeft())
         info.fType |= MFT_RIGHTORDER;
     if (IsLine()) {
-        info.fType |= MFT_SEPARATOR;
+        // An owner-drawn menu draws its separators too.
+        info.fType |= MFT_SEPARATOR | (owner && owner->OwnerDraw() ? MFT_OWNERDRAW : 0u);
     } else if (owner && owner->OwnerDraw()) {
         info.fType |= MFT_OWNERDRAW;
     } else {

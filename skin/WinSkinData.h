@@ -248,6 +248,7 @@ public:
     bool DropPopupSkin(HWND window);
     // Sets SkinMdiState's flag and fits every skinned MDI child to it.
     void SetMdiMaximized(bool value);
+    // The MDI children whose windows live with a skin.
     int MdiChildCount() const;
     void FreeAllSysButtons();
     // The component that skins a window: its own form's, the dialog one for message boxes, the

@@ -372,8 +372,11 @@ void TSkinManage::SetMdiMaximized(bool value)
 
 int TSkinManage::MdiChildCount() const
 {
-    return static_cast<int>(std::count_if(FFormSkins.begin(), FFormSkins.end(),
-                                          [](const TWinSkinForm* formSkin) { return formSkin->FMDIKind == 2; }));
+    // A destroyed child's skin waits in the list for the next purge: it counts no more.
+    return static_cast<int>(std::count_if(FFormSkins.begin(), FFormSkins.end(), [](const TWinSkinForm* formSkin) {
+        return formSkin->FMDIKind == 2 && formSkin->FSkinState != fssDestroying &&
+               formSkin->FSkinState != fssDestroyed;
+    }));
 }
 
 void TSkinManage::FreeAllSysButtons()

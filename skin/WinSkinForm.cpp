@@ -38,6 +38,12 @@ TWinSkinForm::TWinSkinForm(TComponent* owner)
 
 TWinSkinForm::~TWinSkinForm()
 {
+    // Freed inside the menu loop of one of its drop-downs (the loop dispatches the manager's
+    // timer): the loop closes and forgets it.
+    if (MenuLoop.MenuLoopForm == this) {
+        MenuLoop.MenuLoopForm = nullptr;
+        EndMenu();
+    }
     // A skin freed with its form, or while its window lives on, lets go of both.
     UnskinControls();
     UnhookForm();
@@ -124,11 +130,14 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
     else if ((exStyle & WS_EX_WINDOWEDGE) || (FStyle & WS_THICKFRAME))
         FBorderKind = 0;
 
-    if (FMDIKind == 1)
+    if (FMDIKind == 1) {
+        FSavedMenuUpdate = skinData->MenuUpdate();
         HookMDIClient();
+    }
     if (FrameSkinned()) {
         FMenuHandle = GetMenu(FHandle);
-        if (FMenuHandle && FMDIKind != 2) {
+        // A pop-up that keeps its native border has no skinned bar: its menu stays on it.
+        if (FMenuHandle && FMDIKind != 2 && FBorderKind != 2) {
             auto* form = dynamic_cast<TCustomForm*>(FForm);
             FSkinMenu = std::make_unique<TWinSkinMenu>(this, skinData, form ? form->Menu() : nullptr);
             FMenuHeight = GetSystemMetrics(SM_CYMENU);
@@ -142,9 +151,14 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
         FSubclass = std::make_unique<TWindowSubclass>(
             FHandle, [this](TMessage& message) { WndProc(message); });
     } catch (...) {
-        // A window that cannot be subclassed is left as it was.
+        // A window that cannot be subclassed is left as it was, its menu back on it.
         if (FrameSkinned())
             SetSystemStyles(true);
+        if (FSkinMenu) {
+            SetMenu(FHandle, FSkinMenu->FMenuHandle);
+            FSkinMenu.reset();
+            FMenuHeight = 0;
+        }
         UnhookMDIClient();
         throw;
     }
@@ -225,12 +239,13 @@ void TWinSkinForm::FitWindowToSkin(bool refresh)
     }
     RECT r;
     GetWindowRect(FHandle, &r);
-    int width = FClientRect.Right + FFrameLeft + FFrameRight;
     if (refresh) {
+        // The client as it is now: the user may have resized the window since it was skinned.
         RECT client;
         GetClientRect(FHandle, &client);
         FClientRect = Rect(0, 0, client.right, client.bottom);
     }
+    int width = FClientRect.Right + FFrameLeft + FFrameRight;
     const int height = FClientRect.Bottom + FFrameTop + FFrameBottom + FMenuHeight;
 
     if (!refresh && (FClassName == "TMessageForm" || FClassName == "#32770")) {
@@ -295,7 +310,10 @@ void TWinSkinForm::ReSkin()
     if (FrameSkinned()) {
         if (FForm)
             SkinPopupMenus(FForm, true);
-        FitWindowToSkin(true);
+        // Fitted only where the first application fits: a minimised window, a pop-up that keeps
+        // its native border and an MDI child shown maximised keep their size.
+        if (FShowState != ssMinimized && FBorderKind != 2 && !(FMDIKind == 2 && SkinMdiState.FMdiMaximized))
+            FitWindowToSkin(true);
         // Built while still re-skinning: a new skin of the same size shapes the window anew.
         BuildRegion();
     }

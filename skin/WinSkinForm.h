@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "ComCtrls.h"
 #include "Controls.h"
 #include "Graphics.h"
 #include "SubClass.h"
@@ -26,7 +27,6 @@ class TTimer;
 class TWinSkinForm;
 class TSkinControl;
 class TSkinButton;
-class TToolBar;
 
 // Private messages of a skinned window.
 constexpr UINT WM_SKINRELOAD = 0x3401;   // a framework form re-applies its skin
@@ -176,8 +176,9 @@ public:
     // The number of the mapping row that decides a component's skin (3: the Skin3rd list);
     // 0 when none does.
     int MappingRow(TComponent* component);
-    // The kind the Skin3rd list gives a class (lower case, at most 50 characters); empty: none.
-    std::string Skin3rdKind(const std::string& className) const;
+    // Skins a component the Skin3rd list names by the kind it gives; true when the list names
+    // the class, whether or not a skin was made.
+    bool SkinBy3rdList(const std::string& upperClassName, TComponent* component);
     bool IsControlSkinned(TComponent* component) const;
     bool IsScrollingControl(TComponent* component);
     void SkinChildWindows();
@@ -198,7 +199,12 @@ public:
     void HookToolBar(TToolBar* toolBar);
     void DrawToolButton(TToolBar* toolBar, const TRect& bounds, UINT state);
     void Notification(TComponent* component, TOperation operation) override;
-    std::vector<TToolBar*> FToolBars;
+    // A skinned tool bar and the button custom-draw handler it had, given back on detaching.
+    struct TSkinnedToolBar {
+        TToolBar* ToolBar;
+        TToolBarCustomDrawButtonEvent OwnHandler;
+    };
+    std::vector<TSkinnedToolBar> FToolBars;
 
     // The skin's data. The manager, the menu bar and the control skins read it.
     TSkinData* FSkinData = nullptr;
@@ -226,6 +232,7 @@ public:
     bool FRightToLeft = false;
     HWND FMDIClient = nullptr;
     HWND FNewMDIChild = nullptr;
+    bool FSavedMenuUpdate = true;  // an MDI frame's MenuUpdate at attach, back once its children are gone
     HMENU FSystemMenuHandle = nullptr;
     TColor FOldColor = 0;
     DWORD FStyle = 0;

@@ -418,6 +418,9 @@ void TWinSkinForm::CheckMouseLeave()
 {
     if (FInMenuLoop)
         return;
+    // A bare window is never scanned again: the skins of its destroyed children go here.
+    if (!FForm)
+        PurgeDeadControls();
     POINT cursor;
     GetCursorPos(&cursor);
     if (FHotObject && !Holds(FHotObject->FBoundsRect, ScreenToWindowPoint(cursor.x, cursor.y)))

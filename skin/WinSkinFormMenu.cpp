@@ -17,16 +17,33 @@ struct IconDeleter {
 };
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
-// The window's own icon, else its class's.
-HICON FindWindowIcon(HWND window)
+// The window's own icon, small or big; nullptr when it has none.
+HICON OwnWindowIcon(HWND window)
 {
     if (auto icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0)))
         return icon;
-    if (auto icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0)))
-        return icon;
+    return reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
+}
+
+HICON ClassIcon(HWND window)
+{
     if (auto icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICONSM)))
         return icon;
     return reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICON));
+}
+
+// The icon a skin stores for windows without one: its own, else that of the last main-form
+// skin that has one; nullptr when none does.
+const TBitmap* StoredIcon(const TSkinData& skinData)
+{
+    if (!skinData.FIconImage.Empty())
+        return &skinData.FIconImage;
+    const TBitmap* stored = nullptr;
+    if (SkinManage)
+        for (const TSkinData* other : SkinManage->FSkinDatas)
+            if (other->SkinFormtype() == sfMainform && !other->FIconImage.Empty())
+                stored = &other->FIconImage;
+    return stored;
 }
 
 }  // namespace
@@ -40,14 +57,21 @@ void TWinSkinForm::GetWindowIcon(TBitmap& bitmap)
     const RECT all{0, 0, cx, cy};
     FillRect(dc, &all, key.get());
     bitmap.Assign(work);
-    if (HICON icon = FindWindowIcon(FHandle)) {
+    HICON icon = OwnWindowIcon(FHandle);
+    if (!icon) {
+        if (const TBitmap* stored = StoredIcon(*FSkinData)) {
+            bitmap.Assign(*stored);
+            return;
+        }
+        // Nothing stored either: the class's icon rather than an empty square.
+        icon = ClassIcon(FHandle);
+    }
+    if (icon) {
         UniqueIcon copy(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)));
         if (!copy)
             copy.reset(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, 0)));
         DrawIconEx(dc, 0, 0, copy ? copy.get() : icon, cx, cy, 0, nullptr, DI_NORMAL);
         bitmap.Assign(work);
-    } else if (!FSkinData->FIconImage.Empty()) {
-        bitmap.Assign(FSkinData->FIconImage);
     }
 }
 
@@ -193,19 +217,23 @@ bool TWinSkinForm::TrackMenuButton(TMenuBtn* item)
     const int x = item->FBoundsRect.Left + FWindowRect.Left, y = item->FBoundsRect.Bottom + FWindowRect.Top;
     const bool enabled = item->FEnabled;
     const int position = item->FPosition;
-    SetMenuOwnerDraw(dropDown, true);
+    const std::vector<TOwnerDrawnItem> ownerDrawn = SetMenuOwnerDraw(dropDown);
     FInMenuLoop = true;
     FTrackedMenu = dropDown;
     InstallMenuHook();
     if (enabled)
         TrackPopupMenu(dropDown, TPM_NONOTIFY | TPM_RIGHTBUTTON, x, y, 0, FHandle, nullptr);
+    // A skin freed inside the loop has forgotten it there: nothing of it may be touched.
+    const bool alive = MenuLoop.MenuLoopForm == this;
     RemoveMenuHook();
+    // The menu is the window's again once the skin lets go: it must draw itself then.
+    ClearMenuOwnerDraw(ownerDrawn);
+    if (!alive)
+        return true;
     MenuLoop.MenuLoopForm = nullptr;
     FInMenuLoop = false;
     FClosedButton = position;
     FMenuClosedTime = GetTickCount();
-    // The menu is the window's again once the skin lets go: it must draw itself then.
-    SetMenuOwnerDraw(dropDown, false);
     return true;
 }
 

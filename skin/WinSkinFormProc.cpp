@@ -250,9 +250,10 @@ void TWinSkinForm::WMSysCommand(TMessage& message)
 {
     const WORD key = LOWORD(message.LParam);
     // Alt or F10 alone, or with a bar item's accelerator, would start the native menu loop on a
-    // menu bar that is not there.
-    if (!FInMenuLoop && (message.WParam & 0xFFF0) == SC_KEYMENU && key != ' ' && key != '-' && !GetCapture() &&
-        (key == 0 || FindAccelButton(key))) {
+    // menu bar that is not there; a window that kept its native menu runs that menu.
+    const bool nativeMenu = FMDIKind != 2 && !FSkinMenu && GetMenu(FHandle);
+    if (!FInMenuLoop && !nativeMenu && (message.WParam & 0xFFF0) == SC_KEYMENU && key != ' ' && key != '-' &&
+        !GetCapture() && (key == 0 || FindAccelButton(key))) {
         message.Result = 1;
         return;
     }
@@ -330,8 +331,15 @@ void TWinSkinForm::ClientWndProc(TMessage& message)
             FNewMDIChild = reinterpret_cast<HWND>(message.Result);
         return;
     case WM_MDIDESTROY:
-        if (CallClientProc(message) && frame)
-            SetSkinMdiMaximized(IsMDIChildMaximized());
+        if (!CallClientProc(message) || !frame)
+            return;
+        SetSkinMdiMaximized(IsMDIChildMaximized());
+        // The last child has gone: the bar shows the frame's own menu and follows its changes again.
+        if (FSkinMenu && SkinManage && SkinManage->MdiChildCount() == 0) {
+            FSkinData->SetMenuUpdate(FSavedMenuUpdate);
+            FSkinMenu->BuildFromMainMenu();
+            PaintNonClient(nullptr);
+        }
         return;
     case WM_MDITILE:
     case WM_MDICASCADE:
@@ -339,10 +347,18 @@ void TWinSkinForm::ClientWndProc(TMessage& message)
             SetSkinMdiMaximized(false);
         CallClientProc(message);
         return;
-    case WM_MDISETMENU:
-        if (CallClientProc(message) && frame)
-            SetMenu(FHandle, nullptr);
+    case WM_MDISETMENU: {
+        // A child's menu merged into the frame's: the bar shows the menu the client put on the frame.
+        const auto newMenu = reinterpret_cast<HMENU>(message.WParam);
+        if (!CallClientProc(message) || !frame)
+            return;
+        if (FSkinMenu && newMenu && (newMenu != FSkinMenu->FMenuHandle || FNewMDIChild)) {
+            FSkinMenu->BuildFromMenuHandle(GetMenu(FHandle));
+            PaintNonClient(nullptr);
+        }
+        SetMenu(FHandle, nullptr);
         return;
+    }
     case WM_MDIREFRESHMENU:
         if (CallClientProc(message) && FNewMDIChild) {
             if (SkinManage)
@@ -369,8 +385,8 @@ void TWinSkinForm::FormWindowProc(TMessage& message, const TWndMethod& next)
     case WM_SKINRELOAD:
         ReSkin();
         return;
-    case WM_SYSCHAR:
-        // The framework's dialog character: Alt with a bar item's accelerator opens it.
+    case CM_DIALOGCHAR:
+        // Alt with a bar item's accelerator opens it, whichever control of the form has the focus.
         if (!HandleDialogChar(message))
             next(message);
         return;

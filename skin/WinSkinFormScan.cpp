@@ -84,12 +84,28 @@ bool NameIs(const std::string& name, std::initializer_list<const char*> names)
     return std::any_of(names.begin(), names.end(), [&](const char* n) { return name == n; });
 }
 
+constexpr size_t kThirdValueMax = 50;
+
+// The kind the Skin3rd list gives a class (lower case, at most 50 characters); empty: none.
+// The first line whose class part is the whole class name decides.
+std::string ListedKind(const TSkinData& data, const std::string& className)
+{
+    const std::string key = LowerCase(className) + "=";
+    const TStringList& list = data.Skin3rd();
+    for (int i = 0; i < list.Count(); ++i) {
+        const std::string line = LowerCase(list.Strings(i));
+        if (line.compare(0, key.size(), key) == 0)
+            return line.substr(key.size(), kThirdValueMax);
+    }
+    return {};
+}
+
 // The rows of the table whose test a control of this program can meet, in the table's order.
 // Row 3 (the Skin3rd list) decides its skin by the list's kind.
 const TMappingRow kRows[] = {
     {1, [](TWinSkinForm&, TComponent*, const std::string& n) { return NameIs(n, {"TDBCOMBOBOXEH", "TQRPREVIEW", "TFRDESIGNERPAGE", "TFRPBOX"}); },
      nullptr, TMake::None, false},
-    {3, [](TWinSkinForm& f, TComponent* c, const std::string&) { return !f.Skin3rdKind(c->ClassName()).empty(); },
+    {3, [](TWinSkinForm& f, TComponent* c, const std::string&) { return !ListedKind(*f.FSkinData, c->ClassName()).empty(); },
      nullptr, TMake::None, false},
     {4, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTABSET"; }, TabElementPresent, TMake::TabSet, false},
     {5, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTABBEDNOTEBOOK"; }, TabElementPresent, TMake::Tab, false},
@@ -102,13 +118,13 @@ const TMappingRow kRows[] = {
     {10, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TUPDOWN"; },
      [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::UpDown, false},
     {12, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TDBNAVIGATOR"; },
-     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::None, false, false, SetFlat},
+     [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::Box, false, false, SetFlat},
     {13, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TGroupBox>(c); },
      [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::Box, true},
     {14, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TRadioButton>(c); },
      [](const TSkinData& d) { return Gate(d, xcRadioButton); }, TMake::RadioButton, false},
     {15, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TToolBar>(c); },
-     [](const TSkinData& d) { return Gate(d, xcToolbar); }, TMake::None, false, false, SkinToolBar},
+     [](const TSkinData& d) { return Gate(d, xcToolbar); }, TMake::Box, false, false, SkinToolBar},
     {16, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TStatusBar>(c); },
      [](const TSkinData& d) { return Gate(d, xcStatusBar); }, TMake::StatusBar, false, false, NoSizeGrip},
     {17, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TProgressBar>(c); },
@@ -139,7 +155,7 @@ const TMappingRow kRows[] = {
      [](const TSkinData& d) { return Gate(d, xcButton); }, TMake::Button, false},
     {32, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TEdit>(c); },
      [](const TSkinData& d) { return Gate(d, xcEdit); }, TMake::Edit, false},
-    {34, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TCustomForm>(c); }, nullptr, TMake::None, true},
+    {34, [](TWinSkinForm&, TComponent* c, const std::string&) { return Is<TCustomForm>(c); }, nullptr, TMake::Box, true},
 };
 
 // Kinds of the Skin3rd list, each with its gate.
@@ -164,8 +180,6 @@ const TThirdKind kThirdKinds[] = {
     {"checkgroup", [](const TSkinData& d) { return Gate(d, xcPanel); }, TMake::CheckGroup},
     {"checkbox", [](const TSkinData& d) { return Gate(d, xcCheckBox); }, TMake::CheckBox},
 };
-
-constexpr size_t kThirdValueMax = 50;
 
 }  // namespace
 
@@ -207,9 +221,9 @@ void TWinSkinForm::PurgeDeadControls()
 
 void TWinSkinForm::HookToolBar(TToolBar* toolBar)
 {
-    if (std::find(FToolBars.begin(), FToolBars.end(), toolBar) != FToolBars.end())
+    if (std::any_of(FToolBars.begin(), FToolBars.end(), [&](const TSkinnedToolBar& t) { return t.ToolBar == toolBar; }))
         return;
-    FToolBars.push_back(toolBar);
+    FToolBars.push_back({toolBar, toolBar->OnCustomDrawButton});
     toolBar->FreeNotification(this);
     toolBar->OnCustomDrawButton = [this](TToolBar* sender, const TRect& bounds, UINT state, bool&) {
         DrawToolButton(sender, bounds, state);
@@ -222,7 +236,7 @@ void TWinSkinForm::Notification(TComponent* component, TOperation operation)
     TComponent::Notification(component, operation);
     if (operation != TOperation::opRemove)
         return;
-    FToolBars.erase(std::remove(FToolBars.begin(), FToolBars.end(), component), FToolBars.end());
+    std::erase_if(FToolBars, [&](const TSkinnedToolBar& t) { return t.ToolBar == component; });
     if (component == FSkinData) {
         // The skin goes before this form skin: the window gets its own frame back rather than
         // being painted from freed data.
@@ -257,11 +271,11 @@ void TWinSkinForm::DrawToolButton(TToolBar* toolBar, const TRect& bounds, UINT s
 
 void TWinSkinForm::UnskinControls()
 {
-    // The tool bars draw their own buttons again.
-    for (TToolBar* toolBar : FToolBars) {
-        toolBar->OnCustomDrawButton = nullptr;
-        toolBar->RemoveFreeNotification(this);
-        toolBar->Invalidate();
+    // The tool bars draw their buttons as they did before, with their own handlers.
+    for (TSkinnedToolBar& t : FToolBars) {
+        t.ToolBar->OnCustomDrawButton = std::move(t.OwnHandler);
+        t.ToolBar->RemoveFreeNotification(this);
+        t.ToolBar->Invalidate();
     }
     FToolBars.clear();
     while (!FControls.empty()) {
@@ -310,18 +324,6 @@ bool TWinSkinForm::IsScrollingControl(TComponent* component)
         return false;
     const LONG style = GetWindowLongA(control->Handle(), GWL_STYLE);
     return (style & (WS_HSCROLL | WS_VSCROLL)) || control->Tag() == 55;
-}
-
-std::string TWinSkinForm::Skin3rdKind(const std::string& className) const
-{
-    const std::string key = LowerCase(className) + "=";
-    const TStringList& list = FSkinData->Skin3rd();
-    for (int i = 0; i < list.Count(); ++i) {
-        const std::string line = LowerCase(list.Strings(i));
-        if (line.compare(0, key.size(), key) == 0)
-            return line.substr(key.size(), kThirdValueMax);
-    }
-    return {};
 }
 
 int TWinSkinForm::MappingRow(TComponent* component)
@@ -380,12 +382,14 @@ template <class T> TSkinControl* MakeScrollSkin(TComponent* owner, bool handleNC
 TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form);
 
 // A group's skin: one of kind for every child control when the gate is set, then the group's box.
+// A child the scan reached before its group keeps the skin it has.
 TSkinControl* SkinGroup(TMake kind, TSkinControlType gate, TComponent* owner, TWinSkinForm& form)
 {
     auto* group = dynamic_cast<TWinControl*>(owner);
     if (group && Gate(*form.FSkinData, gate))
         for (int i = 0; i < group->ControlCount(); ++i)
-            MakeSkin(kind, group->Controls(i), form);
+            if (!form.IsControlSkinned(group->Controls(i)))
+                MakeSkin(kind, group->Controls(i), form);
     return Attached<TSkinBox>(owner, form, true);
 }
 
@@ -452,6 +456,21 @@ TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form)
 
 }  // namespace
 
+bool TWinSkinForm::SkinBy3rdList(const std::string& upperClassName, TComponent* component)
+{
+    const std::string kind = ListedKind(*FSkinData, upperClassName);
+    if (kind.empty())
+        return false;
+    // Listed: the kind decides alone, even when it is unknown or its gate is clear.
+    for (const TThirdKind& third : kThirdKinds)
+        if (kind == third.Kind && third.Gated(*FSkinData)) {
+            if (third.Prepare)
+                third.Prepare(*this, component);
+            MakeSkin(third.Make, component, *this);
+        }
+    return true;
+}
+
 void TWinSkinForm::SkinControl(TComponent* component, TWinControl* container)
 {
     if (component->Tag() % 100 == FSkinData->DisableTag() || IsControlSkinned(component))
@@ -473,7 +492,7 @@ void TWinSkinForm::SkinControl(TComponent* component, TWinControl* container)
             try {
                 skin->AttachControl(this, FSkinData, &FControlCanvas, skin->SetColour());
             } catch (const std::exception&) {
-                RemoveControl(skin);  // it stays its owner's, unattached
+                skin->LeaveForm();  // it stays its owner's, unattached
                 return;
             }
             if (auto* panel = dynamic_cast<TPanel*>(component))
@@ -485,13 +504,7 @@ void TWinSkinForm::SkinControl(TComponent* component, TWinControl* container)
     if (number == 0)
         return;
     if (number == 3) {
-        const std::string kind = Skin3rdKind(component->ClassName());
-        for (const TThirdKind& third : kThirdKinds)
-            if (kind == third.Kind && third.Gated(*FSkinData)) {
-                if (third.Prepare)
-                    third.Prepare(*this, component);
-                MakeSkin(third.Make, component, *this);
-            }
+        SkinBy3rdList(UpperCase(component->ClassName()), component);
         return;
     }
     const TMappingRow& row = *std::find_if(std::begin(kRows), std::end(kRows),
@@ -512,13 +525,25 @@ TBareSkinKind BareSkinKind(const std::string& className, DWORD style)
 {
     const std::string name = LowerCase(className);
     if (name == "button") {
-        if ((style & 7) == 7)
-            return TBareSkinKind::None;
-        if ((style & 3) == 3 || (style & 2) == 2 || (style & 5) == 5)
+        // The button's kind is a number, not a set of bits.
+        switch (style & BS_TYPEMASK) {
+        case BS_PUSHBUTTON:
+        case BS_DEFPUSHBUTTON:
+        case BS_PUSHBOX:
+            return TBareSkinKind::Button;
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_3STATE:
+        case BS_AUTO3STATE:
             return TBareSkinKind::CheckBox;
-        if ((style & 9) == 9 || (style & 4) == 4)
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON:
             return TBareSkinKind::RadioButton;
-        return TBareSkinKind::Button;
+        default:
+            // Group boxes, and buttons the application paints or whose parts a push-button face
+            // would hide: user and owner-drawn buttons, split buttons, command links.
+            return TBareSkinKind::None;
+        }
     }
     if (name == "combobox")
         return (style & 3) == 1 ? TBareSkinKind::None : TBareSkinKind::ComboBox;

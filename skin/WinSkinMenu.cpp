@@ -151,8 +151,12 @@ void TWinSkinMenu::Build(HMENU menu, bool byCommand)
 
 void TWinSkinMenu::BuildFromMainMenu()
 {
+    // The bar stands for the main menu from now on: that is the menu the window gets back, not
+    // a merged menu that may be gone with its child.
     if (HMENU menu = GetMenu(FSkinForm->FHandle))
         FMenuHandle = menu;
+    else if (FMenu)
+        FMenuHandle = FMenu->Handle();
     FSkinForm->FHotObject = nullptr;
     FButtons.clear();
     FCount = 0;
@@ -253,7 +257,9 @@ TMenuBtn* TWinSkinMenu::NeighbourButton(bool next) const
     if (FButtons.empty())
         return nullptr;
     const int last = static_cast<int>(FButtons.size()) - 1;
-    int i = MenuLoop.OpenButtonIndex;
+    // The open item's command may have shortened the bar while its drop-down is open: an item
+    // beyond the end counts as just past the last.
+    int i = std::min(MenuLoop.OpenButtonIndex, last + 1);
     if (next)
         i = i >= last ? 0 : i + 1;
     else
@@ -387,21 +393,51 @@ LRESULT CALLBACK MenuFilterHook(int code, WPARAM wParam, LPARAM lParam)
     }
 }
 
-void SetMenuOwnerDraw(HMENU menu, bool ownerDraw)
+namespace {
+
+void AddOwnerDraw(HMENU menu, std::vector<TOwnerDrawnItem>& changed)
 {
     const int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
         MENUITEMINFOA info{};
         info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+        info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_ID | MIIM_DATA;
         if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info))
             continue;
-        // Only the type changes: the text stays for measuring and the item data names the
-        // framework item.
-        info.fMask = MIIM_FTYPE;
-        info.fType = ownerDraw ? info.fType | MFT_OWNERDRAW : info.fType & ~MFT_OWNERDRAW;
-        SetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
+        if (!(info.fType & MFT_OWNERDRAW)) {
+            // Only the type changes: the text stays for measuring and the item data names the
+            // framework item.
+            changed.push_back({menu, static_cast<UINT>(i), info.wID, info.dwItemData});
+            info.fMask = MIIM_FTYPE;
+            info.fType |= MFT_OWNERDRAW;
+            SetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
+        }
         if (info.hSubMenu)
-            SetMenuOwnerDraw(info.hSubMenu, ownerDraw);
+            AddOwnerDraw(info.hSubMenu, changed);
+    }
+}
+
+}  // namespace
+
+std::vector<TOwnerDrawnItem> SetMenuOwnerDraw(HMENU menu)
+{
+    std::vector<TOwnerDrawnItem> changed;
+    AddOwnerDraw(menu, changed);
+    return changed;
+}
+
+void ClearMenuOwnerDraw(const std::vector<TOwnerDrawnItem>& items)
+{
+    for (const TOwnerDrawnItem& item : items) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_DATA;
+        // The menu may have changed or gone while it was open.
+        if (!IsMenu(item.Menu) || !GetMenuItemInfoA(item.Menu, item.Position, TRUE, &info) || info.wID != item.Id ||
+            info.dwItemData != item.Data)
+            continue;
+        info.fMask = MIIM_FTYPE;
+        info.fType &= ~MFT_OWNERDRAW;
+        SetMenuItemInfoA(item.Menu, item.Position, TRUE, &info);
     }
 }

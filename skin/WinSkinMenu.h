@@ -85,9 +85,21 @@ LRESULT CALLBACK MenuFilterHook(int code, WPARAM wParam, LPARAM lParam);
 // menu sends it to its owner, so the filter may never see it: the owner's procedure passes it.
 void MenuSelected(WPARAM wParam, LPARAM lParam);
 
-// Gives every item of menu and its sub-menus the owner-drawn type (or takes it away again),
-// keeping texts and item data.
-void SetMenuOwnerDraw(HMENU menu, bool ownerDraw);
+// An item made owner-drawn for the skin: where it was, and what it was, to be sure it is the
+// same item when the skin gives it back.
+struct TOwnerDrawnItem {
+    HMENU Menu;
+    UINT Position;
+    UINT Id;
+    ULONG_PTR Data;
+};
+
+// Gives every item of menu and its sub-menus the owner-drawn type, keeping texts and item data;
+// returns the items that did not have it already.
+std::vector<TOwnerDrawnItem> SetMenuOwnerDraw(HMENU menu);
+// Takes the owner-drawn type away again from those items; items owner-drawn by the application
+// keep it.
+void ClearMenuOwnerDraw(const std::vector<TOwnerDrawnItem>& items);
 
 // The border and background of one pop-up menu window, from the skin's [MenuBackground].
 class TWinSkinPopMenu {
@@ -114,7 +126,7 @@ private:
     bool SkinDraws() const;
     bool HasFrame() const;
     bool BuildBackground();
-    void PaintBorder();
+    bool PaintBorder();  // false when the skin has nothing to draw
     void PrintMenu(TMessage& message);
 
     std::unique_ptr<TWindowSubclass> FSubclass;

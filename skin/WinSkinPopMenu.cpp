@@ -93,7 +93,9 @@ void TWinSkinPopMenu::SkinWndProc(TMessage& message)
     }
     switch (message.Msg) {
     case WM_NCPAINT:
-        PaintBorder();
+        // A skin that cannot draw leaves the border to the window's own procedure.
+        if (!PaintBorder())
+            FSubclass->CallPrevious(message);
         return;
     case WM_PRINT:
         PrintMenu(message);
@@ -130,10 +132,10 @@ bool TWinSkinPopMenu::BuildBackground()
     return true;
 }
 
-void TWinSkinPopMenu::PaintBorder()
+bool TWinSkinPopMenu::PaintBorder()
 {
     if (!SkinDraws() || !BuildBackground())
-        return;
+        return false;
     const WindowDC dc(FHandle, GetWindowDC(FHandle));
     const int w = FBitmap.Width() - FOrigin, h = FBitmap.Height() - FOrigin, b = kBorder;
     HDC src = FBitmap.Canvas().Handle();
@@ -144,6 +146,7 @@ void TWinSkinPopMenu::PaintBorder()
     copy(0, h - b, w, b);
     copy(0, b, b, h - b);
     copy(w - b, b, b, h - b);
+    return true;
 }
 
 void TWinSkinPopMenu::PrintMenu(TMessage& message)

@@ -87,6 +87,17 @@ void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TCanvas* canva
     FSkinState = cssAttached;
 }
 
+void TSkinControl::LeaveForm()
+{
+    UnhookControl();
+    FSubclass.reset();
+    if (FSkinForm)
+        FSkinForm->RemoveControl(this);
+    FSkinForm = nullptr;
+    FCanvas = nullptr;
+    FAttached = false;
+}
+
 void TSkinControl::RestoreColor()
 {
     if (FSetColor && FControl)
@@ -224,11 +235,32 @@ void DrawSkinFrame(HDC dc, const TRect& rect, TDataSkinObject& element, int fram
         BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), bitmap->Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
+TCaptionTextState::TCaptionTextState(HDC dc) : FDC(dc), FSaved(SaveDC(dc))
+{
+    SetBkMode(dc, TRANSPARENT);
+    SelectObject(dc, GetStockObject(NULL_BRUSH));
+    LOGFONTA font;
+    if (!GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font))
+        return;
+    if (font.lfWeight <= FW_NORMAL && !font.lfItalic && !font.lfUnderline && !font.lfStrikeOut)
+        return;
+    font.lfWeight = FW_NORMAL;
+    font.lfItalic = font.lfUnderline = font.lfStrikeOut = FALSE;
+    FPlainFont.reset(CreateFontIndirectA(&font));
+    if (FPlainFont)
+        SelectObject(dc, FPlainFont.get());
+}
+
+TCaptionTextState::~TCaptionTextState()
+{
+    RestoreDC(FDC, FSaved);
+}
+
 void DrawControlText(HDC dc, const TRect& rect, const std::string& text, bool enabled, UINT alignment)
 {
     if (rect.Right < rect.Left || rect.Bottom < rect.Top)
         return;
-    SetBkMode(dc, TRANSPARENT);
+    const TCaptionTextState state(dc);
     RECT measured{rect.Left, rect.Top, rect.Right, rect.Bottom};
     DrawTextA(dc, text.c_str(), -1, &measured, alignment | DT_EXPANDTABS | DT_CALCRECT | DT_NOCLIP);
     const int textWidth = measured.right - measured.left;

@@ -38,6 +38,9 @@ public:
     virtual void AttachWindow(HWND handle, TSkinData* skinData, TCanvas* canvas, TWinSkinForm* form);
     // Gives the control the colour it had before attaching.
     virtual void RestoreColor();
+    // After a failed attach: unhooked, off the form skin's list, and holding nothing of the form
+    // skin, which may go before this skin's owner frees it.
+    void LeaveForm();
     // Before the control's own handling: false consumes the message.
     virtual bool BeforeMessage(TMessage& message);
     // After the control's own handling, with its result in the message.
@@ -110,8 +113,25 @@ private:
 // transparent when the element's Trans is 1.
 void DrawSkinFrame(HDC dc, const TRect& rect, TDataSkinObject& element, int frame, int frameCount);
 // Text in rect, centred vertically one pixel above the middle; alignment is DT_LEFT,
-// DT_CENTER or DT_RIGHT. Disabled text is drawn in the button-shadow colour.
+// DT_CENTER or DT_RIGHT. Disabled text is drawn in the button-shadow colour. The text is plain
+// whatever the style of the DC's font, and the DC is left as it was.
 void DrawControlText(HDC dc, const TRect& rect, const std::string& text, bool enabled, UINT alignment);
+
+// A caption's DC state for one scope: transparent background, hollow brush, the selected font
+// without bold, italic, underline or strike-out. Everything it or the caption changes (the text
+// colour too) is put back at the end.
+class TCaptionTextState {
+public:
+    explicit TCaptionTextState(HDC dc);
+    ~TCaptionTextState();
+    TCaptionTextState(const TCaptionTextState&) = delete;
+    TCaptionTextState& operator=(const TCaptionTextState&) = delete;
+
+private:
+    HDC FDC;
+    int FSaved;
+    UniqueFont FPlainFont;  // freed after the DC has let go of it
+};
 
 // Push buttons: the framework's and bare "button" windows.
 class TSkinButton : public TSkinControl {
@@ -338,8 +358,12 @@ public:
     void AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* canvas, bool setColour) override;
     bool BeforeMessage(TMessage& message) override;
     void DrawControl(HDC dc, const TRect& rect) override;
+    // Takes the changed skin's tab images.
+    void RefreshSkin() override;
 
 private:
+    void PrepareImages();
+
     TBitmap FTabBitmap;
 };
 

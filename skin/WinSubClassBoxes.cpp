@@ -101,9 +101,10 @@ void TSkinStatusBar::DrawControl(HDC dc, const TRect& rect)
     FillFace(workDC, r);
     auto font = reinterpret_cast<HFONT>(SendMessageA(FHandle, WM_GETFONT, 0, 0));
     const SelectionGuard selected(workDC, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    // An element whose image is empty counts as missing, its text colour too.
     TDataSkinObject* edges = FSkinData->StatusBarEdges.get();
-    SetTextColor(workDC, ColorToRGB(edges ? edges->NormalColour2 : FSkinData->Colours.ButtonText));
     const bool skinned = edges && !edges->Image.Empty();
+    SetTextColor(workDC, ColorToRGB(skinned ? edges->NormalColour2 : FSkinData->Colours.ButtonText));
     auto paint = [&](const TRect& at, int frame, const std::string& text, TAlignment alignment) {
         if (skinned)
             DrawPanelSkinned(workDC, *edges, at, frame, text, alignment);

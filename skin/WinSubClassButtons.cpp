@@ -150,6 +150,12 @@ bool TSkinButton::BeforeMessage(TMessage& message)
         FMouseState |= kMousePressed;
         PaintControl(nullptr);
         return false;
+    case WM_NCDESTROY:
+        // A window that is going is nobody's hot button: the mouse leaving it would be told to
+        // a dead handle, or to another window that gets the handle next.
+        if (FSkinForm && FSkinForm->FHotButton == this)
+            FSkinForm->FHotButton = nullptr;
+        return TSkinControl::BeforeMessage(message);
     default:
         return TSkinControl::BeforeMessage(message);
     }

@@ -212,7 +212,7 @@ void TSkinUpDown::DrawControl(HDC dc, const TRect& rect)
     };
     TDataSkinBorder* element = (horizontal ? FSkinData->UpDownHorz : FSkinData->UpDownVert).get();
     HDC workDC = work.Canvas().Handle();
-    if (element && !element->Image2.Empty()) {
+    if (element && !element->Image.Empty() && !element->Image2.Empty()) {
         DrawImageButton(workDC, first, firstDirection, stateOf(overSecond), *element);
         DrawImageButton(workDC, second, secondDirection, stateOf(!overSecond), *element);
     } else {
@@ -323,11 +323,13 @@ void TSkinTrackBar::DrawThumb(HDC dc)
     RECT r{};
     SendMessageA(FHandle, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&r));
     const TRect thumb = Rect(r.left, r.top, r.right, r.bottom);
+    // An element whose image is empty (missing or damaged in the skin) counts as missing.
+    auto usable = [](const std::unique_ptr<TDataSkinObject>& e) { return e && !e->Image.Empty() ? e.get() : nullptr; };
     TDataSkinObject* element = nullptr;
-    if ((GetWindowLongA(FHandle, GWL_STYLE) & TBS_VERT) && FSkinData->TrackbarThumbVert)
-        element = FSkinData->TrackbarThumbVert.get();
-    else if (FSkinData->TrackbarThumbHorz)
-        element = FSkinData->TrackbarThumbHorz.get();
+    if (GetWindowLongA(FHandle, GWL_STYLE) & TBS_VERT)
+        element = usable(FSkinData->TrackbarThumbVert);
+    if (!element)
+        element = usable(FSkinData->TrackbarThumbHorz);
     if (element) {
         DrawSkinGlyph(dc, thumb, element->Image, 2, 5, true);
         return;

@@ -14,6 +14,7 @@ void DrawGlyphText(HDC dc, const TRect& rect, HIMAGELIST images, int imageIndex,
 {
     if (rect.Right < rect.Left || rect.Bottom < rect.Top)
         return;
+    const TCaptionTextState state(dc);
     int glyphWidth = 0, glyphHeight = 0;
     if (imageIndex != -1 && images)
         ImageList_GetIconSize(images, &glyphWidth, &glyphHeight);
@@ -36,7 +37,6 @@ void DrawGlyphText(HDC dc, const TRect& rect, HIMAGELIST images, int imageIndex,
     RECT target{rect.Left + x + glyphWidth + 1, rect.Top + (rect.Height() - textHeight) / 2, 0, 0};
     target.right = target.left + textWidth;
     target.bottom = target.top + textHeight;
-    SetBkMode(dc, TRANSPARENT);
     if (!enabled)
         SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
     DrawTextA(dc, text.c_str(), -1, &target, DT_CENTER | DT_SINGLELINE | DT_EXPANDTABS);
@@ -82,12 +82,16 @@ void TSkinTab::PrepareImages()
 {
     ReadTabPosition();
     const TDataSkinBorder* tabs = FSkinData->Tabs.get();
-    if (!tabs || tabs->Image.Empty() || tabs->Image2.Empty())
+    if (!tabs || tabs->Image.Empty())
         return;
     FTabBitmap.Assign(tabs->Image);
     FTabBitmap.SetPixelFormat(TPixelFormat::pf24bit);
-    FBorderBitmap.Assign(tabs->Image2);
-    FBorderBitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    // Without a border the strip is still drawn; only the page goes unframed.
+    FBorderBitmap.SetSize(0, 0);
+    if (!tabs->Image2.Empty()) {
+        FBorderBitmap.Assign(tabs->Image2);
+        FBorderBitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    }
     switch (FTabPosition) {
     case 1:
         FlipBitmap(FTabBitmap);
@@ -222,9 +226,20 @@ void TSkinTab31::AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas*
         throw Exception("A tab-set skin belongs to a windowed control");
     // Subclassed as a bare window: the control's WindowProc and colour stay as they are.
     TSkinControl::AttachWindow(FControl->Handle(), skinData, canvas, form);
+    PrepareImages();
+}
+
+void TSkinTab31::RefreshSkin()
+{
+    TSkinControl::RefreshSkin();
+    PrepareImages();
+}
+
+void TSkinTab31::PrepareImages()
+{
     FTabBitmap.SetSize(0, 0);
-    if (skinData->Tabs && !skinData->Tabs->Image.Empty()) {
-        FTabBitmap.Assign(skinData->Tabs->Image);
+    if (FSkinData->Tabs && !FSkinData->Tabs->Image.Empty()) {
+        FTabBitmap.Assign(FSkinData->Tabs->Image);
         FlipBitmap(FTabBitmap);
     }
 }

@@ -8,6 +8,8 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
+
 #include "Buttons.h"
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
@@ -36,6 +38,20 @@ TEST_CLASS(TQRPreview, TWinControl)
 TEST_CLASS(TRichEdit, TWinControl)
 TEST_CLASS(TDateTimePicker, TWinControl)
 TEST_CLASS(TThirdButton, TButton)
+TEST_CLASS(TDBNavigator, TWinControl)
+
+// A box skin that shows what it holds of the form skin.
+class TProbeBox : public TSkinBox {
+    LEXDRILL_CLASS(TProbeBox)
+public:
+    using TSkinBox::TSkinBox;
+    TWinSkinForm* SkinForm() const { return FSkinForm; }
+};
+const TClassInfo& TProbeBox::StaticClass()
+{
+    static const TClassInfo info = TClassBuilder<TProbeBox>("TProbeBox", TSkinBox::StaticClass()).Build();
+    return info;
+}
 
 namespace {
 
@@ -259,9 +275,54 @@ TEST_F(ControlSkinTest, TheSkin3rdListMatchesWholeClassNamesInAnyCaseAndEndsTheT
     EXPECT_FALSE(skinned({"TThirdButton=checkbox"}));
     // The first matching line decides: the button of the second is not made.
     EXPECT_FALSE(skinned({"TThirdButton=checkbox", "TThirdButton=button"}));
-    EXPECT_EQ(scan.Skin3rdKind("TThirdButton"), "checkbox");
+    EXPECT_TRUE(scan.SkinBy3rdList("TTHIRDBUTTON", third));
+    EXPECT_FALSE(scan.FindControlByHandle(third->Handle()));
     data.SetSkinControls(TSkinData::kDefaultSkinControls);
-    EXPECT_EQ(scan.Skin3rdKind("TThirdButto"), "");
+    EXPECT_FALSE(scan.SkinBy3rdList("TTHIRDBUTTO", third));
+    EXPECT_TRUE(scan.SkinBy3rdList("TTHIRDBUTTON", third));
+    EXPECT_TRUE(dynamic_cast<TSkinCheckBox*>(scan.FindControlByHandle(third->Handle())));
+    scan.UnskinControls();
+}
+
+TEST_F(ControlSkinTest, ANavigatorAToolBarAndANestedFormTakeTheFaceColourAndGiveItBack)
+{
+    TForm* form = Form();
+    TWinSkinForm& scan = Scanner(form);
+    auto* navigator = Control<TDBNavigator>(form);
+    auto* bar = Control<TToolBar>(form, 10, 50);
+    auto* inner = TComponent::Make<TForm>(form);
+    auto* innerButton = TComponent::Make<TButton>(inner);
+    innerButton->SetParent(inner);
+    TWinControl* const boxes[] = {navigator, bar, inner};
+    const TColor own = clWindow;
+    ASSERT_NE(data.Colours.ButtonFace, own);
+    for (TWinControl* control : boxes)
+        control->SetColor(own);
+
+    scan.SkinComponents(form);
+    for (TWinControl* control : boxes) {
+        auto* box = dynamic_cast<TSkinBox*>(scan.FindControlByHandle(control->Handle()));
+        ASSERT_TRUE(box) << control->ClassName();
+        EXPECT_EQ(box->Owner(), control) << control->ClassName();
+        EXPECT_EQ(control->Color(), data.Colours.ButtonFace) << control->ClassName();
+    }
+    EXPECT_TRUE(bar->Flat());
+    // The nested form's own controls are skinned too.
+    EXPECT_TRUE(dynamic_cast<TSkinButton*>(scan.FindControlByHandle(innerButton->Handle())));
+    scan.UnskinControls();
+    for (TWinControl* control : boxes)
+        EXPECT_EQ(control->Color(), own) << control->ClassName();
+
+    // The navigator's and the tool bar's gates; the nested form has none.
+    data.SetSkinControls(data.SkinControls() & ~SkinControlBit(xcPanel) & ~SkinControlBit(xcToolbar));
+    scan.SkinComponents(form);
+    EXPECT_FALSE(scan.FindControlByHandle(navigator->Handle()));
+    EXPECT_FALSE(scan.FindControlByHandle(bar->Handle()));
+    EXPECT_TRUE(dynamic_cast<TSkinBox*>(scan.FindControlByHandle(inner->Handle())));
+    EXPECT_EQ(navigator->Color(), own);
+    EXPECT_EQ(bar->Color(), own);
+    scan.UnskinControls();
+    data.SetSkinControls(TSkinData::kDefaultSkinControls);
 }
 
 TEST_F(ControlSkinTest, OnSkinControlMaySupplyASkinAndAnythingElseFallsThrough)
@@ -296,6 +357,31 @@ TEST_F(ControlSkinTest, OnSkinControlMaySupplyASkinAndAnythingElseFallsThrough)
     data.OnSkinControl = nullptr;
 }
 
+// Mended: a supplied skin whose attach failed kept its pointer to the form skin, and called into
+// it when its owner freed it after the form skin had gone.
+TEST_F(ControlSkinTest, ASuppliedSkinThatCannotAttachHoldsNothingOfTheFormSkin)
+{
+    TForm* form = Form();
+    auto* scan = TComponent::Make<TWinSkinForm>(nullptr);
+    scan->FSkinData = &data;
+    scan->FForm = form;
+    auto* button = Control<TButton>(form);
+    // A box skin belongs to a windowed control: this one's owner is none.
+    TComponent* holder = TComponent::Make<TComponent>(&owner);
+    auto* box = TComponent::Make<TProbeBox>(holder);
+    data.OnSkinControl = [&](TComponent*, TSkinData*, TControl*, TControl* control, const std::string&,
+                             TComponent*& skin) {
+        if (control == button)
+            skin = box;
+    };
+    scan->SkinComponents(form);
+    data.OnSkinControl = nullptr;
+    EXPECT_TRUE(std::find(scan->FControls.begin(), scan->FControls.end(), box) == scan->FControls.end());
+    EXPECT_EQ(box->SkinForm(), nullptr);
+    TComponent::Free(scan);
+    TComponent::Free(holder);
+}
+
 TEST_F(ControlSkinTest, BareChildWindowsGetTheirSkinByClassAndStyle)
 {
     EXPECT_EQ(BareSkinKind("Button", BS_GROUPBOX), TBareSkinKind::None);
@@ -305,6 +391,17 @@ TEST_F(ControlSkinTest, BareChildWindowsGetTheirSkinByClassAndStyle)
     EXPECT_EQ(BareSkinKind("button", BS_RADIOBUTTON), TBareSkinKind::RadioButton);
     EXPECT_EQ(BareSkinKind("button", BS_PUSHBUTTON), TBareSkinKind::Button);
     EXPECT_EQ(BareSkinKind("button", BS_DEFPUSHBUTTON), TBareSkinKind::Button);
+    EXPECT_EQ(BareSkinKind("button", BS_PUSHBOX), TBareSkinKind::Button);
+    EXPECT_EQ(BareSkinKind("button", BS_3STATE), TBareSkinKind::CheckBox);
+    EXPECT_EQ(BareSkinKind("button", BS_AUTO3STATE), TBareSkinKind::CheckBox);
+    EXPECT_EQ(BareSkinKind("button", BS_AUTORADIOBUTTON | BS_PUSHLIKE), TBareSkinKind::RadioButton);
+    // Buttons the application paints, or whose parts a push-button face would hide.
+    EXPECT_EQ(BareSkinKind("button", BS_USERBUTTON), TBareSkinKind::None);
+    EXPECT_EQ(BareSkinKind("button", BS_OWNERDRAW), TBareSkinKind::None);
+    EXPECT_EQ(BareSkinKind("button", BS_SPLITBUTTON), TBareSkinKind::None);
+    EXPECT_EQ(BareSkinKind("button", BS_DEFSPLITBUTTON), TBareSkinKind::None);
+    EXPECT_EQ(BareSkinKind("button", BS_COMMANDLINK), TBareSkinKind::None);
+    EXPECT_EQ(BareSkinKind("button", BS_DEFCOMMANDLINK), TBareSkinKind::None);
     EXPECT_EQ(BareSkinKind("ComboBox", CBS_SIMPLE), TBareSkinKind::None);
     EXPECT_EQ(BareSkinKind("ComboBox", CBS_DROPDOWNLIST), TBareSkinKind::ComboBox);
     EXPECT_EQ(BareSkinKind("ComboBoxEx32", 0), TBareSkinKind::ComboBoxInner);
@@ -404,6 +501,29 @@ TEST_F(ControlSkinTest, RealClicksPostOneCommandAndTheHotLookMovesFromButtonToBu
     skin.Detach();
 }
 
+// Mended: a bare window's hot button outlived its window (its skin was never freed, a bare
+// window being scanned only once), and the mouse leaving it went to the dead handle.
+TEST_F(ControlSkinTest, ABareWindowsHotButtonGoesWithItsWindowAndItsSkinIsFreed)
+{
+    HWND parent = Parent();
+    HWND push = MakeChild(parent, "button", BS_PUSHBUTTON, 81, 10, 10);
+    HWND other = MakeChild(parent, "button", BS_PUSHBUTTON, 82, 130, 10);
+    auto& skin = SkinWindow(&owner, parent, data);
+    auto* pushSkin = dynamic_cast<TSkinButton*>(skin.FindControlByHandle(push));
+    ASSERT_TRUE(pushSkin);
+    SendMessageA(push, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    ASSERT_EQ(skin.FHotButton, pushSkin);
+    const size_t count = skin.FControls.size();
+
+    DestroyWindow(push);
+    EXPECT_EQ(skin.FHotButton, nullptr);
+    skin.CheckMouseLeave();  // what the form skin's timer runs
+    EXPECT_EQ(skin.FControls.size(), count - 1);
+    EXPECT_EQ(skin.FindControlByHandle(push), nullptr);
+    EXPECT_TRUE(skin.FindControlByHandle(other));
+    skin.Detach();
+}
+
 TEST_F(ControlSkinTest, FrameworkButtonsClickOnceAndBitAndSpeedButtonsShowTheirGlyphs)
 {
     TForm* form = Form();
@@ -489,8 +609,12 @@ TEST_F(ControlSkinTest, ToolBarButtonsGetTheSkinsFaceUntilItComesOff)
     bar->SetBounds(0, 0, 300, 30);
     bar->AddButton("First");
     bar->AddButton("Second");
+    // The application's own handler gives way to the skin's and comes back after it.
+    int ownDraws = 0;
+    bar->OnCustomDrawButton = [&ownDraws](TToolBar*, const TRect&, UINT, bool&) { ++ownDraws; };
     form->Show();
     auto& skin = SkinWindow(form, form->Handle(), data, form);
+    const int drawnBefore = ownDraws;
     EXPECT_TRUE(bar->Flat());
     EXPECT_TRUE(bar->Transparent());
     ASSERT_TRUE(bar->OnCustomDrawButton);
@@ -501,9 +625,10 @@ TEST_F(ControlSkinTest, ToolBarButtonsGetTheSkinsFaceUntilItComesOff)
     EXPECT_EQ(Seen(bar->Handle(), item.left + 1, item.top + 1), Frame(2));
     SendMessageA(bar->Handle(), TB_SETSTATE, 1, 0);
     EXPECT_EQ(Seen(bar->Handle(), item.left + 1, item.top + 1), Frame(3));
+    EXPECT_EQ(ownDraws, drawnBefore);
     skin.Detach();
-    EXPECT_FALSE(bar->OnCustomDrawButton);
     EXPECT_NE(Seen(bar->Handle(), item.left + 1, item.top + 1), Frame(3));
+    EXPECT_GT(ownDraws, drawnBefore);
 
     // A tool bar freed while skinned is forgotten.
     auto& again = SkinWindow(form, form->Handle(), data, form);
@@ -511,6 +636,59 @@ TEST_F(ControlSkinTest, ToolBarButtonsGetTheSkinsFaceUntilItComesOff)
     TComponent::Free(bar);
     EXPECT_TRUE(again.FToolBars.empty());
     again.Detach();
+}
+
+// What a caption routine draws into a fresh bitmap with a font of the given weight and italic,
+// and whether it left the DC's font, brush, background mode and text colour as it found them.
+template <class Draw> std::vector<COLORREF> Caption(LONG weight, bool italic, Draw draw, bool& leftAsFound)
+{
+    TBitmap bitmap(120, 40);
+    HDC dc = bitmap.Canvas().Handle();
+    const RECT all{0, 0, 120, 40};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    LOGFONTA lf;
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    lf.lfHeight = -16;
+    lf.lfWeight = weight;
+    lf.lfItalic = italic;
+    const UniqueFont font(CreateFontIndirectA(&lf));
+    const UniqueBrush brush(CreateSolidBrush(RGB(1, 2, 3)));
+    HGDIOBJ oldFont = SelectObject(dc, font.get());
+    HGDIOBJ oldBrush = SelectObject(dc, brush.get());
+    SetBkMode(dc, OPAQUE);
+    SetTextColor(dc, RGB(0, 0, 0));
+    draw(dc);
+    leftAsFound = GetCurrentObject(dc, OBJ_FONT) == font.get() && GetCurrentObject(dc, OBJ_BRUSH) == brush.get() &&
+                  GetBkMode(dc) == OPAQUE && GetTextColor(dc) == RGB(0, 0, 0);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 120; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBrush);
+    return pixels;
+}
+
+TEST(ControlText, CaptionsArePlainWhateverTheFontsStyleAndTheDCIsLeftAsItWas)
+{
+    bool asFound = false;
+    // The fonts really differ here, or the comparisons below prove nothing.
+    auto plainly = [](HDC dc) {
+        RECT r{0, 0, 120, 40};
+        DrawTextA(dc, "Bold Caption", -1, &r, DT_SINGLELINE);
+    };
+    ASSERT_FALSE(Caption(FW_BOLD, false, plainly, asFound) == Caption(FW_NORMAL, false, plainly, asFound));
+
+    auto control = [](HDC dc) { DrawControlText(dc, Rect(0, 0, 120, 40), "Bold Caption", false, DT_CENTER); };
+    auto glyph = [](HDC dc) { DrawGlyphText(dc, Rect(0, 0, 120, 40), nullptr, -1, "Bold Caption", 1, false); };
+    const std::vector<COLORREF> plainControl = Caption(FW_NORMAL, false, control, asFound);
+    EXPECT_TRUE(asFound);
+    EXPECT_TRUE(Caption(FW_BOLD, true, control, asFound) == plainControl) << "drawn in the font's style";
+    EXPECT_TRUE(asFound);
+    const std::vector<COLORREF> plainGlyph = Caption(FW_NORMAL, false, glyph, asFound);
+    EXPECT_TRUE(asFound);
+    EXPECT_TRUE(Caption(FW_BOLD, true, glyph, asFound) == plainGlyph) << "drawn in the font's style";
+    EXPECT_TRUE(asFound);
 }
 
 TEST_F(ControlSkinTest, SkinsComeOffWhicheverGoesFirstAndLeakNothing)

@@ -363,6 +363,48 @@ TEST(Forms, AReleasedFormIsFreedAfterTheMessageThatReleasedItHasReturned)
     EXPECT_TRUE(TPoisoned<TForm>::FreedUntouched());
 }
 
+// A panel that logs the system characters reaching its own default handling.
+class TKeyPanel : public TPanel {
+public:
+    using TPanel::TPanel;
+    TLog* log = nullptr;
+
+protected:
+    void DefaultHandler(TMessage& message) override
+    {
+        if (message.Msg == WM_SYSCHAR)
+            log->push_back(std::string("panel ") + static_cast<char>(message.WParam));
+        TPanel::DefaultHandler(message);
+    }
+};
+
+TEST(Forms, AControlsSystemCharacterGoesToItsFormFirst)
+{
+    TComponent owner(nullptr);
+    auto* form = TComponent::Make<TForm>(&owner);
+    auto* outer = TComponent::Make<TPanel>(form);
+    outer->SetParent(form);
+    auto* inner = TComponent::Make<TKeyPanel>(form);
+    inner->SetParent(outer);
+    TLog log;
+    inner->log = &log;
+    // The form takes 'h' and leaves every other character to the control.
+    form->HookWindowProc([&log](TMessage& message, const TWndMethod& next) {
+        if (message.Msg != CM_DIALOGCHAR) {
+            next(message);
+            return;
+        }
+        log.push_back(std::string("form ") + static_cast<char>(message.WParam));
+        message.Result = message.WParam == 'h';
+    });
+    SendMessageA(inner->Handle(), WM_SYSCHAR, 'h', 0);
+    SendMessageA(inner->Handle(), WM_SYSCHAR, 'x', 0);
+    EXPECT_EQ(log, (TLog{"form h", "form x", "panel x"}));
+    log.clear();
+    SendMessageA(form->Handle(), WM_SYSCHAR, 'h', 0);
+    EXPECT_EQ(log, (TLog{"form h"})) << "the form's own character too";
+}
+
 TEST(Forms, TheMainFormIsForgottenWhenItIsFreed)
 {
     TMessageBoxAnswerer answerer;

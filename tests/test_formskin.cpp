@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,12 +20,19 @@ namespace {
 
 // Messages the window's own procedure (the one under the skin) saw.
 std::vector<UINT> seen;
+// When set, the window's own procedure places nothing outside the client area, leaving every
+// non-client answer to the skin.
+bool hitNowhere = false;
 
 LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     seen.push_back(msg);
     if (msg == WM_SYSCOMMAND)
         seen.push_back(static_cast<UINT>(wParam & 0xFFF0));
+    if (msg == WM_NCHITTEST && hitNowhere) {
+        const LRESULT platform = DefWindowProcA(hwnd, msg, wParam, lParam);
+        return platform == HTCLIENT ? HTCLIENT : HTNOWHERE;
+    }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
@@ -380,6 +388,16 @@ TEST_F(FormSkinTest, HitTestsAtEveryEdgeCornerTheCaptionAndTheButtons)
             EXPECT_EQ(hit(button->FBoundsRect.Left + 4, button->FBoundsRect.Top + 4), HTCAPTION);
         }
     }
+    // Where the platform places nothing, the skin answers: nothing in the top 3 rows, caption
+    // down to the caption band's bottom, menu below it.
+    hitNowhere = true;
+    EXPECT_EQ(hit(W / 2, 3), HTNOWHERE);
+    EXPECT_EQ(hit(W / 2, 4), HTCAPTION);
+    EXPECT_EQ(hit(1, skin.FFrameTop), HTCAPTION);
+    EXPECT_EQ(hit(1, skin.FFrameTop + 1), HTMENU);
+    EXPECT_EQ(hit(W - 2, H - 2), HTMENU);
+    EXPECT_EQ(hit(W / 2, H / 2), HTCLIENT);
+    hitNowhere = false;
 }
 
 TEST_F(FormSkinTest, TheMouseMovesSizesMaximisesAndRestoresThroughTheSkinnedFrame)
@@ -716,6 +734,95 @@ TEST_F(FormSkinTest, ASkinReappliedAtTheSameSizeShapesTheWindowAnew)
     EXPECT_TRUE(InRegion(w, {{0, 60}, {WindowSize(w).cx / 2, 60}}) == std::vector<bool>(2, true));
 }
 
+// Mended: a reload took the width from the client recorded at attach and the height from the
+// current one, and fitted windows the first application leaves alone.
+TEST_F(FormSkinTest, AReloadFitsTheCurrentClientAndOnlyWhereTheFirstApplicationFits)
+{
+    const auto reload = [](TWinSkinForm& skin) {
+        skin.FreeSysButtons();
+        skin.LoadFrameMetrics();
+        skin.ReSkin();
+    };
+    // Resized since it was skinned: the client keeps the size the user gave it.
+    HWND w = Window();
+    auto& skin = Skin(w);
+    SetWindowPos(w, nullptr, 0, 0, WindowSize(w).cx + 60, WindowSize(w).cy + 40, SWP_NOMOVE | SWP_NOZORDER);
+    const SIZE client = ClientSize(w);
+    reload(skin);
+    EXPECT_TRUE(ClientSize(w) == client);
+    EXPECT_EQ(WindowSize(w).cx, client.cx + 12);
+
+    // Minimised: left as it is, and the next reload starts from the restored client.
+    ShowWindow(w, SW_MINIMIZE);
+    ASSERT_TRUE(Pump([&] { return skin.FShowState == ssMinimized; }, 2000));
+    const SIZE minimised = WindowSize(w);
+    reload(skin);
+    EXPECT_TRUE(WindowSize(w) == minimised);
+    ShowWindow(w, SW_RESTORE);
+    ASSERT_TRUE(Pump([&] { return skin.FShowState == ssNormal; }, 2000));
+    const SIZE restored = ClientSize(w);
+    reload(skin);
+    EXPECT_TRUE(ClientSize(w) == restored);
+    EXPECT_EQ(WindowSize(w).cx, restored.cx + 12);
+
+    // A pop-up that keeps its native border keeps its size however often it is reloaded.
+    HWND popup = Window(WS_POPUP | WS_BORDER);
+    const SIZE size = WindowSize(popup);
+    auto& popupSkin = Skin(popup);
+    for (int i = 0; i < 3; ++i)
+        reload(popupSkin);
+    EXPECT_TRUE(WindowSize(popup) == size);
+}
+
+// Mended: the bar took the menu of a pop-up whose native frame the skin keeps, and the frame
+// had no room to draw a bar; a window that could not be subclassed was left without its menu.
+TEST_F(FormSkinTest, AWindowWhoseMenuTheSkinDrawsNoBarForKeepsItsMenu)
+{
+    const auto menuOf = [](HWND w) {
+        HMENU menu = CreateMenu();
+        AppendMenuA(menu, MF_STRING, 1, "File");
+        SetMenu(w, menu);
+        return menu;
+    };
+    HWND popup = Window(WS_POPUP | WS_BORDER);
+    HMENU popupMenu = menuOf(popup);
+    const SIZE size = WindowSize(popup), client = ClientSize(popup);
+    auto& popupSkin = Skin(popup);
+    EXPECT_FALSE(popupSkin.FSkinMenu);
+    EXPECT_EQ(GetMenu(popup), popupMenu);
+    EXPECT_TRUE(WindowSize(popup) == size);
+    EXPECT_TRUE(ClientSize(popup) == client);
+    // Alt alone opens the native menu, which the window's own procedure runs.
+    seen.clear();
+    const UINT_PTR closer = SetTimer(nullptr, 0, 300, EndMenuNow);
+    SendMessageA(popup, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    KillTimer(nullptr, closer);
+    EXPECT_TRUE(Saw(WM_SYSCOMMAND));
+    popupSkin.Detach();
+    EXPECT_EQ(GetMenu(popup), popupMenu);
+
+    // Every subclass of the window taken: the attach fails and leaves the window as it was.
+    HWND w = Window();
+    HMENU menu = menuOf(w);
+    const LONG style = Style(w);
+    std::vector<std::unique_ptr<TWindowSubclass>> taken;
+    for (size_t i = 0; i < 64; ++i) {
+        try {
+            taken.push_back(std::make_unique<TWindowSubclass>(
+                w, [&taken, i](TMessage& message) { taken[i]->CallPrevious(message); }));
+        } catch (const std::exception&) {
+            break;
+        }
+    }
+    auto& skin = *TComponent::Make<TWinSkinForm>(&owner);
+    skin.FHandle = w;
+    EXPECT_THROW(skin.AttachWindow(&data), std::exception);
+    EXPECT_EQ(GetMenu(w), menu);
+    EXPECT_FALSE(skin.FSkinMenu);
+    EXPECT_EQ(Style(w), style);
+    taken.clear();
+}
+
 TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)
 {
     HWND w = Window();
@@ -726,12 +833,22 @@ TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)
     DefWindowProcA(w, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&native));
     EXPECT_TRUE(EqualRect(&mine, &native));
 
-    // With frame painting off, WM_NCPAINT draws nothing and goes nowhere.
+    // With frame painting off, WM_NCPAINT draws nothing and goes nowhere: a mark on the caption
+    // band stays.
+    const COLORREF mark = RGB(1, 2, 3);
+    ASSERT_NE(Seen(w, 60, 12), mark);
+    {
+        const WindowDC dc(w, GetWindowDC(w));
+        const UniqueBrush brush(CreateSolidBrush(mark));
+        const RECT band{0, 0, WindowSize(w).cx, skin.FFrameTop};
+        FillRect(dc.Get(), &band, brush.get());
+    }
     seen.clear();
     data.FFramePainting = false;
     RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     data.FFramePainting = true;
     EXPECT_FALSE(Saw(WM_NCPAINT));
+    EXPECT_EQ(Shown(w, 60, 12), mark);
 
     // A button of a custom action posts WM_SKINQUERY with it.
     RECT r;
@@ -742,7 +859,11 @@ TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)
     ASSERT_TRUE(PeekMessageA(&msg, w, WM_SKINQUERY, WM_SKINQUERY, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 40u);
 
-    // Without a maximise box: no maximise button, and a double click changes nothing.
+    // Without a maximise box: no maximise button, and a double click changes nothing. The
+    // fixture's maximise and restore buttons are made visible whatever the window's boxes, so
+    // that only the window's missing box hides them.
+    for (size_t button : {kMax, kRestore})
+        data.FTitleButtons.at(button)->Visibility = data.FTitleButtons.at(button)->Visibility1 = 0;
     HWND fixed = Window(WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX);
     auto& fixedSkin = Skin(fixed);
     Seen(fixed, 0, 0);

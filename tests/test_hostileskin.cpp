@@ -9,15 +9,20 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Client.h"
 #include "Gallery.h"
+#include "GdiHandles.h"
 #include "HttpTestServer.h"
 #include "Index.h"
 #include "SkinMutate.h"
+#include "SkinPack.h"
+#include "SkinRead.h"
 #include "SkinTesting.h"
 #include "Sites.h"
 #include "TempDir.h"
@@ -167,22 +172,137 @@ private:
     int loaded_ = 0, parsed_ = 0, refused_ = 0, before_ = 0;
 };
 
+// One element of a skin two ways: its image emptied in the container, and its Image line taken
+// out of the description.
+struct TImageCase {
+    std::string section;
+    Bytes emptied, missing;
+};
+
+Bytes Stream(const std::vector<TSkinEntry>& entries)
+{
+    return PackLZH(BuildContainer(entries));
+}
+
+std::vector<TImageCase> ElementImageCases(const Bytes& stream)
+{
+    TMemoryStream source, target;
+    source.WriteBuffer(stream.data(), stream.size());
+    TSkinReader::Unpack(source, target);
+    std::vector<TSkinEntry> entries;
+    if (!SplitContainer(target.Bytes(), entries))
+        return {};
+    const auto ini = std::find_if(entries.begin(), entries.end(), [](const TSkinEntry& e) {
+        return e.name.size() > 4 && e.name.compare(e.name.size() - 4, 4, ".ini") == 0;
+    });
+    if (ini == entries.end())
+        return {};
+    const std::string text(ini->bytes.begin(), ini->bytes.end());
+    std::vector<TImageCase> cases;
+    std::string section;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end + 1;
+        std::string line = text.substr(at, end - at);
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+            line.pop_back();
+        if (line.size() > 2 && line.front() == '[' && line.back() == ']')
+            section = line.substr(1, line.size() - 2);
+        if (line.rfind("Image=", 0) == 0) {
+            const std::string image = line.substr(6);
+            TImageCase c{section, {}, {}};
+            std::vector<TSkinEntry> emptied = entries;
+            for (TSkinEntry& e : emptied)
+                if (_stricmp(e.name.c_str(), image.c_str()) == 0)
+                    e.bytes.clear();
+            c.emptied = Stream(emptied);
+            std::vector<TSkinEntry> missing = entries;
+            const std::string rest = text.substr(0, at) + text.substr(end);
+            missing[static_cast<size_t>(ini - entries.begin())].bytes.assign(rest.begin(), rest.end());
+            c.missing = Stream(missing);
+            cases.push_back(std::move(c));
+        }
+        at = end;
+    }
+    return cases;
+}
+
+// Loads a skin through the main window's SkinFile and has the manager re-apply it at once.
+bool LoadFile(const std::string& path, const Bytes& skin)
+{
+    WriteFile(path, skin);
+    const int before = changes;
+    Form10->SkinData1->SetSkinFile(path);
+    if (!Form10->SkinData1->FSkinLoaded)
+        return false;
+    SkinManage->SetMode(smReload, 1);
+    return Pump([before] { return changes > before; }, 10000);
+}
+
+// The window as it shows with a skin, redrawn whole; the caret hidden, which blinks.
+std::vector<uint32_t> PictureWith(HWND window, const std::string& path, const Bytes& skin)
+{
+    std::vector<uint32_t> pixels;
+    if (!LoadFile(path, skin))
+        return pixels;
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump([] { return false; }, 50);
+    RECT r;
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HideCaret(nullptr);
+    {
+        const WindowDC screen(window, GetWindowDC(window));
+        const UniqueBitmap bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        const UniqueDC memory = CreateMemoryDC();
+        const SelectionGuard selected(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, w, h, screen.Get(), 0, 0, SRCCOPY);
+        GdiFlush();
+        const auto* p = static_cast<const uint32_t*>(bits);
+        for (int i = 0; bits && i < w * h; ++i)
+            pixels.push_back(p[i] & 0xFFFFFF);
+    }
+    ShowCaret(nullptr);
+    return pixels;
+}
+
 }  // namespace
 
-TEST(HostileSkins, MutatedSkinsLoadAndPaintInTheRunningEngine)
-{
-    // The skin being tried stays beside the test program, for a crash to leave behind.
-    char here[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, here);
-    const std::string current = std::string(here) + "\\hostile_current.skin";
+class HostileSkins : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        // The skin being tried stays beside the test program, for a crash to leave behind.
+        char here[MAX_PATH];
+        GetCurrentDirectoryA(MAX_PATH, here);
+        current = std::string(here) + "\\hostile_current.skin";
+        folder = std::make_unique<TTempCurrentDir>();
+        folder->Write("Config.INI", "[OLEDB5]\r\nkaoshi=司法考试\r\nksbh=K01\r\nHZSID=H7\r\n");
+        const std::string server = TestServerUrl("");
+        ServiceSites() = {server, server, server};
+        MessageBoxesDuring(CreateClient);
+        Form10->SkinData1->OnSkinChanged = [](TObject*) { ++changes; };
+        Form10->SkinData1->SetActive(true);
+    }
+    static void TearDownTestSuite()
+    {
+        DeleteFileA(current.c_str());
+        folder.reset();
+    }
 
-    const TTempCurrentDir folder;
-    folder.Write("Config.INI", "[OLEDB5]\r\nkaoshi=司法考试\r\nksbh=K01\r\nHZSID=H7\r\n");
-    const std::string server = TestServerUrl("");
-    ServiceSites() = {server, server, server};
-    MessageBoxesDuring(CreateClient);
-    Form10->SkinData1->OnSkinChanged = [](TObject*) { ++changes; };
-    Form10->SkinData1->SetActive(true);
+    static inline std::unique_ptr<TTempCurrentDir> folder;
+    static inline std::string current;
+};
+
+TEST_F(HostileSkins, MutatedSkinsLoadAndPaintInTheRunningEngine)
+{
 
     const Bytes own = OwnSkinStored();
     std::vector<Bytes> seeds = {ReadBytes(LEXDRILL_SECOND_SKIN), Bytes(own.begin() + 4, own.end()),
@@ -209,5 +329,45 @@ TEST(HostileSkins, MutatedSkinsLoadAndPaintInTheRunningEngine)
            "another version) in %d rounds of the gallery's shots, %.0f s, seed %u\n",
            skins.Loaded(), skins.Parsed(), skins.Refused(), skinMessages, rounds, seconds, seed);
     EXPECT_GE(skins.Loaded(), budget);
-    DeleteFileA(current.c_str());
+}
+
+TEST_F(HostileSkins, AnElementWhoseImageIsEmptyIsDrawnAsAMissingOne)
+{
+    // Every element of the fixture, its image emptied (as a damaged or missing image leaves
+    // it), against the same skin without the element: the control windows of the gallery must
+    // look the same, with no opaque white box where the image would have been.
+    const std::vector<TImageCase> cases = ElementImageCases(ReadBytes(LEXDRILL_FORMSKIN_FIXTURE));
+    ASSERT_GE(cases.size(), 10u);
+    const std::string path = folder->Path() + "\\element.skin";
+    int compared = 0;
+    const auto compare = [&](HWND window, const std::string& name) {
+        if (name != "small_controls" && name != "lists" && name != "tabs_positions")
+            return;
+        for (const TImageCase& c : cases) {
+            // The tests running beside this one share the desktop and may take the window's
+            // activation or cover it for a moment: a difference counts when it comes back.
+            int white = 0, differing = 0;
+            for (int attempt = 0; attempt < 3 && (attempt == 0 || differing > 0); ++attempt) {
+                SetForegroundWindow(window);
+                Pump([window] { return GetForegroundWindow() == window; }, 2000);
+                const std::vector<uint32_t> emptied = PictureWith(window, path, c.emptied);
+                const std::vector<uint32_t> missing = PictureWith(window, path, c.missing);
+                ASSERT_FALSE(emptied.empty()) << name;
+                ASSERT_EQ(emptied.size(), missing.size()) << name;
+                white = differing = 0;
+                for (size_t i = 0; i < emptied.size(); ++i) {
+                    differing += emptied[i] != missing[i];
+                    white += emptied[i] == 0xFFFFFF && missing[i] != 0xFFFFFF;
+                }
+            }
+            EXPECT_EQ(white, 0) << name << ": [" << c.section << "] drawn white where its image was empty";
+            EXPECT_EQ(differing, 0) << name << ": [" << c.section << "] empty and missing differ";
+            ++compared;
+        }
+        ASSERT_TRUE(LoadFile(path, ReadBytes(LEXDRILL_FORMSKIN_FIXTURE)));
+    };
+    GalleryCamera = {compare, [](HWND, const std::string&) {}};
+    for (const auto& shot : kShots)
+        shot();
+    EXPECT_EQ(compared, static_cast<int>(3 * cases.size()));
 }

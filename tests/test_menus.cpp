@@ -192,12 +192,13 @@ TEST(MenuEntries, OwnerDrawAndRightToLeftReachEverySubMenu)
     EXPECT_TRUE(Entry(menu.Handle(), 0).fType & MFT_OWNERDRAW);
     EXPECT_TRUE(Entry(recent, 1).fType & MFT_OWNERDRAW);
     EXPECT_TRUE(Entry(recent, 1).fType & MFT_RIGHTORDER);
-    EXPECT_TRUE(Entry(sample.file->Handle(), 1).fType & MFT_SEPARATOR);
+    EXPECT_EQ(Entry(sample.file->Handle(), 1).fType & (MFT_SEPARATOR | MFT_OWNERDRAW), MFT_SEPARATOR | MFT_OWNERDRAW);
     EXPECT_EQ(Entry(recent, 1).dwItemData, reinterpret_cast<ULONG_PTR>(sample.second));
 
     menu.SetOwnerDraw(false);
     menu.SetRightToLeft(false);
     EXPECT_FALSE(Entry(recent, 1).fType & (MFT_OWNERDRAW | MFT_RIGHTORDER));
+    EXPECT_EQ(Entry(sample.file->Handle(), 1).fType & (MFT_SEPARATOR | MFT_OWNERDRAW), MFT_SEPARATOR);
     EXPECT_EQ(EntryText(recent, 1), "Second");
     EXPECT_EQ(sample.recent->Handle(), recent);
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "Menus.h"
 #include "Sites.h"
 #include "SkinTesting.h"
+#include "StdCtrls.h"
 #include "TempDir.h"
 #include "U_About.h"
 #include "WinSkinMenu.h"
@@ -290,6 +292,19 @@ TEST_F(MenuSkinTest, AltWithAnAcceleratorOpensTheItemOnlyWithAltAlone)
     TInput().Key("alt+shift+h").Key("ctrl+alt+h").Run();
     Wait(300);
     EXPECT_TRUE(clicked.empty());
+
+    // The same with an edit of the form focused: the form sees the key before the edit.
+    auto* edit = TComponent::Make<TEdit>(form);
+    edit->SetParent(form);
+    edit->SetBounds(20, 20, 120, 24);
+    SetFocus(edit->Handle());
+    ASSERT_EQ(GetFocus(), edit->Handle());
+    TInput().Key("alt+shift+h").Run();
+    Wait(300);
+    EXPECT_TRUE(clicked.empty());
+    TInput().Key("alt+h").Run();
+    EXPECT_TRUE(Pump([&] { return !clicked.empty(); }, 2000));
+    EXPECT_EQ(clicked, (std::vector<std::string>{"&Help"}));
     // A bar item without a drop-down only posts its command.
     EXPECT_FALSE(skin.TrackMenuButton(skin.FSkinMenu->FButtons[3].get()));
     EXPECT_FALSE(skin.FInMenuLoop);
@@ -515,18 +530,106 @@ TEST_F(MenuSkinTest, APopupMenuWindowGetsTheSkinnedBorderAndTellsTheItemsItsBack
     EXPECT_FALSE(direct.Attached());
 }
 
+namespace {
+
+// A menu window of the test's own with a native border: it counts the frame paints that reach it
+// and prints itself all green.
+int ownFramePaints;
+constexpr COLORREF kOwnPrint = RGB(0, 128, 0);
+
+LRESULT CALLBACK FramedMenuProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_NCPAINT)
+        ++ownFramePaints;
+    if (msg == WM_PRINT) {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        const RECT all{0, 0, r.right - r.left, r.bottom - r.top};
+        const UniqueBrush green(CreateSolidBrush(kOwnPrint));
+        FillRect(reinterpret_cast<HDC>(wParam), &all, green.get());
+        return 1;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+HWND MakeFramedMenuWindow()
+{
+    static const bool registered = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = FramedMenuProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "FramedMenuTest";
+        return RegisterClassA(&wc) != 0;
+    }();
+    EXPECT_TRUE(registered);
+    return CreateWindowExA(0, "FramedMenuTest", "", WS_POPUP | WS_DLGFRAME | WS_VISIBLE, 600, 400, 120, 90,
+                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// What WM_PRINT puts at a point of a window-sized picture.
+COLORREF Printed(HWND w, int x, int y)
+{
+    RECT r;
+    GetWindowRect(w, &r);
+    TBitmap picture(r.right - r.left, r.bottom - r.top);
+    SendMessageA(w, WM_PRINT, reinterpret_cast<WPARAM>(picture.Canvas().Handle()), PRF_NONCLIENT | PRF_CLIENT);
+    return static_cast<COLORREF>(picture.Canvas().Pixel(x, y));
+}
+
+}  // namespace
+
+TEST_F(MenuSkinTest, AFramedMenuWindowIsSkinnedOrKeepsItsOwnBorder)
+{
+    const UniqueWindow window(MakeFramedMenuWindow());
+    HWND w = window.get();
+    TWinSkinPopMenu skin;
+    skin.Attach(w, &data, nullptr);
+
+    // The skin paints the frame band itself; printed, the window's own picture shows only
+    // inside the 3-pixel border.
+    ownFramePaints = 0;
+    EXPECT_EQ(Seen(w, 1, 1), RGB(240, 220, 200));
+    EXPECT_EQ(ownFramePaints, 0);
+    EXPECT_EQ(Printed(w, 1, 1), RGB(240, 220, 200));
+    EXPECT_EQ(Printed(w, 118, 45), RGB(240, 220, 200));
+    EXPECT_EQ(Printed(w, 3, 3), kOwnPrint);
+    EXPECT_EQ(PendingPopMenu, &skin) << "waits for its first item";
+
+    // Without a background image the window keeps what it draws itself.
+    skin.Detach();
+    data.MenuBackground->Image.SetSize(0, 0);
+    skin.Attach(w, &data, nullptr);
+    ownFramePaints = 0;
+    EXPECT_NE(Seen(w, 1, 1), RGB(240, 220, 200));
+    EXPECT_GT(ownFramePaints, 0);
+    EXPECT_EQ(Printed(w, 1, 1), kOwnPrint);
+    EXPECT_EQ(PendingPopMenu, nullptr);
+}
+
 TEST_F(MenuSkinTest, ADropDownIsOwnerDrawnOnlyWhileOpenAndKeepsItsItemData)
 {
     TWinSkinForm& skin = Skin();
     Seen(form->Handle(), 0, 0);
     TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
-    TInput().MoveTo(form->Handle(), Middle(first).x, Middle(first).y).Click().Do("sleep 0.3").Key("Escape").Run();
+    // An item of a sub-menu that the application draws itself.
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+    ASSERT_TRUE(GetMenuItemInfoA(first.FSubMenu, 0, TRUE, &info));
+    HMENU sub = info.hSubMenu;
+    ASSERT_TRUE(sub);
+    info.fMask = MIIM_FTYPE;
+    ASSERT_TRUE(GetMenuItemInfoA(sub, 0, TRUE, &info));
+    info.fType |= MFT_OWNERDRAW;
+    ASSERT_TRUE(SetMenuItemInfoA(sub, 0, TRUE, &info));
+
+    TInput().MoveTo(form->Handle(), Middle(first).x, Middle(first).y).Click().Do("sleep 0.3").Key("Escape").Run();
     info.fMask = MIIM_FTYPE | MIIM_DATA;
     ASSERT_TRUE(GetMenuItemInfoA(first.FSubMenu, 0, TRUE, &info));
     EXPECT_FALSE(info.fType & MFT_OWNERDRAW) << "given back, the menu draws itself";
     EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(menu->Items()->Items(0)->Items(0)));
+    ASSERT_TRUE(GetMenuItemInfoA(sub, 0, TRUE, &info));
+    EXPECT_TRUE(info.fType & MFT_OWNERDRAW) << "the application's own item stays owner-drawn";
 }
 
 TEST_F(MenuSkinTest, ARebuiltBarForgetsAHotItem)
@@ -538,6 +641,21 @@ TEST_F(MenuSkinTest, ARebuiltBarForgetsAHotItem)
     menu->Items()->Items(1)->SetCaption("更新升级 ");
     EXPECT_EQ(skin.FHotObject, nullptr);
     skin.CheckMouseLeave();  // would touch the freed item
+}
+
+// Mended: the open item's command runs inside the menu loop and may shorten the bar; the item
+// before an open one beyond the new end was read past the bar.
+TEST_F(MenuSkinTest, AroundAnOpenItemBeyondAShortenedBarTheNeighboursAreTheBarsEnds)
+{
+    TWinSkinForm& skin = Skin();
+    TWinSkinMenu& bar = *skin.FSkinMenu;
+    MenuLoop.OpenButtonIndex = 3;
+    menu->Items()->Remove(menu->Items()->Items(3));
+    menu->Items()->Remove(menu->Items()->Items(2));
+    ASSERT_EQ(bar.FButtons.size(), 2u);
+    EXPECT_EQ(bar.NeighbourButton(false), bar.FButtons[1].get());
+    EXPECT_EQ(bar.NeighbourButton(true), bar.FButtons[0].get());
+    MenuLoop.OpenButtonIndex = -1;
 }
 
 TEST_F(MenuSkinTest, TheCaptionIconIsTheWindowsClassIconWhenItSetNone)
@@ -588,6 +706,161 @@ TEST_F(MenuSkinTest, APopupMenuOfTheFormIsDrawnByTheSkinAndGivenBack)
     EXPECT_FALSE(popup->OwnerDraw());
     EXPECT_FALSE(popup->Items()->Items(0)->OnDrawItem);
     EXPECT_TRUE(own->OnDrawItem) << "an item's own painter stays";
+}
+
+namespace {
+
+// The middle of the bottom row of one entry of the open menu, sampled until it shows want (the
+// menu paints its items after it appears) or a few seconds passed.
+HMENU sampledMenu;
+UINT sampledPosition;
+COLORREF wantedRow, sampledRow;
+int samples;
+
+void CALLBACK SampleEntryRow(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND m = OpenMenuWindow();
+    RECT item, window;
+    if (m && IsWindowVisible(m) && GetMenuItemRect(nullptr, sampledMenu, sampledPosition, &item) &&
+        GetWindowRect(m, &window))
+        sampledRow = Shown(m, (item.left + item.right) / 2 - window.left, item.bottom - 1 - window.top);
+    if (sampledRow == wantedRow || ++samples > 60) {
+        KillTimer(nullptr, timer);
+        EndMenu();
+    }
+}
+
+COLORREF EntryRowShown(TPopupMenu& menu, UINT position, COLORREF want)
+{
+    sampledMenu = menu.Handle();
+    sampledPosition = position;
+    wantedRow = want;
+    sampledRow = CLR_INVALID;
+    samples = 0;
+    SetTimer(nullptr, 0, 50, SampleEntryRow);
+    menu.Popup(300, 300);
+    return sampledRow;
+}
+
+}  // namespace
+
+TEST_F(MenuSkinTest, TheSystemMenuAndTheFormsPopupsShowTheSkinnedSeparator)
+{
+    // The bottom rows of the separator are those of frame 2 of the menu-item image.
+    const COLORREF line = RGB(90, 10, 90);
+    auto* popup = TComponent::Make<TPopupMenu>(form);
+    Add(popup->Items(), "复制");
+    Add(popup->Items(), "-");
+    Add(popup->Items(), "粘贴");
+    TWinSkinForm& skin = Skin();
+    EXPECT_EQ(EntryRowShown(*skin.FSysMenu, 3, line), line);
+    EXPECT_EQ(EntryRowShown(*popup, 1, line), line);
+}
+
+// ---------------------------------------------------------------------------------------------
+// An MDI frame with a main menu, skinned by the skin manager: a child's menu merged into the
+// frame's shows on the bar until the last child has gone.
+
+namespace {
+
+LRESULT CALLBACK MdiChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefMDIChildProcA(hwnd, msg, wParam, lParam);
+}
+
+std::vector<std::string> BarCaptions(const TWinSkinForm& skin)
+{
+    std::vector<std::string> captions;
+    for (const auto& button : skin.FSkinMenu->FButtons)
+        captions.push_back(button->FCaption);
+    return captions;
+}
+
+}  // namespace
+
+TEST(MdiMenuBar, AChildsMergedMenuShowsUntilTheLastChildHasGone)
+{
+    static const bool registered = [] {
+        WNDCLASSA child{};
+        child.lpfnWndProc = MdiChildProc;
+        child.hInstance = GetModuleHandleA(nullptr);
+        child.lpszClassName = "MenuSkinMdiChild";
+        return RegisterClassA(&child) != 0;
+    }();
+    ASSERT_TRUE(registered);
+    TComponent owner{nullptr};
+    auto& data = *TComponent::Make<TSkinData>(&owner);
+    data.SetState(csLoading | csReading, true);
+    data.SetActive(true);
+    LoadSkinFile(data, LEXDRILL_FORMSKIN_FIXTURE);
+    data.SetState(csReading, false);
+    data.Loaded();
+    ASSERT_TRUE(SkinManage && SkinManage->FActive);
+
+    auto* frame = TComponent::Make<TForm>(&owner);
+    frame->SetBounds(150, 120, 500, 300);
+    auto* menu = TComponent::Make<TMainMenu>(frame);
+    for (const char* caption : {"文件", "帮助"}) {
+        auto* item = TComponent::Make<TMenuItem>(frame);
+        item->SetCaption(caption);
+        menu->Items()->Add(item);
+    }
+    frame->SetMenu(menu);
+    HWND f = frame->Handle();
+    std::vector<WPARAM> commands;
+    frame->HookWindowProc([&commands](TMessage& message, const TWndMethod& next) {
+        if (message.Msg == WM_COMMAND)
+            commands.push_back(message.WParam);
+        next(message);
+    });
+    CLIENTCREATESTRUCT clientCreate{nullptr, 1000};
+    HWND client = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, 480, 200,
+                                  f, nullptr, GetModuleHandleA(nullptr), &clientCreate);
+    ASSERT_NE(client, nullptr);
+    frame->Show();
+    ASSERT_TRUE(Pump([f] {
+        const TWinSkinForm* skin = SkinManage->FindFormSkin(f);
+        return skin && skin->FSkinState == fssSkinned;
+    }, 3000));
+    TWinSkinForm& skin = *SkinManage->FindFormSkin(f);
+    ASSERT_EQ(skin.FMDIKind, 1);
+    ASSERT_TRUE(skin.FSkinMenu);
+    EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"文件", "帮助"}));
+
+    // A child comes and merges its menu: the bar shows it and a click runs its command.
+    MDICREATESTRUCTA create{"MenuSkinMdiChild", "Child", GetModuleHandleA(nullptr), 10, 10, 200, 120, 0, 0};
+    HWND child = reinterpret_cast<HWND>(SendMessageA(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
+    ASSERT_NE(child, nullptr);
+    SendMessageA(client, WM_MDIREFRESHMENU, 0, 0);
+    ASSERT_EQ(SkinManage->MdiChildCount(), 1);
+    HMENU merged = CreateMenu();
+    HMENU window = CreatePopupMenu();
+    AppendMenuA(window, MF_STRING, 40001, "平铺");
+    AppendMenuA(merged, MF_POPUP, reinterpret_cast<UINT_PTR>(window), "窗口");
+    SendMessageA(client, WM_MDISETMENU, reinterpret_cast<WPARAM>(merged), 0);
+    EXPECT_EQ(GetMenu(f), nullptr);
+    EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"窗口"}));
+    Seen(f, 0, 0);
+    const POINT item = MenuSkinTest::Middle(*skin.FSkinMenu->FButtons[0]);
+    TInput().MoveTo(f, item.x, item.y).Click().Do("sleep 0.4").Key("Return").Do("sleep 0.2").Run();
+    EXPECT_TRUE(Pump([&] { return std::count(commands.begin(), commands.end(), WPARAM{40001}) > 0; }, 2000));
+
+    // The last child goes: the frame's own bar is back and follows its menu again.
+    SendMessageA(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child), 0);
+    DestroyMenu(merged);  // gone with its child
+    EXPECT_EQ(SkinManage->MdiChildCount(), 0);
+    EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"文件", "帮助"}));
+    EXPECT_EQ(skin.FSkinMenu->FMenuHandle, menu->Handle()) << "the menu the frame would get back";
+    EXPECT_TRUE(data.MenuUpdate());
+    auto* added = TComponent::Make<TMenuItem>(frame);
+    added->SetCaption("新增");
+    menu->Items()->Add(added);
+    EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"文件", "帮助", "新增"}));
+
+    // Switched off, the frame keeps the menu it has now.
+    data.SetActive(false);
+    ASSERT_TRUE(Pump([f] { return !SkinManage->FindFormSkin(f); }, 3000));
+    EXPECT_EQ(GetMenu(f), menu->Handle());
 }
 
 // ---------------------------------------------------------------------------------------------

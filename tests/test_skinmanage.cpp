@@ -12,9 +12,12 @@
 #include <vector>
 
 #include "Forms.h"
+#include "InputTesting.h"
 #include "Layout.h"
+#include "Menus.h"
 #include "WinSkinForm.h"
 #include "SkinTesting.h"
+#include "WinSkinMenu.h"
 #include "WindowTesting.h"
 
 namespace {
@@ -661,6 +664,64 @@ TEST_F(SkinManager, AComponentFreedGivesBackItsWindowsAndForgetsItsPendingChange
     EXPECT_TRUE(SkinManage->FActive) << "the change never came";
 }
 
+TEST_F(SkinManager, AWindowWithoutAnIconShowsAStoredIconBeforeItsClassIcon)
+{
+    // Nothing is switched on, so nothing skins the window but the form skin made here.
+    TSkinData& first = Component(sfMainform, false);
+    TSkinData& second = Component(sfMainform, false);
+    TSkinData& dialog = Component(sfDialog, false);
+    TSkinData& own = Component(sfMainform, false);
+    auto store = [](TSkinData& data, TColor colour) {
+        data.FIconImage.SetSize(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+        data.FIconImage.Canvas().Brush().SetColor(colour);
+        data.FIconImage.Canvas().FillRect(Rect(0, 0, data.FIconImage.Width(), data.FIconImage.Height()));
+    };
+    store(first, clRed);
+    store(second, clLime);
+    store(dialog, clBlue);
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = PlainProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    wc.lpszClassName = "IconTest";
+    RegisterClassA(&wc);
+    windows.push_back(Create("IconTest", WS_OVERLAPPEDWINDOW));
+    auto& skin = *TComponent::Make<TWinSkinForm>(&components);
+    skin.FSkinData = &own;
+    skin.FHandle = windows.back();
+    TBitmap icon;
+    auto centre = [&] {
+        skin.GetWindowIcon(icon);
+        return icon.Canvas().Pixel(icon.Width() / 2, icon.Height() / 2);
+    };
+    auto count = [&](TColor colour) {
+        int n = 0;
+        for (int y = 0; y < icon.Height(); ++y)
+            for (int x = 0; x < icon.Width(); ++x)
+                n += icon.Canvas().Pixel(x, y) == colour;
+        return n;
+    };
+    const int all = GetSystemMetrics(SM_CXSMICON) * GetSystemMetrics(SM_CYSMICON);
+    // The last main-form component with a stored icon; a dialog component's does not count.
+    EXPECT_EQ(centre(), clLime);
+    // The window's own component's stored icon comes first.
+    store(own, clYellow);
+    EXPECT_EQ(centre(), clYellow);
+    // With none stored anywhere, the class's icon.
+    for (TSkinData* data : {&first, &second, &dialog, &own})
+        data->FIconImage.SetSize(0, 0);
+    centre();
+    EXPECT_LT(count(clFuchsia), all);
+    // The window's own icon before everything.
+    store(second, clLime);
+    HICON question = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_QUESTION));
+    SendMessageA(skin.FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(question));
+    centre();
+    EXPECT_EQ(count(clLime), 0);
+    EXPECT_LT(count(clFuchsia), all);
+}
+
 TEST_F(SkinManager, TheManagerFreedFirstGivesEveryWindowBackAndUnhooks)
 {
     Component(sfMainform);
@@ -684,6 +745,63 @@ TEST_F(SkinManager, TheManagerFreedFirstGivesEveryWindowBackAndUnhooks)
     // The forms and the component go afterwards, as at the application's end.
     TComponent::Free(form);
     forms.clear();
+}
+
+namespace {
+
+// Sampled from inside the menu loop once the form skin has gone.
+HWND loopWindow;
+bool loopSawSkinGone;
+TWinSkinForm* loopFormAfter;
+
+void CALLBACK SampleLoop(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (SkinManage && !loopSawSkinGone && !SkinManage->FindFormSkin(loopWindow)) {
+        loopSawSkinGone = true;
+        loopFormAfter = MenuLoop.MenuLoopForm;
+    }
+}
+
+}  // namespace
+
+// Mended: a drop-down's menu loop dispatches the manager's timer, which freed the form skin
+// inside the loop; the loop and its hook went on with the freed skin.
+TEST_F(SkinManager, SkinningSwitchedOffWhileADropDownIsOpenEndsTheMenuAndForgetsTheSkin)
+{
+    TSkinData& data = Component(sfMainform);
+    auto* form = TComponent::Make<TForm>(nullptr);
+    forms.push_back(form);
+    form->SetBounds(150, 120, 300, 200);
+    auto* menu = TComponent::Make<TMainMenu>(form);
+    auto* top = TComponent::Make<TMenuItem>(form);
+    top->SetCaption("File");
+    menu->Items()->Add(top);
+    auto* leaf = TComponent::Make<TMenuItem>(form);
+    leaf->SetCaption("Open");
+    top->Add(leaf);
+    form->SetMenu(menu);
+    form->Show();
+    ASSERT_TRUE(Skinned(form->Handle()));
+    TWinSkinForm* skin = SkinManage->FindFormSkin(form->Handle());
+    ASSERT_TRUE(skin->FSkinMenu);
+
+    data.SetActive(false);  // applied by the timer, inside the loop below
+    loopWindow = form->Handle();
+    loopSawSkinGone = false;
+    loopFormAfter = skin;
+    const UINT_PTR sampler = SetTimer(nullptr, 0, 50, SampleLoop);
+    const UINT_PTR closer = SetTimer(nullptr, 0, 5000, EndMenuNow);
+    const DWORD start = GetTickCount();
+    skin->TrackMenuButton(skin->FSkinMenu->FButtons[0].get());
+    const DWORD took = GetTickCount() - start;
+    KillTimer(nullptr, closer);
+    KillTimer(nullptr, sampler);
+    SampleLoop(nullptr, 0, 0, 0);  // the loop may have ended before the sampler came again
+    ASSERT_TRUE(loopSawSkinGone);
+    EXPECT_EQ(loopFormAfter, nullptr);
+    EXPECT_LT(took, 5000u) << "the menu ended when its skin went";
+    EXPECT_EQ(MenuLoop.MenuHook, nullptr);
+    EXPECT_EQ(GetMenu(form->Handle()), menu->Handle());
 }
 
 // The process ends cleanly with skinned windows open: at once through the platform, and in the

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "ComCtrls.h"
@@ -84,6 +85,21 @@ COLORREF Rgb(TColor colour)
 {
     return static_cast<COLORREF>(ColorToRGB(colour));
 }
+
+// An image emptied, as a skin whose image is missing or damaged leaves it, while in scope.
+class TEmptied {
+public:
+    explicit TEmptied(TBitmap& image) : image_(image)
+    {
+        saved_.Assign(image);
+        image.SetSize(0, 0);
+    }
+    ~TEmptied() { image_.Assign(saved_); }
+
+private:
+    TBitmap& image_;
+    TBitmap saved_;
+};
 
 struct SmallSkinTest : ::testing::Test {
     void SetUp() override
@@ -165,6 +181,12 @@ TEST_F(SmallSkinTest, UpDownHalvesShowTheirFramesAndGlyphsVerticalAndHorizontal)
     EXPECT_EQ(Seen(w, 0, 0), Rgb(data.Colours.ButtonDkShadow));
     EXPECT_EQ(Shown(w, 3, 3), Rgb(data.Colours.ButtonFace));
     data.UpDownVert = std::move(image);
+    // An empty image is no image: the same plain boxes.
+    {
+        const TEmptied emptied(data.UpDownVert->Image);
+        EXPECT_EQ(Seen(w, 0, 0), Rgb(data.Colours.ButtonDkShadow));
+        EXPECT_EQ(Shown(w, 3, 3), Rgb(data.Colours.ButtonFace));
+    }
     skin.Detach();
 }
 
@@ -334,6 +356,16 @@ TEST_F(SmallSkinTest, TrackBarThumbsComeFromTheSkinInEitherOrientation)
     EXPECT_EQ(Seen(vertical->Handle(), r.left, (r.top + r.bottom) / 2), Rgb(data.Colours.ButtonShadow));
     data.TrackbarThumbHorz = std::move(horz);
     data.TrackbarThumbVert = std::move(vert);
+    // An element whose image is empty counts as missing, not as a blank thumb.
+    {
+        const TEmptied emptyVert(data.TrackbarThumbVert->Image);
+        EXPECT_EQ(centre(vertical), FrameOf(data.TrackbarThumbHorz->Image, 2, 5));
+        const TEmptied emptyHorz(data.TrackbarThumbHorz->Image);
+        for (TTrackBar* bar : {horizontal, vertical}) {
+            const RECT t = thumbAt(bar);
+            EXPECT_EQ(Seen(bar->Handle(), t.left, (t.top + t.bottom) / 2), Rgb(data.Colours.ButtonShadow));
+        }
+    }
     skin.Detach();
     EXPECT_NE(centre(horizontal), FrameOf(data.TrackbarThumbHorz->Image, 2, 5));
 }
@@ -643,6 +675,21 @@ TEST_F(SmallSkinTest, TheScanGivesEachKindItsSkinByClassByListAndByWindowClass)
     EXPECT_FALSE(again.FindControlByHandle(members[0]->Handle()));
     again.Detach();
     data.SetSkinControls(TSkinData::kDefaultSkinControls);
+
+    // A child the form lists before its group keeps the one skin it got first.
+    TForm* early = Form();
+    auto* first = TComponent::Make<TCheckBox>(early);
+    auto* later = Control<TThirdGroup>(early, 10, 10, 200, 120);
+    first->SetParent(later);
+    first->SetBounds(10, 10, 100, 24);
+    data.Skin3rd().Clear();
+    data.Skin3rd().Add("TThirdGroup=RadioGroup");
+    auto& once = Skin(early);
+    EXPECT_EQ(std::count_if(once.FControls.begin(), once.FControls.end(),
+                            [&](TSkinControl* c) { return c->Handle() == first->Handle(); }),
+              1);
+    EXPECT_TRUE(SkinOf<TSkinCheckBox>(once, first));
+    once.Detach();
 
     // Bare child windows of a window that is no framework form.
     TForm* bare = Form();
