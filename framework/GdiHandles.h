@@ -43,8 +43,11 @@ inline UniqueDC CreateMemoryDC()
 // A DC borrowed from a window (GetDC, GetWindowDC, GetDCEx) and given back with ReleaseDC.
 class WindowDC {
 public:
+    enum Area { ClientArea, WholeWindow };  // GetDC's or GetWindowDC's
+
     explicit WindowDC(HWND window, HDC dc) : window_(window), dc_(dc) {}
-    explicit WindowDC(HWND window) : WindowDC(window, GetDC(window)) {}
+    explicit WindowDC(HWND window, Area area = ClientArea)
+        : WindowDC(window, area == WholeWindow ? GetWindowDC(window) : GetDC(window)) {}
     ~WindowDC()
     {
         if (dc_)

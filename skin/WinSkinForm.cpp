@@ -251,7 +251,7 @@ void TWinSkinForm::FitWindowToSkin(bool refresh)
     if (!refresh && (FClassName == "TMessageForm" || FClassName == "#32770")) {
         // A message box is widened to show its whole caption, its contents kept centred.
         {
-            const WindowDC dc(FHandle, GetWindowDC(FHandle));
+            const WindowDC dc(FHandle, WindowDC::WholeWindow);
             const SelectionGuard font(dc.Get(), FCaptionFont->Handle());
             SIZE space{};
             GetTextExtentPoint32A(dc.Get(), " ", 1, &space);

@@ -178,7 +178,7 @@ void TWinSkinForm::DrawSysButtons(HDC dc)
 void TWinSkinForm::DrawSysButton(TWinSysButton& button, int state)
 {
     TDataSkinSysButton& d = *button.FSkinButton;
-    const WindowDC dc(FHandle, GetWindowDC(FHandle));
+    const WindowDC dc(FHandle, WindowDC::WholeWindow);
     if (IsIconButton(d)) {
         DrawSkinGlyph(dc.Get(), button.FBoundsRect, FIconBitmap, 1, 1, true);
         return;

@@ -17,19 +17,6 @@ TRect Margins(const TDataSkinObject& element)
     return Rect(element.LeftWidth, element.TopHeight, element.RightWidth, element.BottomHeight);
 }
 
-// Puts a DC's background mode back however the drawing ends.
-class BkModeGuard {
-public:
-    BkModeGuard(HDC dc, int mode) : dc_(dc), previous_(SetBkMode(dc, mode)) {}
-    ~BkModeGuard() { SetBkMode(dc_, previous_); }
-    BkModeGuard(const BkModeGuard&) = delete;
-    BkModeGuard& operator=(const BkModeGuard&) = delete;
-
-private:
-    HDC dc_;
-    int previous_;
-};
-
 }  // namespace
 
 void TWinSkinForm::WMNCCalcSize(TMessage& message)
@@ -89,7 +76,7 @@ void TWinSkinForm::PaintNonClient(HDC dc)
         return;
     std::optional<WindowDC> own;
     if (!dc) {
-        own.emplace(FHandle, GetWindowDC(FHandle));
+        own.emplace(FHandle, WindowDC::WholeWindow);
         dc = own->Get();
     }
     try {
@@ -126,7 +113,6 @@ void TWinSkinForm::PaintCaption(HDC dc)
     LayoutSysButtons();
     DrawSysButtons(band.Handle());
     BitBlt(dc, 0, 0, w, FFrameTop, band.Handle(), 0, 0, SRCCOPY);
-    SetBkMode(dc, OPAQUE);
 }
 
 void TWinSkinForm::DrawFramePart(TDataSkinBorder& part, const TRect& rect, HDC dc)
@@ -147,7 +133,7 @@ void TWinSkinForm::DrawCaptionText(TCanvas& canvas, const TRect& rect)
     TDataSkinTitle& title = FSkinData->Title;
     HDC dc = canvas.Handle();
     const SelectionGuard font(dc, FCaptionFont->Handle());
-    const BkModeGuard mode(dc, TRANSPARENT);
+    const BackgroundModeGuard mode(dc, TRANSPARENT);
     SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(
         FActive ? FSkinData->Colours.TitleTextActive : FSkinData->Colours.TitleTextNoActive)));
 

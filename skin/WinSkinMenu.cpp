@@ -59,7 +59,7 @@ void TMenuBtn::Draw()
     TWinSkinMenu* bar = FSkinForm->FSkinMenu.get();
     if (!bar)
         return;
-    const WindowDC dc(FSkinForm->FHandle, GetWindowDC(FSkinForm->FHandle));
+    const WindowDC dc(FSkinForm->FHandle, WindowDC::WholeWindow);
     if (!dc.Get())
         return;
     const TRect& b = bar->FBarRect;
@@ -276,14 +276,12 @@ void InstallMenuHook()
     MenuLoop.DownKeyPosted = false;
     GetCursorPos(&MenuLoop.LastMousePos);
     if (!MenuLoop.MenuHook)
-        MenuLoop.MenuHook = SetWindowsHookExA(WH_MSGFILTER, MenuFilterHook, nullptr, GetCurrentThreadId());
+        MenuLoop.MenuHook.reset(SetWindowsHookExA(WH_MSGFILTER, MenuFilterHook, nullptr, GetCurrentThreadId()));
 }
 
 void RemoveMenuHook()
 {
-    if (MenuLoop.MenuHook)
-        UnhookWindowsHookEx(MenuLoop.MenuHook);
-    MenuLoop.MenuHook = nullptr;
+    MenuLoop.MenuHook.reset();
     MenuLoop.TrackedItem = 0;
     MenuLoop.OpenButtonIndex = -1;
     MenuLoop.DownKeyPosted = false;
@@ -358,7 +356,7 @@ LRESULT CALLBACK MenuFilterHook(int code, WPARAM wParam, LPARAM lParam)
             if (menu && menu->RightToLeft())
                 msg->wParam = msg->wParam == VK_LEFT ? VK_RIGHT : VK_LEFT;
         }
-        const LRESULT result = CallNextHookEx(MenuLoop.MenuHook, code, wParam, lParam);
+        const LRESULT result = CallNextHookEx(MenuLoop.MenuHook.get(), code, wParam, lParam);
         if (result || code != MSGF_MENU || !msg)
             return result;
         if (!MenuLoop.DownKeyPosted) {

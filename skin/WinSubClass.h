@@ -123,14 +123,10 @@ void DrawControlText(HDC dc, const TRect& rect, const std::string& text, bool en
 class TCaptionTextState {
 public:
     explicit TCaptionTextState(HDC dc);
-    ~TCaptionTextState();
-    TCaptionTextState(const TCaptionTextState&) = delete;
-    TCaptionTextState& operator=(const TCaptionTextState&) = delete;
 
 private:
-    HDC FDC;
-    int FSaved;
     UniqueFont FPlainFont;  // freed after the DC has let go of it
+    SavedDC FSaved;
 };
 
 // Push buttons: the framework's and bare "button" windows.

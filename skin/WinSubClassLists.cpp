@@ -29,7 +29,7 @@ void TSkinHeader::DrawControl(HDC dc, const TRect& r)
     TBitmap bitmap(r.Width(), r.Height());
     HDC work = bitmap.Canvas().Handle();
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(FHandle, WM_GETFONT, 0, 0));
-    HGDIOBJ oldFont = SelectObject(work, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    const SelectionGuard selected(work, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(work, TRANSPARENT);
     const auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(FHandle, HDM_GETIMAGELIST, 0, 0));
     const int count = static_cast<int>(SendMessageA(FHandle, HDM_GETITEMCOUNT, 0, 0));
@@ -47,7 +47,6 @@ void TSkinHeader::DrawControl(HDC dc, const TRect& r)
         DrawSkinImage(work, Rect(right, r.Top, r.Right, r.Bottom), header->Image, margins, 1,
                       header->FrameCount, false, header->Tile != 0, false);
     BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), work, 0, 0, SRCCOPY);
-    SelectObject(work, oldFont);
 }
 
 void TSkinHeader::DrawItem(HIMAGELIST images, HDC dc, int index, const TRect& rect)

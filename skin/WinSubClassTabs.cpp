@@ -163,37 +163,38 @@ void TSkinTab::DrawControl(HDC dc, const TRect& r)
         HDC work = FWorkBitmap.Canvas().Handle();
         FillFace(work, Rect(0, 0, w, h));
         HFONT font = reinterpret_cast<HFONT>(SendMessageA(FHandle, WM_GETFONT, 0, 0));
-        HGDIOBJ oldFont = SelectObject(work, font ? font : GetStockObject(DEFAULT_GUI_FONT));
-        for (int i = 0; i < count; ++i) {
-            char text[80] = "";
-            TCITEMA item{};
-            item.mask = TCIF_TEXT | TCIF_IMAGE | TCIF_STATE;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            item.iImage = -1;
-            SendMessageA(FHandle, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-            RECT ir;
-            if (!SendMessageA(FHandle, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&ir)))
-                continue;
-            TRect at = Rect(ir.left, ir.top, ir.right, ir.bottom);
-            switch (FTabPosition) {
-            case 0: at = Rect(ir.left, ir.top + 1, ir.right, ir.bottom + 1); break;
-            case 1: at = Rect(ir.left, ir.top - p.Bottom - 1, ir.right, ir.bottom - p.Bottom - 1); break;
-            case 2: at = Rect(w - ir.bottom, ir.left, w - ir.top, ir.right); break;
-            default: at = Rect(ir.top - 1, r.Right - ir.right, ir.bottom - 1, r.Right - ir.left); break;
+        {
+            const SelectionGuard selectedFont(work, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+            for (int i = 0; i < count; ++i) {
+                char text[80] = "";
+                TCITEMA item{};
+                item.mask = TCIF_TEXT | TCIF_IMAGE | TCIF_STATE;
+                item.pszText = text;
+                item.cchTextMax = sizeof text;
+                item.iImage = -1;
+                SendMessageA(FHandle, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+                RECT ir;
+                if (!SendMessageA(FHandle, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&ir)))
+                    continue;
+                TRect at = Rect(ir.left, ir.top, ir.right, ir.bottom);
+                switch (FTabPosition) {
+                case 0: at = Rect(ir.left, ir.top + 1, ir.right, ir.bottom + 1); break;
+                case 1: at = Rect(ir.left, ir.top - p.Bottom - 1, ir.right, ir.bottom - p.Bottom - 1); break;
+                case 2: at = Rect(w - ir.bottom, ir.left, w - ir.top, ir.right); break;
+                default: at = Rect(ir.top - 1, r.Right - ir.right, ir.bottom - 1, r.Right - ir.left); break;
+                }
+                const int state = i == selected ? 2 : 1;
+                DrawTab(work, at, state);
+                SetTextColor(work, ColorToRGB(state == 1 ? tabs->NormalColour2 : tabs->MouseOverColour2));
+                DrawGlyphText(work, at, images, item.iImage, text, 1, FEnabled);
             }
-            const int state = i == selected ? 2 : 1;
-            DrawTab(work, at, state);
-            SetTextColor(work, ColorToRGB(state == 1 ? tabs->NormalColour2 : tabs->MouseOverColour2));
-            DrawGlyphText(work, at, images, item.iImage, text, 1, FEnabled);
         }
-        SelectObject(work, oldFont);
         if (FTabPosition == 3)
             RotateBitmapRight(FWorkBitmap);
         else if (FTabPosition == 2)
             RotateBitmapLeft(FWorkBitmap);
         // The scroller draws itself: the strip goes around it.
-        const int saved = SaveDC(dc);
+        const ClipGuard clip(dc);
         if (SkinScroller()) {
             HWND scroller = FindWindowExA(FHandle, nullptr, UPDOWN_CLASSA, nullptr);
             RECT window, around;
@@ -203,7 +204,6 @@ void TSkinTab::DrawControl(HDC dc, const TRect& r)
             ExcludeClipRect(dc, around.left, around.top, around.right, around.bottom);
         }
         BitBlt(dc, strip.Left, strip.Top, strip.Width(), strip.Height(), FWorkBitmap.Canvas().Handle(), 0, 0, SRCCOPY);
-        RestoreDC(dc, saved);
     }
     if (!tabs->Image2.Empty() && !FBorderBitmap.Empty())
         DrawSkinBorder(dc, p, FBorderBitmap, Rect(4, 5, 4, 4), 1, 1, false);
@@ -269,7 +269,7 @@ void TSkinTab31::DrawControl(HDC dc, const TRect& r)
     HDC work = canvas.Handle();
     FillFace(work, Rect(0, 0, r.Width(), r.Height()));
     canvas.Font().Assign(tabSet->Font());
-    SelectObject(work, canvas.Font().Handle());
+    const SelectionGuard selected(work, canvas.Font().Handle());
     const TRect margins = Rect(tabs->LeftWidth, tabs->TopHeight, tabs->RightWidth, tabs->BottomHeight);
     const int limit = r.Width() - tabSet->EndMargin();
     int x = tabSet->StartMargin();

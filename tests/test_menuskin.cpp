@@ -595,6 +595,18 @@ TEST_F(MenuSkinTest, AFramedMenuWindowIsSkinnedOrKeepsItsOwnBorder)
     EXPECT_EQ(Printed(w, 3, 3), kOwnPrint);
     EXPECT_EQ(PendingPopMenu, &skin) << "waits for its first item";
 
+    // The printer's DC comes back with its own clip and background mode.
+    TBitmap picture(120, 90);
+    HDC dc = picture.Canvas().Handle();
+    const UniqueRegion callersClip(CreateRectRgn(0, 0, 60, 50));
+    SelectClipRgn(dc, callersClip.get());
+    SetBkMode(dc, OPAQUE);
+    SendMessageA(w, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT);
+    const UniqueRegion clipAfter(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_EQ(GetClipRgn(dc, clipAfter.get()), 1);
+    EXPECT_TRUE(EqualRgn(clipAfter.get(), callersClip.get()));
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+
     // Without a background image the window keeps what it draws itself.
     skin.Detach();
     data.MenuBackground->Image.SetSize(0, 0);
