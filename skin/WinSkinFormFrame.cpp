@@ -28,7 +28,7 @@ void TWinSkinForm::WMNCCalcSize(TMessage& message)
         return;
     }
     auto& params = *reinterpret_cast<NCCALCSIZE_PARAMS*>(message.LParam);
-    if (!IsMDIChildNotNormal() && FBorderKind != 2 && params.lppos) {
+    if (!IsMDIChildNotNormal() && FBorderKind != bkPopup && params.lppos) {
         const WINDOWPOS& pos = *params.lppos;
         params.rgrc[0] = RECT{pos.x + FFrameLeft, pos.y + FFrameTop + FMenuHeight,
                               pos.x + pos.cx - FFrameRight, pos.y + pos.cy - FFrameBottom};
@@ -43,7 +43,7 @@ void TWinSkinForm::WMNCPaint(TMessage& message)
         message.Result = 0;
         return;
     }
-    if (IsMDIChildNotNormal() || FBorderKind == 2) {
+    if (IsMDIChildNotNormal() || FBorderKind == bkPopup) {
         CallOldProc(message);
         return;
     }
@@ -72,7 +72,7 @@ void TWinSkinForm::WMNCActivate(TMessage& message)
 void TWinSkinForm::PaintNonClient(HDC dc)
 {
     if (!SkinWorkBitmap || (FSkinState != fssSkinned && FSkinState != fssReskinning) ||
-        FBorderKind == 2 || IsMDIChildNotNormal())
+        FBorderKind == bkPopup || IsMDIChildNotNormal())
         return;
     std::optional<WindowDC> own;
     if (!dc) {
@@ -178,7 +178,7 @@ void TWinSkinForm::BuildRegion()
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0 || IsMDIChildNotNormal())
         return;
-    if (w == FRegionWidth && h == FRegionHeight && FMDIKind != 2 && FSkinState != fssReskinning)
+    if (w == FRegionWidth && h == FRegionHeight && FMDIKind != mkChild && FSkinState != fssReskinning)
         return;
     // The window owns the region it was given and deletes it when it gets another.
     FHasRegion = false;
@@ -191,7 +191,7 @@ void TWinSkinForm::BuildRegion()
     FRegionWidth = w;
     FRegionHeight = h;
     UniqueRegion region(CreateRectRgn(FFrameLeft, FFrameTop, w - FFrameRight, h - FFrameBottom));
-    if (FBorderKind != 2) {
+    if (FBorderKind != bkPopup) {
         TBitmap work;
         // A part whose pixels shape it: drawn (or copied) into the work bitmap and cut by the
         // key colour. A part of fewer than two rows or no columns is its rectangle.

@@ -67,7 +67,7 @@ void TMenuBtn::Draw()
     if (!bar->FBackground.Empty())
         BitBlt(dc.Get(), FBoundsRect.Left, b.Top, FBoundsRect.Width(), b.Height(),
                bar->FBackground.Canvas().Handle(), FBoundsRect.Left - b.Left, 0, SRCCOPY);
-    if (FState == 2 || FState == 3) {
+    if (FState == ncsPressed || FState == ncsHot) {
         const UniqueBrush frame(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(FSkinData->Colours.ButtonHilight))));
         const RECT r = WinRect(FBoundsRect);
         FrameRect(dc.Get(), &r, frame.get());
@@ -228,7 +228,7 @@ void TWinSkinMenu::Paint(HDC dc, const TRect& rect)
     }
 
     // The buttons of a maximised MDI child sit in the frame's menu bar.
-    if (FSkinForm->FMDIKind == 1 && FSkinForm->IsMDIChildMaximized()) {
+    if (FSkinForm->FMDIKind == mkFrame && FSkinForm->IsMDIChildMaximized()) {
         for (const auto& button : FSkinForm->FSysButtons) {
             TDataSkinSysButton& d = *button->FSkinButton;
             if (d.Visibility != 100 || d.Image.Empty())

@@ -135,12 +135,7 @@ bool TSkinScControl::BeforeMessage(TMessage& message)
     case CN_HSCROLL:
     case CN_VSCROLL: {
         const bool horizontal = message.Msg == CN_HSCROLL;
-        switch (LOWORD(message.WParam)) {
-        case SB_LINEUP: FPressedPart = horizontal ? 1 : 3; break;
-        case SB_LINEDOWN: FPressedPart = horizontal ? 2 : 4; break;
-        case SB_THUMBTRACK: FPressedPart = horizontal ? 5 : 6; break;
-        default: FPressedPart = 0; break;
-        }
+        FPressedPart = PressedScrollPart(LOWORD(message.WParam), horizontal);
         if (CallOldProc(message))
             PaintControl(nullptr);
         return false;

@@ -75,7 +75,7 @@ void TSkinTab::ReadTabPosition()
 {
     const LONG style = GetWindowLongA(FHandle, GWL_STYLE);
     const bool bottom = style & TCS_BOTTOM, vertical = style & TCS_VERTICAL;
-    FTabPosition = bottom && vertical ? 3 : bottom ? 1 : vertical ? 2 : 0;
+    FTabPosition = bottom && vertical ? tpRight : bottom ? tpBottom : vertical ? tpLeft : tpTop;
 }
 
 void TSkinTab::PrepareImages()
@@ -93,14 +93,14 @@ void TSkinTab::PrepareImages()
         FBorderBitmap.SetPixelFormat(TPixelFormat::pf24bit);
     }
     switch (FTabPosition) {
-    case 1:
+    case tpBottom:
         FlipBitmap(FTabBitmap);
         FlipBitmap(FBorderBitmap);
         break;
-    case 2:
+    case tpLeft:
         RotateBitmapLeft(FBorderBitmap);
         break;
-    case 3:
+    case tpRight:
         RotateBitmapRight(FBorderBitmap);
         break;
     default:
@@ -145,18 +145,18 @@ void TSkinTab::DrawControl(HDC dc, const TRect& r)
     const int selected = static_cast<int>(SendMessageA(FHandle, TCM_GETCURFOCUS, 0, 0));
     const auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(FHandle, TCM_GETIMAGELIST, 0, 0));
     switch (FTabPosition) {
-    case 0: p.Top += 1; break;
-    case 1: p.Bottom -= 1; break;
-    case 2: p.Left += 1; break;
+    case tpTop: p.Top += 1; break;
+    case tpBottom: p.Bottom -= 1; break;
+    case tpLeft: p.Left += 1; break;
     default: p.Right -= 1; break;
     }
 
-    const TRect strip = FTabPosition == 0   ? Rect(r.Left, r.Top, r.Right, p.Top)
-                        : FTabPosition == 1 ? Rect(r.Left, p.Bottom, r.Right, r.Bottom)
-                        : FTabPosition == 2 ? Rect(r.Left, r.Top, p.Left, r.Bottom)
-                                            : Rect(p.Right, r.Top, r.Right, r.Bottom);
+    const TRect strip = FTabPosition == tpTop      ? Rect(r.Left, r.Top, r.Right, p.Top)
+                        : FTabPosition == tpBottom ? Rect(r.Left, p.Bottom, r.Right, r.Bottom)
+                        : FTabPosition == tpLeft   ? Rect(r.Left, r.Top, p.Left, r.Bottom)
+                                                   : Rect(p.Right, r.Top, r.Right, r.Bottom);
     // Side strips are composed lying down, as a top strip, and turned at the end.
-    const bool lying = FTabPosition >= 2;
+    const bool lying = FTabPosition == tpLeft || FTabPosition == tpRight;
     const int w = lying ? strip.Height() : strip.Width(), h = lying ? strip.Width() : strip.Height();
     if (w > 0 && h > 0) {
         FWorkBitmap.SetSize(w, h);
@@ -178,9 +178,9 @@ void TSkinTab::DrawControl(HDC dc, const TRect& r)
                     continue;
                 TRect at = Rect(ir.left, ir.top, ir.right, ir.bottom);
                 switch (FTabPosition) {
-                case 0: at = Rect(ir.left, ir.top + 1, ir.right, ir.bottom + 1); break;
-                case 1: at = Rect(ir.left, ir.top - p.Bottom - 1, ir.right, ir.bottom - p.Bottom - 1); break;
-                case 2: at = Rect(w - ir.bottom, ir.left, w - ir.top, ir.right); break;
+                case tpTop: at = Rect(ir.left, ir.top + 1, ir.right, ir.bottom + 1); break;
+                case tpBottom: at = Rect(ir.left, ir.top - p.Bottom - 1, ir.right, ir.bottom - p.Bottom - 1); break;
+                case tpLeft: at = Rect(w - ir.bottom, ir.left, w - ir.top, ir.right); break;
                 default: at = Rect(ir.top - 1, r.Right - ir.right, ir.bottom - 1, r.Right - ir.left); break;
                 }
                 const int state = i == selected ? 2 : 1;
@@ -189,9 +189,9 @@ void TSkinTab::DrawControl(HDC dc, const TRect& r)
                 DrawGlyphText(work, at, images, item.iImage, text, 1, FEnabled);
             }
         }
-        if (FTabPosition == 3)
+        if (FTabPosition == tpRight)
             RotateBitmapRight(FWorkBitmap);
-        else if (FTabPosition == 2)
+        else if (FTabPosition == tpLeft)
             RotateBitmapLeft(FWorkBitmap);
         // The scroller draws itself: the strip goes around it.
         const ClipGuard clip(dc);

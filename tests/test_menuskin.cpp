@@ -213,10 +213,10 @@ TEST_F(MenuSkinTest, TheMouseLightsItemsUpAndTheDropDownsFollowItAcrossTheBar)
 
     // Hot: framed in ButtonHilight; the frame goes once the mouse has left.
     TInput().MoveTo(w, Middle(first).x, Middle(first).y).Run();
-    EXPECT_EQ(first.FState, 3);
+    EXPECT_EQ(first.FState, ncsHot);
     EXPECT_EQ(Shown(w, first.FBoundsRect.Left, Middle(first).y), Rgb(data.Colours.ButtonHilight));
     TInput().MoveTo(w, Middle(first).x, skin.FFrameTop + skin.FMenuHeight + 60).Run();
-    EXPECT_TRUE(Pump([&] { return first.FState == 1; }, 2000));
+    EXPECT_TRUE(Pump([&] { return first.FState == ncsNormal; }, 2000));
     EXPECT_NE(Shown(w, first.FBoundsRect.Left, Middle(first).y), Rgb(data.Colours.ButtonHilight));
 
     // A click opens the drop-down under the item, owner-drawn by the skin with its first item
@@ -835,7 +835,7 @@ TEST(MdiMenuBar, AChildsMergedMenuShowsUntilTheLastChildHasGone)
         return skin && skin->FSkinState == fssSkinned;
     }, 3000));
     TWinSkinForm& skin = *SkinManage->FindFormSkin(f);
-    ASSERT_EQ(skin.FMDIKind, 1);
+    ASSERT_EQ(skin.FMDIKind, mkFrame);
     ASSERT_TRUE(skin.FSkinMenu);
     EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"文件", "帮助"}));
 
