@@ -140,16 +140,9 @@ void TBitmapCanvas::CreateHandle()
 
 void TBitmapCanvas::SelectBitmap(HBITMAP bitmap)
 {
-    if (!dc_)
-        return;
-    if (bitmap) {
-        HGDIOBJ previous = SelectObject(dc_.get(), bitmap);
-        if (!originalBitmap_)
-            originalBitmap_ = previous;
-    } else if (originalBitmap_) {
-        SelectObject(dc_.get(), originalBitmap_);
-        originalBitmap_ = nullptr;
-    }
+    bitmapSelection_.reset();
+    if (dc_ && bitmap)
+        bitmapSelection_.emplace(dc_.get(), bitmap);
 }
 
 // ---------------------------------------------------------------------------------------------

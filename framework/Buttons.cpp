@@ -1,17 +1,8 @@
 #include "Buttons.h"
 
-const TClassInfo& TBitBtn::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TBitBtn>("TBitBtn", TButton::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TBitBtn, TButton)
 
-const TClassInfo& TSpeedButton::StaticClass()
-{
-    static const TClassInfo info =
-        TClassBuilder<TSpeedButton>("TSpeedButton", TGraphicControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSpeedButton, TGraphicControl)
 
 TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner)
 {
@@ -51,7 +42,6 @@ void TSpeedButton::Paint(TCanvas& canvas)
     }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(Enabled() ? clBtnText : clGrayText));
-    HGDIOBJ oldFont = SelectObject(dc, canvas.Font().Handle());
+    const SelectionGuard font(dc, canvas.Font().Handle());
     DrawTextA(dc, Caption().c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, oldFont);
 }

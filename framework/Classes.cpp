@@ -75,11 +75,7 @@ const TClassInfo& TObject::StaticClass()
     return info;
 }
 
-const TClassInfo& TPersistent::StaticClass()
-{
-    static const TClassInfo info("TPersistent", &TObject::StaticClass());
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TPersistent, TObject)
 
 const TClassInfo& TComponent::StaticClass()
 {

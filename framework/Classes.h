@@ -93,6 +93,16 @@ public:                                                               \
     static const TClassInfo& StaticClass();                           \
     const TClassInfo& ClassInfo() const override { return StaticClass(); }
 
+// Defines the class information of a class that publishes nothing beyond its parent; builder
+// steps may follow (`.Creatable()` for a class a stored layout may create).
+#define LEXDRILL_PLAIN_CLASS(Class, Parent, ...)                                          \
+    const TClassInfo& Class::StaticClass()                                               \
+    {                                                                                    \
+        static const TClassInfo info =                                                   \
+            TClassBuilder<Class>(#Class, Parent::StaticClass()) __VA_ARGS__.Build();     \
+        return info;                                                                     \
+    }
+
 class TObject {
 public:
     virtual ~TObject() = default;

@@ -86,11 +86,7 @@ void TProgressBar::Update()
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TUpDown::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TUpDown>("TUpDown", TWinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TUpDown, TWinControl)
 
 TUpDown::TUpDown(TComponent* owner) : TWinControl(owner)
 {
@@ -106,11 +102,7 @@ void TUpDown::CreateParams(TCreateParams& params)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TTrackBar::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TTrackBar>("TTrackBar", TWinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TTrackBar, TWinControl)
 
 TTrackBar::TTrackBar(TComponent* owner) : TWinControl(owner)
 {
@@ -363,11 +355,7 @@ void TPageControl::WndProc(TMessage& message)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TListView::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TListView>("TListView", TWinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TListView, TWinControl)
 
 TListView::TListView(TComponent* owner) : TWinControl(owner)
 {

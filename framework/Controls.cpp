@@ -428,11 +428,7 @@ void TControl::FontChanged()
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TGraphicControl::StaticClass()
-{
-    static const TClassInfo info("TGraphicControl", &TControl::StaticClass());
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TGraphicControl, TControl)
 
 void TGraphicControl::WndProc(TMessage& message)
 {
@@ -737,6 +733,9 @@ void TWinControl::PaintControls(HDC dc)
         auto* graphic = dynamic_cast<TGraphicControl*>(c);
         if (!graphic || !graphic->Visible() || graphic->Width() == 0 || graphic->Height() == 0)
             continue;
+        // The DC's whole state, not one setting at a time: a graphic control paints with the
+        // origin moved to its corner and clipped to its bounds, and its Paint may leave any
+        // colour, mode or object behind, all of which must be gone before the next control.
         const int saved = SaveDC(dc);
         POINT origin;
         GetViewportOrgEx(dc, &origin);
@@ -761,8 +760,8 @@ void TWinControl::WMPaint(TMessage& message)
         PaintControls(reinterpret_cast<HDC>(message.WParam));
         return;
     }
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(handle_, &ps);
+    const PaintDC paint(handle_);
+    HDC dc = paint.Get();
     if (doubleBuffered_) {
         const TRect client = ClientRect();
         UniqueDC memory(CreateCompatibleDC(dc));
@@ -779,7 +778,6 @@ void TWinControl::WMPaint(TMessage& message)
         PaintWindow(dc);
         PaintControls(dc);
     }
-    EndPaint(handle_, &ps);
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& message)
@@ -960,11 +958,7 @@ void TWinControl::FontChanged()
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TCustomControl::StaticClass()
-{
-    static const TClassInfo info("TCustomControl", &TWinControl::StaticClass());
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TCustomControl, TWinControl)
 
 void TCustomControl::Paint(TCanvas&) {}
 

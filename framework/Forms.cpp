@@ -78,11 +78,7 @@ const TClassInfo& TCustomForm::StaticClass()
     return info;
 }
 
-const TClassInfo& TForm::StaticClass()
-{
-    static const TClassInfo info("TForm", &TCustomForm::StaticClass());
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TForm, TCustomForm)
 
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner)
 {

@@ -261,46 +261,27 @@ void TCanvas::ChangeHandle(HDC dc)
 void TCanvas::Require(unsigned parts)
 {
     HDC dc = Handle();
-    if ((parts & FontPart) && !(selected_ & FontPart)) {
-        HGDIOBJ previous = SelectObject(dc, font_.Handle());
-        if (!originalFont_)
-            originalFont_ = previous;
+    if ((parts & FontPart) && !fontSelection_) {
+        fontSelection_.emplace(dc, font_.Handle());
         SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(font_.Color())));
-        selected_ |= FontPart;
     }
-    if ((parts & PenPart) && !(selected_ & PenPart)) {
-        HGDIOBJ previous = SelectObject(dc, pen_.Handle());
-        if (!originalPen_)
-            originalPen_ = previous;
-        selected_ |= PenPart;
-    }
-    if ((parts & BrushPart) && !(selected_ & BrushPart)) {
-        HGDIOBJ previous = SelectObject(dc, brush_.Handle());
-        if (!originalBrush_)
-            originalBrush_ = previous;
+    if ((parts & PenPart) && !penSelection_)
+        penSelection_.emplace(dc, pen_.Handle());
+    if ((parts & BrushPart) && !brushSelection_) {
+        brushSelection_.emplace(dc, brush_.Handle());
         SetBkColor(dc, static_cast<COLORREF>(ColorToRGB(brush_.Color())));
         SetBkMode(dc, brush_.Style() == TBrushStyle::bsClear ? TRANSPARENT : OPAQUE);
-        selected_ |= BrushPart;
     }
 }
 
 void TCanvas::Deselect(unsigned parts)
 {
-    if (!dc_)
-        return;
-    if ((parts & FontPart) && originalFont_) {
-        SelectObject(dc_, originalFont_);
-        originalFont_ = nullptr;
-    }
-    if ((parts & PenPart) && originalPen_) {
-        SelectObject(dc_, originalPen_);
-        originalPen_ = nullptr;
-    }
-    if ((parts & BrushPart) && originalBrush_) {
-        SelectObject(dc_, originalBrush_);
-        originalBrush_ = nullptr;
-    }
-    selected_ &= ~parts;
+    if (parts & FontPart)
+        fontSelection_.reset();
+    if (parts & PenPart)
+        penSelection_.reset();
+    if (parts & BrushPart)
+        brushSelection_.reset();
 }
 
 void TCanvas::FillRect(const TRect& rect)
@@ -411,15 +392,13 @@ void TGraphic::SaveToFile(const std::string& fileName)
 void MaskedStretchBlt(HDC dst, const TRect& dstRect, HDC src, const TRect& srcRect, HDC mask)
 {
     // The mask's white pixels must come out white and black ones black in the AND step.
-    const COLORREF oldBack = SetBkColor(dst, RGB(255, 255, 255));
-    const COLORREF oldText = SetTextColor(dst, RGB(0, 0, 0));
+    const BackgroundColorGuard back(dst, RGB(255, 255, 255));
+    const TextColorGuard text(dst, RGB(0, 0, 0));
     const int x = dstRect.Left, y = dstRect.Top, w = dstRect.Width(), h = dstRect.Height();
     const int sx = srcRect.Left, sy = srcRect.Top, sw = srcRect.Width(), sh = srcRect.Height();
     StretchBlt(dst, x, y, w, h, src, sx, sy, sw, sh, SRCINVERT);
     StretchBlt(dst, x, y, w, h, mask, sx, sy, sw, sh, SRCAND);
     StretchBlt(dst, x, y, w, h, src, sx, sy, sw, sh, SRCINVERT);
-    SetTextColor(dst, oldText);
-    SetBkColor(dst, oldBack);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -276,10 +277,10 @@ private:
     TPen pen_;
     TBrush brush_;
     DWORD copyMode_ = SRCCOPY;
-    unsigned selected_ = 0;
-    HGDIOBJ originalFont_ = nullptr;
-    HGDIOBJ originalPen_ = nullptr;
-    HGDIOBJ originalBrush_ = nullptr;
+    // Our objects while they are selected into the DC; each puts back the DC's own.
+    std::optional<SelectionGuard> fontSelection_;
+    std::optional<SelectionGuard> penSelection_;
+    std::optional<SelectionGuard> brushSelection_;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -322,7 +323,7 @@ protected:
 private:
     TBitmap& bitmap_;
     UniqueDC dc_;
-    HGDIOBJ originalBitmap_ = nullptr;
+    std::optional<SelectionGuard> bitmapSelection_;
 };
 
 // A device-independent bitmap (a DIB section; rows bottom-up in memory). pfDevice bitmaps

@@ -68,13 +68,11 @@ void TImageList::DrawDisabled(HDC dc, int x, int y, int index)
 
     // Paints the brush where the shape is black and keeps the destination elsewhere.
     constexpr DWORD kBrushWhereBlack = 0x00B8074A;
-    const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
-    const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    const BackgroundColorGuard back(dc, RGB(255, 255, 255));
+    const TextColorGuard text(dc, RGB(0, 0, 0));
     for (const auto& [offset, color] : {std::pair{1, clBtnHighlight}, std::pair{0, clBtnShadow}}) {
         UniqueBrush brush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(color))));
         SelectionGuard select(dc, brush.get());
         BitBlt(dc, x + offset, y + offset, width_, height_, shapeDC, 0, 0, kBrushWhereBlack);
     }
-    SetTextColor(dc, oldText);
-    SetBkColor(dc, oldBack);
 }

@@ -463,17 +463,9 @@ void TMenu::Changed()
     SendMessageA(window_, CM_MENUCHANGED, 0, 0);
 }
 
-const TClassInfo& TMainMenu::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TMainMenu>("TMainMenu", TMenu::StaticClass()).Creatable().Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TMainMenu, TMenu, .Creatable())
 
-const TClassInfo& TPopupMenu::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TPopupMenu>("TPopupMenu", TMenu::StaticClass()).Creatable().Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TPopupMenu, TMenu, .Creatable())
 
 void TPopupMenu::Popup(int x, int y)
 {

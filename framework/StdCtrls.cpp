@@ -84,7 +84,7 @@ void TLabel::Paint(TCanvas& canvas)
     }
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
     HDC dc = canvas.Handle();
-    SelectObject(dc, canvas.Font().Handle());  // the caller restores the device context
+    const SelectionGuard font(dc, canvas.Font().Handle());
     SetBkMode(dc, TRANSPARENT);
     RECT r = WinRect(client);
     SetTextColor(dc, ColorToRGB(Enabled() ? Font().Color() : clGrayText));
@@ -93,11 +93,7 @@ void TLabel::Paint(TCanvas& canvas)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TButton::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TButton>("TButton", TWinControl::StaticClass()).Creatable().Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TButton, TWinControl, .Creatable())
 
 TButton::TButton(TComponent* owner) : TWinControl(owner)
 {
@@ -172,11 +168,7 @@ void TEdit::SetReadOnly(bool on)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TMemo::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TMemo>("TMemo", TEdit::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TMemo, TEdit)
 
 TMemo::TMemo(TComponent* owner) : TEdit(owner)
 {
@@ -196,11 +188,7 @@ void TMemo::CreateParams(TCreateParams& params)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TScrollBar::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TScrollBar>("TScrollBar", TWinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TScrollBar, TWinControl)
 
 TScrollBar::TScrollBar(TComponent* owner) : TWinControl(owner)
 {
@@ -266,11 +254,7 @@ void TScrollBar::WndProc(TMessage& message)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TGroupBox::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TGroupBox>("TGroupBox", TCustomControl::StaticClass()).Creatable().Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TGroupBox, TCustomControl, .Creatable())
 
 TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner)
 {
@@ -305,11 +289,7 @@ void TGroupBox::Paint(TCanvas& canvas)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TCheckBox::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TCheckBox>("TCheckBox", TWinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TCheckBox, TWinControl)
 
 TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner)
 {
@@ -323,12 +303,7 @@ void TCheckBox::CreateParams(TCreateParams& params)
     params.style |= BS_AUTOCHECKBOX | WS_TABSTOP;
 }
 
-const TClassInfo& TRadioButton::StaticClass()
-{
-    static const TClassInfo info =
-        TClassBuilder<TRadioButton>("TRadioButton", TWinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TRadioButton, TWinControl)
 
 TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner)
 {
@@ -342,11 +317,7 @@ void TRadioButton::CreateParams(TCreateParams& params)
     params.style |= BS_AUTORADIOBUTTON | WS_TABSTOP;
 }
 
-const TClassInfo& TComboBox::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TComboBox>("TComboBox", TWinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TComboBox, TWinControl)
 
 TComboBox::TComboBox(TComponent* owner) : TWinControl(owner)
 {

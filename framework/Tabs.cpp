@@ -2,11 +2,7 @@
 
 #include <algorithm>
 
-const TClassInfo& TTabSet::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TTabSet>("TTabSet", TCustomControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TTabSet, TCustomControl)
 
 TTabSet::TTabSet(TComponent* owner) : TCustomControl(owner)
 {

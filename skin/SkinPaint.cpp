@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <vector>
 
 std::unique_ptr<TBitmap> SkinWorkBitmap = [] {
@@ -306,7 +307,7 @@ void DrawCenteredText(HDC dc, const TRect& rect, const std::string& text, bool e
 {
     if (Inverted(rect))
         return;
-    const int previousMode = SetBkMode(dc, TRANSPARENT);
+    const BackgroundModeGuard mode(dc, TRANSPARENT);
     const UINT flags = alignment | DT_SINGLELINE | DT_EXPANDTABS;
     RECT r = WinRect(rect);
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT | DT_NOCLIP);
@@ -315,11 +316,8 @@ void DrawCenteredText(HDC dc, const TRect& rect, const std::string& text, bool e
     r.top = rect.Top + (rect.Height() - h) / 2;
     r.right = r.left + w;
     r.bottom = r.top + h;
-    COLORREF previousColour = 0;
+    std::optional<TextColorGuard> grey;
     if (!enabled)
-        previousColour = SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+        grey.emplace(dc, GetSysColor(COLOR_BTNSHADOW));
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
-    if (!enabled)
-        SetTextColor(dc, previousColour);
-    SetBkMode(dc, previousMode);
 }

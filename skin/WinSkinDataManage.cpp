@@ -357,7 +357,7 @@ void TSkinManage::SetMdiMaximized(bool value)
         return;
     SkinMdiState.FMdiMaximized = value;
     for (TWinSkinForm* formSkin : FFormSkins) {
-        if (formSkin->FMDIKind != 2)
+        if (formSkin->FMDIKind != mkChild)
             continue;
         if (value) {
             if (formSkin->FHasRegion)
@@ -379,7 +379,7 @@ int TSkinManage::MdiChildCount() const
 {
     // A destroyed child's skin waits in the list for the next purge: it counts no more.
     return static_cast<int>(std::count_if(FFormSkins.begin(), FFormSkins.end(), [](const TWinSkinForm* formSkin) {
-        return formSkin->FMDIKind == 2 && formSkin->FSkinState != fssDestroying &&
+        return formSkin->FMDIKind == mkChild && formSkin->FSkinState != fssDestroying &&
                formSkin->FSkinState != fssDestroyed;
     }));
 }

@@ -122,28 +122,28 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
     ReadShowState();
     FindMDIClient();
     if (exStyle & WS_EX_MDICHILD)
-        FMDIKind = 2;
+        FMDIKind = mkChild;
 
-    FBorderKind = 3;
+    FBorderKind = bkOther;
     if ((FStyle & WS_POPUP) && (FStyle & WS_CAPTION) != WS_CAPTION)
-        FBorderKind = 2;
+        FBorderKind = bkPopup;
     else if ((exStyle & WS_EX_WINDOWEDGE) || (FStyle & WS_THICKFRAME))
-        FBorderKind = 0;
+        FBorderKind = bkSizing;
 
-    if (FMDIKind == 1) {
+    if (FMDIKind == mkFrame) {
         FSavedMenuUpdate = skinData->MenuUpdate();
         HookMDIClient();
     }
     if (FrameSkinned()) {
         FMenuHandle = GetMenu(FHandle);
         // A pop-up that keeps its native border has no skinned bar: its menu stays on it.
-        if (FMenuHandle && FMDIKind != 2 && FBorderKind != 2) {
+        if (FMenuHandle && FMDIKind != mkChild && FBorderKind != bkPopup) {
             auto* form = dynamic_cast<TCustomForm*>(FForm);
             FSkinMenu = std::make_unique<TWinSkinMenu>(this, skinData, form ? form->Menu() : nullptr);
             FMenuHeight = GetSystemMetrics(SM_CYMENU);
             FSkinMenu->BuildFromWindowMenu();
         }
-        if (!(FMDIKind == 2 && SkinMdiState.FMdiMaximized) && FShowState != ssMinimized)
+        if (!(FMDIKind == mkChild && SkinMdiState.FMdiMaximized) && FShowState != ssMinimized)
             SetSystemStyles(false);
         LoadFrameMetrics();
     }
@@ -171,7 +171,7 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
 
 void TWinSkinForm::SetSystemStyles(bool restore)
 {
-    if (FMDIKind == 2 && SkinMdiState.FMdiMaximized && !restore)
+    if (FMDIKind == mkChild && SkinMdiState.FMdiMaximized && !restore)
         return;
     LONG style = GetWindowLongA(FHandle, GWL_STYLE);
     if (restore) {
@@ -200,7 +200,7 @@ void TWinSkinForm::LoadFrameMetrics()
     TSkinData& d = *FSkinData;
     if (!d.FSkinLoaded)
         return;
-    if (FBorderKind == 2) {
+    if (FBorderKind == bkPopup) {
         FFrameLeft = FFrameTop = FFrameRight = FFrameBottom = FMenuHeight = 0;
     } else {
         // The skin reader keeps every frame count at 1 or more.
@@ -251,7 +251,7 @@ void TWinSkinForm::FitWindowToSkin(bool refresh)
     if (!refresh && (FClassName == "TMessageForm" || FClassName == "#32770")) {
         // A message box is widened to show its whole caption, its contents kept centred.
         {
-            const WindowDC dc(FHandle, GetWindowDC(FHandle));
+            const WindowDC dc(FHandle, WindowDC::WholeWindow);
             const SelectionGuard font(dc.Get(), FCaptionFont->Handle());
             SIZE space{};
             GetTextExtentPoint32A(dc.Get(), " ", 1, &space);
@@ -312,7 +312,7 @@ void TWinSkinForm::ReSkin()
             SkinPopupMenus(FForm, true);
         // Fitted only where the first application fits: a minimised window, a pop-up that keeps
         // its native border and an MDI child shown maximised keep their size.
-        if (FShowState != ssMinimized && FBorderKind != 2 && !(FMDIKind == 2 && SkinMdiState.FMdiMaximized))
+        if (FShowState != ssMinimized && FBorderKind != bkPopup && !(FMDIKind == mkChild && SkinMdiState.FMdiMaximized))
             FitWindowToSkin(true);
         // Built while still re-skinning: a new skin of the same size shapes the window anew.
         BuildRegion();
@@ -374,9 +374,9 @@ void TWinSkinForm::Detach()
     FFrameBitmap.SetSize(0, 0);
 
     POINT position{window.left, window.top};
-    if (FMDIKind == 2)
+    if (FMDIKind == mkChild)
         ScreenToClient(SkinMdiState.FMdiClient, &position);
-    if (FSkinState != fssDestroying && (FMDIKind == 2 || !(FStyle & WS_CHILD)))
+    if (FSkinState != fssDestroying && (FMDIKind == mkChild || !(FStyle & WS_CHILD)))
         SetWindowPos(FHandle, nullptr, position.x, position.y,
                      (window.right - window.left) - (frameWidth - FOrgFrameSize.Right),
                      (window.bottom - window.top) - (frameHeight - FOrgFrameSize.Bottom),
@@ -443,10 +443,10 @@ void TWinSkinForm::ReadShowState()
 
 void TWinSkinForm::FindMDIClient()
 {
-    FMDIKind = 0;
+    FMDIKind = mkNone;
     for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (GetWindowClass(child) == "MDIClient") {
-            FMDIKind = 1;
+            FMDIKind = mkFrame;
             FMDIClient = child;
             SkinMdiState.FMdiClient = child;
             return;
@@ -456,7 +456,7 @@ void TWinSkinForm::FindMDIClient()
 
 bool TWinSkinForm::IsMDIChildMaximized()
 {
-    if (FMDIKind != 1 || !FMDIClient)
+    if (FMDIKind != mkFrame || !FMDIClient)
         return false;
     BOOL maximized = FALSE;
     const LRESULT active =

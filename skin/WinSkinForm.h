@@ -45,6 +45,10 @@ extern TSkinMdiState SkinMdiState;
 // without a manager (a skin attached by hand) only the flag changes.
 void SetSkinMdiMaximized(bool value);
 
+// A non-client object's state; a caption button shows the frame of its state's number. None
+// until the first operation.
+enum TNCState : int { ncsNone = 0, ncsNormal = 1, ncsPressed = 2, ncsHot = 3 };
+
 // One clickable object of the non-client area. Only a visible object reacts to the mouse.
 class TNCObject : public TObject {
 public:
@@ -59,7 +63,7 @@ public:
     TWinSkinForm* FSkinForm;
     TRect FBoundsRect;  // window coordinates; right and bottom edges excluded
     bool FVisible = false;
-    int FState = 0;     // 1 normal, 2 pressed, 3 hot; 0 until the first operation
+    TNCState FState = ncsNone;
 };
 
 // One caption button, shown from its description in the skin.
@@ -78,6 +82,9 @@ enum TFormSkinState : int {
     fssCreated = 0, fssSkinned = 1, fssReskinning = 3, fssDestroying = 4, fssFirstFitting = 5,
     fssDestroyed = 6
 };
+enum TMDIKind : int { mkNone = 0, mkFrame = 1, mkChild = 2 };
+// A sizing frame or raised edge, a pop-up without a full caption, any other border.
+enum TBorderKind : int { bkSizing = 0, bkPopup = 2, bkOther = 3 };
 // FBorderIcons bits.
 constexpr unsigned kIconMaximize = 1, kIconMinimize = 2, kIconSystemMenu = 8, kIconCaptionTaken = 16;
 
@@ -125,7 +132,7 @@ public:
     // Caption buttons and the non-client mouse.
     void LayoutSysButtons();
     void DrawSysButtons(HDC dc);
-    void DrawSysButton(TWinSysButton& button, int state);
+    void DrawSysButton(TWinSysButton& button, TNCState state);
     void UpdateButtonVisible(size_t index);
     TWinSysButton* SysButtonAt(TPoint p);
     TPoint ScreenToWindowPoint(int x, int y);
@@ -242,8 +249,8 @@ public:
     TBitmap FIconBitmap;   // the window's small icon on magenta
     TBitmap FFrameBitmap;  // the caption band as last painted
     bool FActive = true;
-    int FMDIKind = 0;      // 0 ordinary, 1 MDI frame, 2 MDI child
-    int FBorderKind = 0;   // 0 sizing frame or raised edge, 2 pop-up without a full caption, 3 other
+    TMDIKind FMDIKind = mkNone;
+    TBorderKind FBorderKind = bkSizing;
     unsigned FBorderIcons = 0;
     int FShowState = ssNormal;
     int FSkinState = fssCreated;
@@ -263,7 +270,7 @@ public:
 
 private:
     bool FrameSkinned() const;
-    bool IsMDIChildNotNormal() const { return FMDIKind == 2 && FShowState != ssNormal; }
+    bool IsMDIChildNotNormal() const { return FMDIKind == mkChild && FShowState != ssNormal; }
     void FindMDIClient();
     void CreateCaptionFont();
     void HookMDIClient();

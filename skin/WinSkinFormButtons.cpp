@@ -43,7 +43,7 @@ void TNCObject::MouseDown()
         FSkinForm->FHotObject->MouseLeave();
     if (FVisible) {
         FSkinForm->FHotObject = this;
-        FState = 2;
+        FState = ncsPressed;
         Draw();
     }
 }
@@ -51,7 +51,7 @@ void TNCObject::MouseDown()
 void TNCObject::MouseUp()
 {
     if (FVisible) {
-        FState = 3;
+        FState = ncsHot;
         Draw();
     }
 }
@@ -64,7 +64,7 @@ void TNCObject::MouseEnter()
         FSkinForm->FHotObject->MouseLeave();
     if (FVisible) {
         FSkinForm->FHotObject = this;
-        FState = 3;
+        FState = ncsHot;
         Draw();
     }
 }
@@ -73,7 +73,7 @@ void TNCObject::MouseLeave()
 {
     if (FVisible) {
         FSkinForm->FHotObject = nullptr;
-        FState = 1;
+        FState = ncsNormal;
         Draw();
     }
 }
@@ -97,7 +97,7 @@ void TWinSkinForm::UpdateButtonVisible(size_t index)
     // The two conditions differ only for values 0, 6 and 8; `first` picks Visibility's.
     const auto holds = [&](int value, bool first) {
         switch (value) {
-        case 0: return !first || (FBorderKind != 3 && (d.Action != 0 || sysMenu));
+        case 0: return !first || (FBorderKind != bkOther && (d.Action != 0 || sysMenu));
         case 1: return maximized;
         case 2: return !maximized;
         case 3: return FActive;
@@ -175,15 +175,15 @@ void TWinSkinForm::DrawSysButtons(HDC dc)
     }
 }
 
-void TWinSkinForm::DrawSysButton(TWinSysButton& button, int state)
+void TWinSkinForm::DrawSysButton(TWinSysButton& button, TNCState state)
 {
     TDataSkinSysButton& d = *button.FSkinButton;
-    const WindowDC dc(FHandle, GetWindowDC(FHandle));
+    const WindowDC dc(FHandle, WindowDC::WholeWindow);
     if (IsIconButton(d)) {
         DrawSkinGlyph(dc.Get(), button.FBoundsRect, FIconBitmap, 1, 1, true);
         return;
     }
-    int frame = state == 3 && d.Visibility == 100 ? 4 : state;
+    int frame = state == ncsHot && d.Visibility == 100 ? 4 : state;
     // An image with fewer frames than the state needs shows its first.
     if (frame < 1 || frame > d.FrameCount)
         frame = 1;
@@ -298,7 +298,7 @@ void TWinSkinForm::WMNCLButtonDblClk(TMessage& message)
 
 void TWinSkinForm::WMNCRButtonDown(TMessage& message)
 {
-    if (message.WParam == HTCAPTION && FMDIKind != 2) {
+    if (message.WParam == HTCAPTION && FMDIKind != mkChild) {
         ShowSysMenu(TPoint{PointX(message.LParam), PointY(message.LParam)});
         message.Result = 0;
         return;
@@ -380,7 +380,7 @@ void TWinSkinForm::RestoreWindow()
 
 void TWinSkinForm::MDIChildCommand(WPARAM command)
 {
-    if (FMDIKind != 1 || !FMDIClient)
+    if (FMDIKind != mkFrame || !FMDIClient)
         return;
     if (HWND child = reinterpret_cast<HWND>(SendMessageA(FMDIClient, WM_MDIGETACTIVE, 0, 0)))
         SendMessageA(child, WM_SYSCOMMAND, command, 0);
@@ -406,7 +406,7 @@ void TWinSkinForm::ShowSysMenu(TPoint p)
         return;
     }
     FLastClickTime = GetTickCount();
-    if (FSysMenu && (FSkinData->SkinControls() & SkinControlBit(xcSystemMenu)) && FMDIKind != 2) {
+    if (FSysMenu && (FSkinData->SkinControls() & SkinControlBit(xcSystemMenu)) && FMDIKind != mkChild) {
         FSysMenu->Popup(p.X, p.Y);
         return;
     }

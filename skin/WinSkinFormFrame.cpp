@@ -17,19 +17,6 @@ TRect Margins(const TDataSkinObject& element)
     return Rect(element.LeftWidth, element.TopHeight, element.RightWidth, element.BottomHeight);
 }
 
-// Puts a DC's background mode back however the drawing ends.
-class BkModeGuard {
-public:
-    BkModeGuard(HDC dc, int mode) : dc_(dc), previous_(SetBkMode(dc, mode)) {}
-    ~BkModeGuard() { SetBkMode(dc_, previous_); }
-    BkModeGuard(const BkModeGuard&) = delete;
-    BkModeGuard& operator=(const BkModeGuard&) = delete;
-
-private:
-    HDC dc_;
-    int previous_;
-};
-
 }  // namespace
 
 void TWinSkinForm::WMNCCalcSize(TMessage& message)
@@ -41,7 +28,7 @@ void TWinSkinForm::WMNCCalcSize(TMessage& message)
         return;
     }
     auto& params = *reinterpret_cast<NCCALCSIZE_PARAMS*>(message.LParam);
-    if (!IsMDIChildNotNormal() && FBorderKind != 2 && params.lppos) {
+    if (!IsMDIChildNotNormal() && FBorderKind != bkPopup && params.lppos) {
         const WINDOWPOS& pos = *params.lppos;
         params.rgrc[0] = RECT{pos.x + FFrameLeft, pos.y + FFrameTop + FMenuHeight,
                               pos.x + pos.cx - FFrameRight, pos.y + pos.cy - FFrameBottom};
@@ -56,7 +43,7 @@ void TWinSkinForm::WMNCPaint(TMessage& message)
         message.Result = 0;
         return;
     }
-    if (IsMDIChildNotNormal() || FBorderKind == 2) {
+    if (IsMDIChildNotNormal() || FBorderKind == bkPopup) {
         CallOldProc(message);
         return;
     }
@@ -85,11 +72,11 @@ void TWinSkinForm::WMNCActivate(TMessage& message)
 void TWinSkinForm::PaintNonClient(HDC dc)
 {
     if (!SkinWorkBitmap || (FSkinState != fssSkinned && FSkinState != fssReskinning) ||
-        FBorderKind == 2 || IsMDIChildNotNormal())
+        FBorderKind == bkPopup || IsMDIChildNotNormal())
         return;
     std::optional<WindowDC> own;
     if (!dc) {
-        own.emplace(FHandle, GetWindowDC(FHandle));
+        own.emplace(FHandle, WindowDC::WholeWindow);
         dc = own->Get();
     }
     try {
@@ -126,7 +113,6 @@ void TWinSkinForm::PaintCaption(HDC dc)
     LayoutSysButtons();
     DrawSysButtons(band.Handle());
     BitBlt(dc, 0, 0, w, FFrameTop, band.Handle(), 0, 0, SRCCOPY);
-    SetBkMode(dc, OPAQUE);
 }
 
 void TWinSkinForm::DrawFramePart(TDataSkinBorder& part, const TRect& rect, HDC dc)
@@ -147,7 +133,7 @@ void TWinSkinForm::DrawCaptionText(TCanvas& canvas, const TRect& rect)
     TDataSkinTitle& title = FSkinData->Title;
     HDC dc = canvas.Handle();
     const SelectionGuard font(dc, FCaptionFont->Handle());
-    const BkModeGuard mode(dc, TRANSPARENT);
+    const BackgroundModeGuard mode(dc, TRANSPARENT);
     SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(
         FActive ? FSkinData->Colours.TitleTextActive : FSkinData->Colours.TitleTextNoActive)));
 
@@ -192,7 +178,7 @@ void TWinSkinForm::BuildRegion()
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0 || IsMDIChildNotNormal())
         return;
-    if (w == FRegionWidth && h == FRegionHeight && FMDIKind != 2 && FSkinState != fssReskinning)
+    if (w == FRegionWidth && h == FRegionHeight && FMDIKind != mkChild && FSkinState != fssReskinning)
         return;
     // The window owns the region it was given and deletes it when it gets another.
     FHasRegion = false;
@@ -205,7 +191,7 @@ void TWinSkinForm::BuildRegion()
     FRegionWidth = w;
     FRegionHeight = h;
     UniqueRegion region(CreateRectRgn(FFrameLeft, FFrameTop, w - FFrameRight, h - FFrameBottom));
-    if (FBorderKind != 2) {
+    if (FBorderKind != bkPopup) {
         TBitmap work;
         // A part whose pixels shape it: drawn (or copied) into the work bitmap and cut by the
         // key colour. A part of fewer than two rows or no columns is its rectangle.

@@ -85,7 +85,7 @@ void TWinSkinForm::WndProc(TMessage& message)
         break;
     }
     // Without the frame skin, and for a child window that is no MDI child, nothing more.
-    if (!FrameSkinned() || (FMDIKind != 2 && (FStyle & WS_CHILD))) {
+    if (!FrameSkinned() || (FMDIKind != mkChild && (FStyle & WS_CHILD))) {
         CallOldProc(message);
         return;
     }
@@ -209,7 +209,7 @@ void TWinSkinForm::WMSize(TMessage& message)
     }
     if (FShowState == ssMinimized)
         return;
-    if (FMDIKind == 2 && (SkinMdiState.FMdiMaximized || FShowState != ssNormal))
+    if (FMDIKind == mkChild && (SkinMdiState.FMdiMaximized || FShowState != ssNormal))
         return;
     if (FSkinState == fssSkinned || FSkinState == fssReskinning)
         BuildRegion();
@@ -223,7 +223,7 @@ void TWinSkinForm::WMGetMinMaxInfo(TMessage& message)
     // A minimised window, and a maximised MDI child, show the native caption.
     if (FShowState == ssMinimized) {
         SetSystemStyles(true);
-    } else if (FMDIKind != 2) {
+    } else if (FMDIKind != mkChild) {
         SetSystemStyles(false);
     } else if (FShowState == ssNormal) {
         SetSkinMdiMaximized(false);
@@ -251,7 +251,7 @@ void TWinSkinForm::WMSysCommand(TMessage& message)
     const WORD key = LOWORD(message.LParam);
     // Alt or F10 alone, or with a bar item's accelerator, would start the native menu loop on a
     // menu bar that is not there; a window that kept its native menu runs that menu.
-    const bool nativeMenu = FMDIKind != 2 && !FSkinMenu && GetMenu(FHandle);
+    const bool nativeMenu = FMDIKind != mkChild && !FSkinMenu && GetMenu(FHandle);
     if (!FInMenuLoop && !nativeMenu && (message.WParam & 0xFFF0) == SC_KEYMENU && key != ' ' && key != '-' &&
         !GetCapture() && (key == 0 || FindAccelButton(key))) {
         message.Result = 1;
@@ -260,7 +260,7 @@ void TWinSkinForm::WMSysCommand(TMessage& message)
     switch (message.WParam) {
     case SC_MINIMIZE:
         FShowState = ssMinimized;
-        if (FMDIKind == 2)
+        if (FMDIKind == mkChild)
             SetSystemStyles(true);
         break;
     case SC_MAXIMIZE:
@@ -268,7 +268,7 @@ void TWinSkinForm::WMSysCommand(TMessage& message)
         break;
     case SC_RESTORE:
         FShowState = ssNormal;
-        if (FMDIKind == 2)
+        if (FMDIKind == mkChild)
             SetSystemStyles(false);
         break;
     default:
@@ -280,10 +280,10 @@ void TWinSkinForm::WMSysCommand(TMessage& message)
 void TWinSkinForm::WMSkinStart()
 {
     if (FSkinState == fssCreated) {
-        if (FMDIKind == 2 && SkinMdiState.FMdiMaximized) {
+        if (FMDIKind == mkChild && SkinMdiState.FMdiMaximized) {
             SetSystemStyles(true);
             RefreshFrame();
-        } else if (FShowState != ssMinimized && FBorderKind != 2) {
+        } else if (FShowState != ssMinimized && FBorderKind != bkPopup) {
             FSkinState = fssFirstFitting;
             FitWindowToSkin(false);
             FSkinState = fssSkinned;

@@ -59,7 +59,7 @@ void TMenuBtn::Draw()
     TWinSkinMenu* bar = FSkinForm->FSkinMenu.get();
     if (!bar)
         return;
-    const WindowDC dc(FSkinForm->FHandle, GetWindowDC(FSkinForm->FHandle));
+    const WindowDC dc(FSkinForm->FHandle, WindowDC::WholeWindow);
     if (!dc.Get())
         return;
     const TRect& b = bar->FBarRect;
@@ -67,7 +67,7 @@ void TMenuBtn::Draw()
     if (!bar->FBackground.Empty())
         BitBlt(dc.Get(), FBoundsRect.Left, b.Top, FBoundsRect.Width(), b.Height(),
                bar->FBackground.Canvas().Handle(), FBoundsRect.Left - b.Left, 0, SRCCOPY);
-    if (FState == 2 || FState == 3) {
+    if (FState == ncsPressed || FState == ncsHot) {
         const UniqueBrush frame(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(FSkinData->Colours.ButtonHilight))));
         const RECT r = WinRect(FBoundsRect);
         FrameRect(dc.Get(), &r, frame.get());
@@ -228,7 +228,7 @@ void TWinSkinMenu::Paint(HDC dc, const TRect& rect)
     }
 
     // The buttons of a maximised MDI child sit in the frame's menu bar.
-    if (FSkinForm->FMDIKind == 1 && FSkinForm->IsMDIChildMaximized()) {
+    if (FSkinForm->FMDIKind == mkFrame && FSkinForm->IsMDIChildMaximized()) {
         for (const auto& button : FSkinForm->FSysButtons) {
             TDataSkinSysButton& d = *button->FSkinButton;
             if (d.Visibility != 100 || d.Image.Empty())
@@ -276,14 +276,12 @@ void InstallMenuHook()
     MenuLoop.DownKeyPosted = false;
     GetCursorPos(&MenuLoop.LastMousePos);
     if (!MenuLoop.MenuHook)
-        MenuLoop.MenuHook = SetWindowsHookExA(WH_MSGFILTER, MenuFilterHook, nullptr, GetCurrentThreadId());
+        MenuLoop.MenuHook.reset(SetWindowsHookExA(WH_MSGFILTER, MenuFilterHook, nullptr, GetCurrentThreadId()));
 }
 
 void RemoveMenuHook()
 {
-    if (MenuLoop.MenuHook)
-        UnhookWindowsHookEx(MenuLoop.MenuHook);
-    MenuLoop.MenuHook = nullptr;
+    MenuLoop.MenuHook.reset();
     MenuLoop.TrackedItem = 0;
     MenuLoop.OpenButtonIndex = -1;
     MenuLoop.DownKeyPosted = false;
@@ -358,7 +356,7 @@ LRESULT CALLBACK MenuFilterHook(int code, WPARAM wParam, LPARAM lParam)
             if (menu && menu->RightToLeft())
                 msg->wParam = msg->wParam == VK_LEFT ? VK_RIGHT : VK_LEFT;
         }
-        const LRESULT result = CallNextHookEx(MenuLoop.MenuHook, code, wParam, lParam);
+        const LRESULT result = CallNextHookEx(MenuLoop.MenuHook.get(), code, wParam, lParam);
         if (result || code != MSGF_MENU || !msg)
             return result;
         if (!MenuLoop.DownKeyPosted) {

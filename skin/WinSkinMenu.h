@@ -68,7 +68,7 @@ private:
 
 // The menu loop of one open drop-down of a bar (one at a time in the process).
 struct TMenuLoopState {
-    HHOOK MenuHook = nullptr;
+    UniqueHook MenuHook;
     TWinSkinForm* MenuLoopForm = nullptr;
     int OpenButtonIndex = -1;
     WORD TrackedItem = 0;  // command of the framework item WM_MENUSELECT reported last

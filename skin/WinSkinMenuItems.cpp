@@ -73,14 +73,12 @@ void DrawCheckMark(TCanvas& canvas, const TRect& box, TColor colour)
     HDC dc = canvas.Handle();
     const int x = box.Left + (box.Width() - info.bmWidth) / 2 + 1;
     const int y = box.Top + (box.Height() - info.bmHeight) / 2 + 1;
-    const COLORREF text = SetTextColor(dc, RGB(0, 0, 0));
-    const COLORREF back = SetBkColor(dc, RGB(255, 255, 255));
+    const TextColorGuard text(dc, RGB(0, 0, 0));
+    const BackgroundColorGuard back(dc, RGB(255, 255, 255));
     BitBlt(dc, x, y, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCAND);
     SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(colour)));
     SetBkColor(dc, RGB(0, 0, 0));
     BitBlt(dc, x, y, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCPAINT);
-    SetTextColor(dc, text);
-    SetBkColor(dc, back);
 }
 
 // The sunken, dotted box under the image of a checked item.
@@ -143,7 +141,7 @@ void TWinSkinForm::MeasureNativeItem(MEASUREITEMSTRUCT& measure)
 {
     char text[81] = {};
     GetMenuStringA(FTrackedMenu, measure.itemID, text, 80, MF_BYCOMMAND);
-    const WindowDC dc(FHandle, GetWindowDC(FHandle));
+    const WindowDC dc(FHandle, WindowDC::WholeWindow);
     TCanvas canvas;
     canvas.SetHandle(dc.Get());
     AssignMenuFont(canvas.Font());
@@ -164,7 +162,7 @@ void TWinSkinForm::WMMeasureItem(TMessage& message)
     }
     TMenuItem* item = TMenuItem::FindByItemData(measure.itemID, measure.itemData);
     if (FForm && FSkinMenu && FSkinMenu->FMenu && item && item->GetParentMenu() == FSkinMenu->FMenu) {
-        const WindowDC dc(FHandle, GetWindowDC(FHandle));
+        const WindowDC dc(FHandle, WindowDC::WholeWindow);
         TCanvas canvas;
         canvas.SetHandle(dc.Get());
         AssignMenuFont(canvas.Font());

@@ -136,7 +136,7 @@ bool TWinSkinPopMenu::PaintBorder()
 {
     if (!SkinDraws() || !BuildBackground())
         return false;
-    const WindowDC dc(FHandle, GetWindowDC(FHandle));
+    const WindowDC dc(FHandle, WindowDC::WholeWindow);
     const int w = FBitmap.Width() - FOrigin, h = FBitmap.Height() - FOrigin, b = kBorder;
     HDC src = FBitmap.Canvas().Handle();
     const auto copy = [&](int x, int y, int cx, int cy) {
@@ -166,9 +166,8 @@ void TWinSkinPopMenu::PrintMenu(TMessage& message)
     BitBlt(dc, 0, 0, w, h, FBitmap.Canvas().Handle(), FOrigin, FOrigin, SRCCOPY);
     // The menu prints its items inside the skinned border only.
     const UniqueRegion clip(CreateRectRgn(kBorder, kBorder, w - kBorder, h - kBorder));
-    const int mode = SetBkMode(dc, TRANSPARENT);
+    const BackgroundModeGuard mode(dc, TRANSPARENT);
+    const ClipGuard callersClip(dc);
     SelectClipRgn(dc, clip.get());
     FSubclass->CallPrevious(message);
-    SelectClipRgn(dc, nullptr);
-    SetBkMode(dc, mode);
 }

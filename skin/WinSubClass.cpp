@@ -1,5 +1,7 @@
 #include "WinSubClass.h"
 
+#include <optional>
+
 #include "SkinPaint.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
@@ -163,14 +165,16 @@ void TSkinControl::PaintControl(HDC dc)
         return;
     FWindowRect = Rect(r.left, r.top, r.right, r.bottom);
     const TRect rect = Rect(0, 0, r.right - r.left, r.bottom - r.top);
-    HDC windowDC = dc ? nullptr : GetWindowDC(FHandle);
+    std::optional<WindowDC> own;
+    if (!dc) {
+        own.emplace(FHandle, WindowDC::WholeWindow);
+        dc = own->Get();
+    }
     try {
-        DrawControl(dc ? dc : windowDC, rect);
+        DrawControl(dc, rect);
     } catch (...) {
         // The control stays as the last paint left it.
     }
-    if (windowDC)
-        ReleaseDC(FHandle, windowDC);
 }
 
 void TSkinControl::RefreshSkin()
@@ -202,11 +206,12 @@ void TSkinControl::FillFace(HDC dc, const TRect& rect)
 
 void TSkinControl::HandlePaint(TMessage& message)
 {
-    PAINTSTRUCT ps;
     HDC dc = reinterpret_cast<HDC>(message.WParam);
-    const bool ownDC = !dc;
-    if (ownDC)
-        dc = BeginPaint(FHandle, &ps);
+    std::optional<PaintDC> paint;
+    if (!dc) {
+        paint.emplace(FHandle);
+        dc = paint->Get();
+    }
     RECT r;
     if (GetWindowRect(FHandle, &r)) {
         FWindowRect = Rect(r.left, r.top, r.right, r.bottom);
@@ -216,8 +221,6 @@ void TSkinControl::HandlePaint(TMessage& message)
             // As in PaintControl: the last picture stays.
         }
     }
-    if (ownDC)
-        EndPaint(FHandle, &ps);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -235,7 +238,7 @@ void DrawSkinFrame(HDC dc, const TRect& rect, TDataSkinObject& element, int fram
         BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), bitmap->Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
-TCaptionTextState::TCaptionTextState(HDC dc) : FDC(dc), FSaved(SaveDC(dc))
+TCaptionTextState::TCaptionTextState(HDC dc) : FSaved(dc)
 {
     SetBkMode(dc, TRANSPARENT);
     SelectObject(dc, GetStockObject(NULL_BRUSH));
@@ -249,11 +252,6 @@ TCaptionTextState::TCaptionTextState(HDC dc) : FDC(dc), FSaved(SaveDC(dc))
     FPlainFont.reset(CreateFontIndirectA(&font));
     if (FPlainFont)
         SelectObject(dc, FPlainFont.get());
-}
-
-TCaptionTextState::~TCaptionTextState()
-{
-    RestoreDC(FDC, FSaved);
 }
 
 void DrawControlText(HDC dc, const TRect& rect, const std::string& text, bool enabled, UINT alignment)

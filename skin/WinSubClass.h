@@ -123,14 +123,10 @@ void DrawControlText(HDC dc, const TRect& rect, const std::string& text, bool en
 class TCaptionTextState {
 public:
     explicit TCaptionTextState(HDC dc);
-    ~TCaptionTextState();
-    TCaptionTextState(const TCaptionTextState&) = delete;
-    TCaptionTextState& operator=(const TCaptionTextState&) = delete;
 
 private:
-    HDC FDC;
-    int FSaved;
     UniqueFont FPlainFont;  // freed after the DC has let go of it
+    SavedDC FSaved;
 };
 
 // Push buttons: the framework's and bare "button" windows.
@@ -323,6 +319,8 @@ public:
 void DrawGlyphText(HDC dc, const TRect& rect, HIMAGELIST images, int imageIndex, const std::string& text,
                    int alignment, bool enabled);
 
+enum TTabPosition : int { tpTop = 0, tpBottom = 1, tpLeft = 2, tpRight = 3 };
+
 // A common-controls tab control (a page control, a bare tab control): the strip composed from
 // [Tabs] in any of the four positions, the page framed by its Border.
 class TSkinTab : public TSkinControl {
@@ -333,8 +331,8 @@ public:
     void AttachWindow(HWND handle, TSkinData* skinData, TCanvas* canvas, TWinSkinForm* form) override;
     void DrawControl(HDC dc, const TRect& rect) override;
     void RefreshSkin() override;
-    // 0 top, 1 bottom, 2 left, 3 right, from the window style at the last attach or refresh.
-    int TabPosition() const { return FTabPosition; }
+    // From the window style at the last attach or refresh.
+    TTabPosition TabPosition() const { return FTabPosition; }
     // Finds the tab control's scroller and gives it its skin: true when it is shown.
     bool SkinScroller();
 
@@ -343,7 +341,7 @@ private:
     void PrepareImages();
     void DrawTab(HDC dc, const TRect& rect, int state);
 
-    int FTabPosition = 0;
+    TTabPosition FTabPosition = tpTop;
     TBitmap FTabBitmap;
     TBitmap FBorderBitmap;
     TBitmap FWorkBitmap;
@@ -382,11 +380,18 @@ struct TScrollGeometry {
 bool ComputeThumbGeometry(int length, int min, int max, int page, int pos, bool inclusiveMax,
                           TScrollGeometry& geometry);
 
+// The part of a scroll bar shown pressed.
+enum TScrollPart : int {
+    spNone = 0, spLeftArrow = 1, spRightArrow = 2, spUpArrow = 3, spDownArrow = 4, spHorzThumb = 5, spVertThumb = 6
+};
+// The part a scroll message's code (SB_LINEUP, ...) presses on a horizontal or vertical bar.
+TScrollPart PressedScrollPart(int scrollCode, bool horizontal);
+
 // One bar composed 16 pixels thick from the scroll-bar elements and stretched onto bar of dc:
-// its track, arrows (pressedPart 1-4 shows one pressed) and thumb (pressed for part 5 or 6).
+// its track, arrows and thumb, one of them pressed.
 // ownTrackTile: the vertical track tiles by its own element, not by [HorzScroll].
 void DrawScrollBarImage(TSkinData& data, HDC dc, const TRect& bar, bool vertical, const TScrollGeometry& geometry,
-                        int pressedPart, bool ownTrackTile);
+                        TScrollPart pressedPart, bool ownTrackTile);
 
 // The window scroll bars of a scrolling control, painted over the platform's after every
 // message that changes them; the thumb is dragged by the skin's own loop when asked.
@@ -402,8 +407,7 @@ public:
     void AfterMessage(TMessage& message) override;
     void DrawControl(HDC dc, const TRect& rect) override;
 
-    // 0 none, 1 left, 2 right, 3 up, 4 down arrow, 5 horizontal, 6 vertical thumb.
-    int PressedPart() const { return FPressedPart; }
+    TScrollPart PressedPart() const { return FPressedPart; }
     // The bars in window coordinates and their geometry, as last drawn (SB_HORZ, SB_VERT).
     const TRect& BarRect(int bar) const { return FBars[bar].Rect; }
     const TScrollGeometry& Geometry(int bar) const { return FBars[bar].Geometry; }
@@ -424,7 +428,7 @@ protected:
     bool NCButtonDown(const TMessage& message);
     void TrackThumb(int bar, UINT scrollMessage);
 
-    int FPressedPart = 0;
+    TScrollPart FPressedPart = spNone;
     LONG FStyle = 0;
     LONG FExStyle = 0;
     TRect FSizeBox;
@@ -476,10 +480,10 @@ public:
     explicit TSkinScControl(TComponent* owner) : TSkinControl(owner) {}
     bool BeforeMessage(TMessage& message) override;
     void DrawControl(HDC dc, const TRect& rect) override;
-    int PressedPart() const { return FPressedPart; }
+    TScrollPart PressedPart() const { return FPressedPart; }
     const TScrollGeometry& Geometry() const { return FGeometry; }
 
 private:
-    int FPressedPart = 0;
+    TScrollPart FPressedPart = spNone;
     TScrollGeometry FGeometry;
 };

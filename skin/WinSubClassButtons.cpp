@@ -29,21 +29,6 @@ TColor StateTextColour(const TSkinData& data, int state, TColor fallback, bool k
 }
 
 // Puts a font into a DC for the life of the object.
-class TSelectFont {
-public:
-    TSelectFont(HDC dc, HFONT font) : dc_(dc), old_(font ? SelectObject(dc, font) : nullptr) {}
-    ~TSelectFont()
-    {
-        if (old_)
-            SelectObject(dc_, old_);
-    }
-    TSelectFont(const TSelectFont&) = delete;
-    TSelectFont& operator=(const TSelectFont&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
 
 TPoint MeasureText(HDC dc, const std::string& text, const TRect& within)
 {
@@ -229,7 +214,7 @@ void TSkinButton::DrawControl(HDC dc, const TRect& rect)
     FillFace(bitmapDC, r);
     DrawSkinFrame(bitmapDC, r, FSkinData->Buttons, state, kButtonFrames);
     {
-        TSelectFont font(bitmapDC, reinterpret_cast<HFONT>(SendMessageA(FHandle, WM_GETFONT, 0, 0)));
+        const SelectionGuard font(bitmapDC, reinterpret_cast<HFONT>(SendMessageA(FHandle, WM_GETFONT, 0, 0)));
         SetTextColor(bitmapDC, ColorToRGB(StateTextColour(*FSkinData, state, FSkinData->Colours.ButtonText, false)));
         DrawControlText(bitmapDC, r, FText, FEnabled, DT_CENTER);
         BitBlt(dc, rect.Left, rect.Top, r.Width(), r.Height(), bitmapDC, 0, 0, SRCCOPY);
@@ -264,7 +249,7 @@ void TSkinBitButton::DrawControl(HDC dc, const TRect& rect)
     HFONT font = FControl ? FControl->Font().Handle()
                           : reinterpret_cast<HFONT>(SendMessageA(FHandle, WM_GETFONT, 0, 0));
     const TColor fallback = FControl ? FControl->Font().Color() : FSkinData->Colours.ButtonText;
-    TSelectFont selected(bitmapDC, font);
+    const SelectionGuard selected(bitmapDC, font);
     const TRect client = FControl ? FControl->ClientRect() : r;
     DrawGlyphAndCaption(bitmapDC, FBitmap.Canvas(), Rect(0, 0, client.Width(), client.Height()),
                         bitBtn ? &bitBtn->Glyph() : nullptr, FText, state,
@@ -393,7 +378,7 @@ void TSkinSpeedButton::DrawSpeedButton(TCanvas& canvas, const TRect& rect)
     FillFace(workDC, r);
     DrawSkinFrame(workDC, r, FSkinData->Buttons, state, kButtonFrames);
     {
-        TSelectFont font(workDC, FGraphicControl->Font().Handle());
+        const SelectionGuard font(workDC, FGraphicControl->Font().Handle());
         const std::string& caption = FGraphicControl->Caption();
         TButtonGlyph* glyph = speed && speed->Glyph().Glyph.Width() > 0 ? &speed->Glyph() : nullptr;
         if (glyph) {

@@ -29,7 +29,7 @@ void TSkinHeader::DrawControl(HDC dc, const TRect& r)
     TBitmap bitmap(r.Width(), r.Height());
     HDC work = bitmap.Canvas().Handle();
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(FHandle, WM_GETFONT, 0, 0));
-    HGDIOBJ oldFont = SelectObject(work, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    const SelectionGuard selected(work, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(work, TRANSPARENT);
     const auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(FHandle, HDM_GETIMAGELIST, 0, 0));
     const int count = static_cast<int>(SendMessageA(FHandle, HDM_GETITEMCOUNT, 0, 0));
@@ -47,7 +47,6 @@ void TSkinHeader::DrawControl(HDC dc, const TRect& r)
         DrawSkinImage(work, Rect(right, r.Top, r.Right, r.Bottom), header->Image, margins, 1,
                       header->FrameCount, false, header->Tile != 0, false);
     BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), work, 0, 0, SRCCOPY);
-    SelectObject(work, oldFont);
 }
 
 void TSkinHeader::DrawItem(HIMAGELIST images, HDC dc, int index, const TRect& rect)
@@ -136,12 +135,7 @@ bool TSkinScControl::BeforeMessage(TMessage& message)
     case CN_HSCROLL:
     case CN_VSCROLL: {
         const bool horizontal = message.Msg == CN_HSCROLL;
-        switch (LOWORD(message.WParam)) {
-        case SB_LINEUP: FPressedPart = horizontal ? 1 : 3; break;
-        case SB_LINEDOWN: FPressedPart = horizontal ? 2 : 4; break;
-        case SB_THUMBTRACK: FPressedPart = horizontal ? 5 : 6; break;
-        default: FPressedPart = 0; break;
-        }
+        FPressedPart = PressedScrollPart(LOWORD(message.WParam), horizontal);
         if (CallOldProc(message))
             PaintControl(nullptr);
         return false;

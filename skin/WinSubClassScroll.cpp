@@ -41,8 +41,18 @@ bool ComputeThumbGeometry(int length, int min, int max, int page, int pos, bool 
     return true;
 }
 
+TScrollPart PressedScrollPart(int scrollCode, bool horizontal)
+{
+    switch (scrollCode) {
+    case SB_LINEUP: return horizontal ? spLeftArrow : spUpArrow;
+    case SB_LINEDOWN: return horizontal ? spRightArrow : spDownArrow;
+    case SB_THUMBTRACK: return horizontal ? spHorzThumb : spVertThumb;
+    default: return spNone;
+    }
+}
+
 void DrawScrollBarImage(TSkinData& data, HDC dc, const TRect& bar, bool vertical, const TScrollGeometry& geometry,
-                        int pressedPart, bool ownTrackTile)
+                        TScrollPart pressedPart, bool ownTrackTile)
 {
     const int s = GetSystemMetrics(SM_CXHSCROLL);
     const int length = vertical ? bar.Height() : bar.Width();
@@ -67,8 +77,8 @@ void DrawScrollBarImage(TSkinData& data, HDC dc, const TRect& bar, bool vertical
                       track->FrameCount, track->Trans != 0, tile != 0, false);
     }
     const int a = length < 2 * s ? length / 2 : s;
-    const int first = vertical ? (pressedPart == 3 ? 10 : 9) : (pressedPart == 1 ? 2 : 1);
-    const int second = vertical ? (pressedPart == 4 ? 14 : 13) : (pressedPart == 2 ? 6 : 5);
+    const int first = vertical ? (pressedPart == spUpArrow ? 10 : 9) : (pressedPart == spLeftArrow ? 2 : 1);
+    const int second = vertical ? (pressedPart == spDownArrow ? 14 : 13) : (pressedPart == spRightArrow ? 6 : 5);
     TDataSkinObject& arrows = *data.Scrollbar;
     DrawSkinGlyph(work, along(0, a), arrows.Image, first, arrows.FrameCount, true);
     DrawSkinGlyph(work, along(length - a, length), arrows.Image, second, arrows.FrameCount, true);
@@ -78,7 +88,8 @@ void DrawScrollBarImage(TSkinData& data, HDC dc, const TRect& bar, bool vertical
         const bool trans = data.HorzScrollThumb && data.HorzScrollThumb->Trans != 0;
         DrawSkinImage(work, along(start, start + geometry.ThumbSize), thumb->Image,
                       Rect(thumb->LeftWidth, thumb->TopHeight, thumb->RightWidth, thumb->BottomHeight),
-                      pressedPart == (vertical ? 6 : 5) ? 2 : 1, thumb->FrameCount, trans, false, false);
+                      pressedPart == (vertical ? spVertThumb : spHorzThumb) ? 2 : 1, thumb->FrameCount, trans, false,
+                      false);
     }
     SetStretchBltMode(dc, COLORONCOLOR);
     StretchBlt(dc, bar.Left, bar.Top, bar.Width(), bar.Height(), work, 0, 0, bitmap.Width(), bitmap.Height(), SRCCOPY);
@@ -127,12 +138,7 @@ bool TSkinScrollBar::BeforeMessage(TMessage& message)
     case WM_HSCROLL:
     case WM_VSCROLL: {
         const bool horizontal = message.Msg == WM_HSCROLL;
-        switch (LOWORD(message.WParam)) {
-        case SB_LINEUP: FPressedPart = horizontal ? 1 : 3; break;
-        case SB_LINEDOWN: FPressedPart = horizontal ? 2 : 4; break;
-        case SB_THUMBTRACK: FPressedPart = horizontal ? 5 : 6; break;
-        default: FPressedPart = 0; break;
-        }
+        FPressedPart = PressedScrollPart(LOWORD(message.WParam), horizontal);
         bool& inScroll = horizontal ? FInHScroll : FInVScroll;
         inScroll = true;
         auto alive = Alive();
@@ -258,7 +264,7 @@ bool TSkinScrollBar::NCButtonDown(const TMessage& message)
     const int bar = message.WParam == HTHSCROLL ? SB_HORZ : SB_VERT;
     if (HitTest(bar == SB_HORZ ? p.x : p.y, bar) != SB_THUMBTRACK)
         return false;  // the platform's own scroll messages set the pressed part
-    FPressedPart = bar == SB_HORZ ? 5 : 6;
+    FPressedPart = PressedScrollPart(SB_THUMBTRACK, bar == SB_HORZ);
     PaintControl(nullptr);
     TrackThumb(bar, bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL);
     return true;

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "SkinPaint.h"
 #include "WinSkinData.h"
@@ -407,10 +408,11 @@ bool TSkinEdit::BeforeMessage(TMessage& message)
         return TSkinControl::BeforeMessage(message);
     // The edit leaves its client clip on the DC it printed into: the frame lies outside it.
     HDC dc = reinterpret_cast<HDC>(message.WParam);
-    const int saved = dc ? SaveDC(dc) : 0;
-    const bool alive = CallOldProc(message);
-    if (saved)
-        RestoreDC(dc, saved);
+    bool alive;
+    {
+        const SavedDC saved(dc);
+        alive = CallOldProc(message);
+    }
     if (alive)
         PrintFrame(dc);
     return false;
@@ -472,8 +474,10 @@ void TSkinEdit::PrintFrame(HDC dc)
     const int w = window.right - window.left, h = window.bottom - window.top;
     if (client.right + 2 >= w || client.bottom + 2 >= h)
         return;
-    const WindowDC own(FHandle, dc ? nullptr : GetWindowDC(FHandle));
-    HDC target = dc ? dc : own.Get();
+    std::optional<WindowDC> own;
+    if (!dc)
+        own.emplace(FHandle, WindowDC::WholeWindow);
+    HDC target = dc ? dc : own->Get();
     const RECT outer{0, 0, w, h};
     const RECT inner{1, 1, w - 1, h - 1};
     FrameRect(target, &inner, static_cast<HBRUSH>(GetCurrentObject(target, OBJ_BRUSH)));
@@ -558,10 +562,11 @@ void TSkinComBox::DrawControl(HDC dc, const TRect& rect)
         glyphBox = Rect(r.Right - b - 2, r.Top, r.Right - 2, r.Bottom);
         image = &button->Image;
     }
-    const int saved = SaveDC(dc);
-    ExcludeClipRect(dc, edit.Left, edit.Top, edit.Right, edit.Bottom);
-    DrawSkinFrame(dc, r, *edge, state, 4);
-    RestoreDC(dc, saved);
+    {
+        const ClipGuard clip(dc);
+        ExcludeClipRect(dc, edit.Left, edit.Top, edit.Right, edit.Bottom);
+        DrawSkinFrame(dc, r, *edge, state, 4);
+    }
     DrawSkinGlyph(dc, face, *image, state, 4, true);
     TDataSkinObject* extra = FSkinData->ExtraImages.get();
     if (extra && !extra->Image.Empty()) {

@@ -75,7 +75,7 @@ void TSkinTab::ReadTabPosition()
 {
     const LONG style = GetWindowLongA(FHandle, GWL_STYLE);
     const bool bottom = style & TCS_BOTTOM, vertical = style & TCS_VERTICAL;
-    FTabPosition = bottom && vertical ? 3 : bottom ? 1 : vertical ? 2 : 0;
+    FTabPosition = bottom && vertical ? tpRight : bottom ? tpBottom : vertical ? tpLeft : tpTop;
 }
 
 void TSkinTab::PrepareImages()
@@ -93,14 +93,14 @@ void TSkinTab::PrepareImages()
         FBorderBitmap.SetPixelFormat(TPixelFormat::pf24bit);
     }
     switch (FTabPosition) {
-    case 1:
+    case tpBottom:
         FlipBitmap(FTabBitmap);
         FlipBitmap(FBorderBitmap);
         break;
-    case 2:
+    case tpLeft:
         RotateBitmapLeft(FBorderBitmap);
         break;
-    case 3:
+    case tpRight:
         RotateBitmapRight(FBorderBitmap);
         break;
     default:
@@ -145,55 +145,56 @@ void TSkinTab::DrawControl(HDC dc, const TRect& r)
     const int selected = static_cast<int>(SendMessageA(FHandle, TCM_GETCURFOCUS, 0, 0));
     const auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(FHandle, TCM_GETIMAGELIST, 0, 0));
     switch (FTabPosition) {
-    case 0: p.Top += 1; break;
-    case 1: p.Bottom -= 1; break;
-    case 2: p.Left += 1; break;
+    case tpTop: p.Top += 1; break;
+    case tpBottom: p.Bottom -= 1; break;
+    case tpLeft: p.Left += 1; break;
     default: p.Right -= 1; break;
     }
 
-    const TRect strip = FTabPosition == 0   ? Rect(r.Left, r.Top, r.Right, p.Top)
-                        : FTabPosition == 1 ? Rect(r.Left, p.Bottom, r.Right, r.Bottom)
-                        : FTabPosition == 2 ? Rect(r.Left, r.Top, p.Left, r.Bottom)
-                                            : Rect(p.Right, r.Top, r.Right, r.Bottom);
+    const TRect strip = FTabPosition == tpTop      ? Rect(r.Left, r.Top, r.Right, p.Top)
+                        : FTabPosition == tpBottom ? Rect(r.Left, p.Bottom, r.Right, r.Bottom)
+                        : FTabPosition == tpLeft   ? Rect(r.Left, r.Top, p.Left, r.Bottom)
+                                                   : Rect(p.Right, r.Top, r.Right, r.Bottom);
     // Side strips are composed lying down, as a top strip, and turned at the end.
-    const bool lying = FTabPosition >= 2;
+    const bool lying = FTabPosition == tpLeft || FTabPosition == tpRight;
     const int w = lying ? strip.Height() : strip.Width(), h = lying ? strip.Width() : strip.Height();
     if (w > 0 && h > 0) {
         FWorkBitmap.SetSize(w, h);
         HDC work = FWorkBitmap.Canvas().Handle();
         FillFace(work, Rect(0, 0, w, h));
         HFONT font = reinterpret_cast<HFONT>(SendMessageA(FHandle, WM_GETFONT, 0, 0));
-        HGDIOBJ oldFont = SelectObject(work, font ? font : GetStockObject(DEFAULT_GUI_FONT));
-        for (int i = 0; i < count; ++i) {
-            char text[80] = "";
-            TCITEMA item{};
-            item.mask = TCIF_TEXT | TCIF_IMAGE | TCIF_STATE;
-            item.pszText = text;
-            item.cchTextMax = sizeof text;
-            item.iImage = -1;
-            SendMessageA(FHandle, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-            RECT ir;
-            if (!SendMessageA(FHandle, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&ir)))
-                continue;
-            TRect at = Rect(ir.left, ir.top, ir.right, ir.bottom);
-            switch (FTabPosition) {
-            case 0: at = Rect(ir.left, ir.top + 1, ir.right, ir.bottom + 1); break;
-            case 1: at = Rect(ir.left, ir.top - p.Bottom - 1, ir.right, ir.bottom - p.Bottom - 1); break;
-            case 2: at = Rect(w - ir.bottom, ir.left, w - ir.top, ir.right); break;
-            default: at = Rect(ir.top - 1, r.Right - ir.right, ir.bottom - 1, r.Right - ir.left); break;
+        {
+            const SelectionGuard selectedFont(work, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+            for (int i = 0; i < count; ++i) {
+                char text[80] = "";
+                TCITEMA item{};
+                item.mask = TCIF_TEXT | TCIF_IMAGE | TCIF_STATE;
+                item.pszText = text;
+                item.cchTextMax = sizeof text;
+                item.iImage = -1;
+                SendMessageA(FHandle, TCM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+                RECT ir;
+                if (!SendMessageA(FHandle, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&ir)))
+                    continue;
+                TRect at = Rect(ir.left, ir.top, ir.right, ir.bottom);
+                switch (FTabPosition) {
+                case tpTop: at = Rect(ir.left, ir.top + 1, ir.right, ir.bottom + 1); break;
+                case tpBottom: at = Rect(ir.left, ir.top - p.Bottom - 1, ir.right, ir.bottom - p.Bottom - 1); break;
+                case tpLeft: at = Rect(w - ir.bottom, ir.left, w - ir.top, ir.right); break;
+                default: at = Rect(ir.top - 1, r.Right - ir.right, ir.bottom - 1, r.Right - ir.left); break;
+                }
+                const int state = i == selected ? 2 : 1;
+                DrawTab(work, at, state);
+                SetTextColor(work, ColorToRGB(state == 1 ? tabs->NormalColour2 : tabs->MouseOverColour2));
+                DrawGlyphText(work, at, images, item.iImage, text, 1, FEnabled);
             }
-            const int state = i == selected ? 2 : 1;
-            DrawTab(work, at, state);
-            SetTextColor(work, ColorToRGB(state == 1 ? tabs->NormalColour2 : tabs->MouseOverColour2));
-            DrawGlyphText(work, at, images, item.iImage, text, 1, FEnabled);
         }
-        SelectObject(work, oldFont);
-        if (FTabPosition == 3)
+        if (FTabPosition == tpRight)
             RotateBitmapRight(FWorkBitmap);
-        else if (FTabPosition == 2)
+        else if (FTabPosition == tpLeft)
             RotateBitmapLeft(FWorkBitmap);
         // The scroller draws itself: the strip goes around it.
-        const int saved = SaveDC(dc);
+        const ClipGuard clip(dc);
         if (SkinScroller()) {
             HWND scroller = FindWindowExA(FHandle, nullptr, UPDOWN_CLASSA, nullptr);
             RECT window, around;
@@ -203,7 +204,6 @@ void TSkinTab::DrawControl(HDC dc, const TRect& r)
             ExcludeClipRect(dc, around.left, around.top, around.right, around.bottom);
         }
         BitBlt(dc, strip.Left, strip.Top, strip.Width(), strip.Height(), FWorkBitmap.Canvas().Handle(), 0, 0, SRCCOPY);
-        RestoreDC(dc, saved);
     }
     if (!tabs->Image2.Empty() && !FBorderBitmap.Empty())
         DrawSkinBorder(dc, p, FBorderBitmap, Rect(4, 5, 4, 4), 1, 1, false);
@@ -269,7 +269,7 @@ void TSkinTab31::DrawControl(HDC dc, const TRect& r)
     HDC work = canvas.Handle();
     FillFace(work, Rect(0, 0, r.Width(), r.Height()));
     canvas.Font().Assign(tabSet->Font());
-    SelectObject(work, canvas.Font().Handle());
+    const SelectionGuard selected(work, canvas.Font().Handle());
     const TRect margins = Rect(tabs->LeftWidth, tabs->TopHeight, tabs->RightWidth, tabs->BottomHeight);
     const int limit = r.Width() - tabSet->EndMargin();
     int x = tabSet->StartMargin();

@@ -152,11 +152,7 @@ public:
     using TForm::TForm;
 };
 
-const TClassInfo& TDispatchForm::StaticClass()
-{
-    static const TClassInfo info("TDispatchForm", &TForm::StaticClass());
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TDispatchForm, TForm)
 
 // A form that frees itself when closed, as caFree asks.
 TPoisoned<TForm>* FreedOnClose()

@@ -691,7 +691,7 @@ TEST_F(FormSkinTest, ChildWindowsAndPopupsWithoutAFullCaptionKeepTheirNativeFram
     const SIZE size = WindowSize(popup), client = ClientSize(popup);
     const LONG style = Style(popup);
     auto& skin = Skin(popup);
-    EXPECT_EQ(skin.FBorderKind, 2);
+    EXPECT_EQ(skin.FBorderKind, bkPopup);
     EXPECT_EQ(Style(popup), style);
     EXPECT_TRUE(WindowSize(popup) == size);
     EXPECT_NE(Seen(popup, 0, 0), FrameColour(data.Left.Image, 1, 2, false));
@@ -930,7 +930,7 @@ TEST_F(FormSkinTest, AnMdiFrameAndItsChildren)
     mdiClient = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, area.right,
                                 area.bottom, frame, nullptr, GetModuleHandleA(nullptr), &clientCreate);
     auto& frameSkin = Skin(frame);
-    EXPECT_EQ(frameSkin.FMDIKind, 1);
+    EXPECT_EQ(frameSkin.FMDIKind, mkFrame);
     EXPECT_EQ(frameSkin.FMDIClient, mdiClient);
     EXPECT_EQ(SkinMdiState.FMdiClient, mdiClient);
 
@@ -945,7 +945,7 @@ TEST_F(FormSkinTest, AnMdiFrameAndItsChildren)
 
     const SIZE client = ClientSize(child);
     auto& childSkin = Skin(child);
-    EXPECT_EQ(childSkin.FMDIKind, 2);
+    EXPECT_EQ(childSkin.FMDIKind, mkChild);
     EXPECT_TRUE(ClientSize(child) == client);
     EXPECT_EQ(WindowSize(child).cx, client.cx + 12);
     EXPECT_EQ(Seen(child, 3, 60), FrameColour(data.Left.Image, childSkin.FActive ? 1 : 2, 2, false));

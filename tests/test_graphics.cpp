@@ -7,6 +7,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "GdiHandles.h"
 #include "Graphics.h"
 #include "ImgList.h"
 #include "Jpeg.h"
@@ -319,6 +320,8 @@ TEST(Canvas, DrawsOnADcSomeoneElseOwnsAndGivesItsObjectsBack)
     TBitmap bitmap(4, 4, TPixelFormat::pf32bit);
     HDC dc = bitmap.Canvas().Handle();
     HGDIOBJ ownBrush = GetCurrentObject(dc, OBJ_BRUSH);
+    HGDIOBJ ownPen = GetCurrentObject(dc, OBJ_PEN);
+    HGDIOBJ ownFont = GetCurrentObject(dc, OBJ_FONT);
     {
         TCanvas canvas;
         EXPECT_THROW(canvas.Handle(), EInvalidOperation);
@@ -327,8 +330,11 @@ TEST(Canvas, DrawsOnADcSomeoneElseOwnsAndGivesItsObjectsBack)
         canvas.FillRect(Rect(0, 0, 2, 2));
         canvas.Pen().SetColor(clBlue);
         canvas.Rectangle(2, 2, 4, 4);
+        canvas.TextWidth("W");
     }
     EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), ownBrush);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), ownPen);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), ownFont);
     EXPECT_EQ(PixelAt(bitmap, 1, 1), RGB(255, 0, 0));
     EXPECT_EQ(PixelAt(bitmap, 2, 2), RGB(0, 0, 255));
 }
@@ -458,4 +464,83 @@ TEST(ImageList, AddsOneImagePerWidthAndDrawsMaskedAndDisabled)
     list.Draw(target.Canvas(), 0, 0, 2);  // no such image: nothing drawn, no failure
     list.Clear();
     EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(DcGuards, EachPutsBackTheStateItFound)
+{
+    TBitmap bitmap(8, 8, TPixelFormat::pf32bit);
+    HDC dc = bitmap.Canvas().Handle();
+    const HGDIOBJ ownBrush = GetCurrentObject(dc, OBJ_BRUSH);
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, RGB(1, 2, 3));
+    SetTextColor(dc, RGB(4, 5, 6));
+    {
+        const UniqueBrush brush(CreateSolidBrush(RGB(255, 0, 0)));
+        const SelectionGuard selected(dc, brush.get());
+        const BackgroundModeGuard mode(dc, TRANSPARENT);
+        const BackgroundColorGuard back(dc, RGB(7, 8, 9));
+        const TextColorGuard text(dc, RGB(10, 11, 12));
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), brush.get());
+        EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+        EXPECT_EQ(GetBkColor(dc), RGB(7, 8, 9));
+        EXPECT_EQ(GetTextColor(dc), RGB(10, 11, 12));
+    }
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), ownBrush);
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+    EXPECT_EQ(GetBkColor(dc), RGB(1, 2, 3));
+    EXPECT_EQ(GetTextColor(dc), RGB(4, 5, 6));
+
+    {
+        const SavedDC saved(dc);
+        SetViewportOrgEx(dc, 3, 4, nullptr);
+        SetTextColor(dc, RGB(0, 0, 0));
+        IntersectClipRect(dc, 0, 0, 2, 2);
+    }
+    POINT origin{-1, -1};
+    GetViewportOrgEx(dc, &origin);
+    EXPECT_EQ(origin.x, 0);
+    EXPECT_EQ(origin.y, 0);
+    EXPECT_EQ(GetTextColor(dc), RGB(4, 5, 6));
+    const SavedDC none(nullptr);  // a DC that could not be had is left alone
+}
+
+TEST(DcGuards, ClipGuardPutsBackTheClipOrItsAbsence)
+{
+    TBitmap bitmap(8, 8, TPixelFormat::pf32bit);
+    HDC dc = bitmap.Canvas().Handle();
+    const UniqueRegion found(CreateRectRgn(0, 0, 0, 0));
+    {
+        const ClipGuard clip(dc);
+        IntersectClipRect(dc, 1, 1, 3, 3);
+        EXPECT_EQ(GetClipRgn(dc, found.get()), 1);
+    }
+    EXPECT_EQ(GetClipRgn(dc, found.get()), 0);
+
+    const UniqueRegion own(CreateRectRgn(2, 2, 6, 6));
+    SelectClipRgn(dc, own.get());
+    {
+        const ClipGuard clip(dc);
+        SelectClipRgn(dc, nullptr);
+        ExcludeClipRect(dc, 0, 0, 4, 4);
+    }
+    ASSERT_EQ(GetClipRgn(dc, found.get()), 1);
+    EXPECT_TRUE(EqualRgn(found.get(), own.get()));
+}
+
+TEST(DcGuards, PaintDcPaintsTheUpdateRegionOnce)
+{
+    const UniqueWindow window(CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 40, 30,
+                                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+    ASSERT_TRUE(window);
+    ShowWindow(window.get(), SW_SHOWNOACTIVATE);
+    ValidateRect(window.get(), nullptr);
+    const RECT part{5, 6, 15, 16};
+    InvalidateRect(window.get(), &part, FALSE);
+    {
+        const PaintDC paint(window.get());
+        RECT box{};
+        ASSERT_EQ(GetClipBox(paint.Get(), &box), SIMPLEREGION);
+        EXPECT_TRUE(EqualRect(&box, &part));
+    }
+    EXPECT_FALSE(GetUpdateRect(window.get(), nullptr, FALSE));
 }

@@ -549,7 +549,7 @@ TEST_F(ListSkinTest, ARealThumbDragReportsTheTrackAndMovesTheMemoAndArrowsAndPag
     size_t tracks = 0;
     for (; tracks < m.scrolls.size() && m.scrolls[tracks].first == SB_THUMBTRACK; ++tracks) {
         EXPECT_GE(m.scrolls[tracks].second, previous);
-        EXPECT_EQ(m.pressed[tracks], 6);  // the thumb shows pressed while held
+        EXPECT_EQ(m.pressed[tracks], spVertThumb);  // the thumb shows pressed while held
         previous = m.scrolls[tracks].second;
     }
     ASSERT_GE(tracks, 2u);
@@ -558,7 +558,7 @@ TEST_F(ListSkinTest, ARealThumbDragReportsTheTrackAndMovesTheMemoAndArrowsAndPag
     EXPECT_EQ(m.scrolls[tracks], std::make_pair(static_cast<int>(SB_THUMBPOSITION), previous));
     EXPECT_EQ(m.scrolls[tracks + 1].first, SB_ENDSCROLL);
     EXPECT_EQ(m.FirstLine(), previous);
-    EXPECT_EQ(bars->PressedPart(), 0);
+    EXPECT_EQ(bars->PressedPart(), spNone);
     EXPECT_EQ(Seen(w, x, thumbMiddle()), VertThumb(1));
     m.scrolls.clear();
     m.pressed.clear();
@@ -683,7 +683,7 @@ TEST_F(ListSkinTest, AListViewsHeaderFillsItsRemainderAndTheListNeverStartsTheSk
     const int y = v.Top + g.ArrowSize + g.ThumbOffset + g.ThumbSize / 2;
     TMessage press{WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(wr.left + v.Left + 4, wr.top + y), 0};
     EXPECT_TRUE(listSkin->BeforeMessage(press));
-    EXPECT_EQ(listSkin->PressedPart(), 0);
+    EXPECT_EQ(listSkin->PressedPart(), spNone);
     skin.Detach();
     ImageList_Destroy(images);
 }
@@ -739,7 +739,7 @@ TEST_F(ListSkinTest, AStandAloneScrollBarIsOneSkinnedBarThatFollowsItsClicks)
     input.MoveTo(w, 300 - 4, y).Click().Run();
     Wait(200);
     EXPECT_EQ(bar->Position(), 1);
-    EXPECT_EQ(barSkin->PressedPart(), 0);
+    EXPECT_EQ(barSkin->PressedPart(), spNone);
     const TScrollGeometry& g = barSkin->Geometry();
     EXPECT_GT(g.ThumbOffset, 0);
     EXPECT_EQ(Seen(w, s + g.ThumbOffset + g.ThumbSize / 2, y), HorzThumb(1));

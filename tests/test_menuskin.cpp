@@ -213,10 +213,10 @@ TEST_F(MenuSkinTest, TheMouseLightsItemsUpAndTheDropDownsFollowItAcrossTheBar)
 
     // Hot: framed in ButtonHilight; the frame goes once the mouse has left.
     TInput().MoveTo(w, Middle(first).x, Middle(first).y).Run();
-    EXPECT_EQ(first.FState, 3);
+    EXPECT_EQ(first.FState, ncsHot);
     EXPECT_EQ(Shown(w, first.FBoundsRect.Left, Middle(first).y), Rgb(data.Colours.ButtonHilight));
     TInput().MoveTo(w, Middle(first).x, skin.FFrameTop + skin.FMenuHeight + 60).Run();
-    EXPECT_TRUE(Pump([&] { return first.FState == 1; }, 2000));
+    EXPECT_TRUE(Pump([&] { return first.FState == ncsNormal; }, 2000));
     EXPECT_NE(Shown(w, first.FBoundsRect.Left, Middle(first).y), Rgb(data.Colours.ButtonHilight));
 
     // A click opens the drop-down under the item, owner-drawn by the skin with its first item
@@ -595,6 +595,18 @@ TEST_F(MenuSkinTest, AFramedMenuWindowIsSkinnedOrKeepsItsOwnBorder)
     EXPECT_EQ(Printed(w, 3, 3), kOwnPrint);
     EXPECT_EQ(PendingPopMenu, &skin) << "waits for its first item";
 
+    // The printer's DC comes back with its own clip and background mode.
+    TBitmap picture(120, 90);
+    HDC dc = picture.Canvas().Handle();
+    const UniqueRegion callersClip(CreateRectRgn(0, 0, 60, 50));
+    SelectClipRgn(dc, callersClip.get());
+    SetBkMode(dc, OPAQUE);
+    SendMessageA(w, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT);
+    const UniqueRegion clipAfter(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_EQ(GetClipRgn(dc, clipAfter.get()), 1);
+    EXPECT_TRUE(EqualRgn(clipAfter.get(), callersClip.get()));
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+
     // Without a background image the window keeps what it draws itself.
     skin.Detach();
     data.MenuBackground->Image.SetSize(0, 0);
@@ -823,7 +835,7 @@ TEST(MdiMenuBar, AChildsMergedMenuShowsUntilTheLastChildHasGone)
         return skin && skin->FSkinState == fssSkinned;
     }, 3000));
     TWinSkinForm& skin = *SkinManage->FindFormSkin(f);
-    ASSERT_EQ(skin.FMDIKind, 1);
+    ASSERT_EQ(skin.FMDIKind, mkFrame);
     ASSERT_TRUE(skin.FSkinMenu);
     EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"文件", "帮助"}));
 
