@@ -3,7 +3,7 @@
 # and Wine server each time, all cores), to find the tests that fail by chance before CI does.
 # Usage: scripts/flakes.sh [COUNT] [BUILD] [ctest arguments...]
 #   COUNT  runs (5 by default); BUILD  the x86_64 build folder or the folder holding it
-#   (build/x86_64 by default). Logs go to BUILD/flakes/run-N.log.
+#   (build/x86_64 by default). Logs go to BUILD/flakes/<start time>/run-N.log.
 # Ends with each failing test and how many runs it failed in, and the time of each run; exits
 # non-zero when any run failed.
 set -uo pipefail
@@ -14,7 +14,7 @@ shift $(($# < 2 ? $# : 2))
 [ -f "$build/CTestTestfile.cmake" ] || build=$build/x86_64
 build=$(cd "$build" && pwd) || exit 2
 [ -f "$build/CTestTestfile.cmake" ] || { echo "no tests built in $build" >&2; exit 2; }
-logs=$build/flakes
+logs=$build/flakes/$(date +%Y%m%d-%H%M%S)
 mkdir -p "$logs"
 
 declare -A failures=()

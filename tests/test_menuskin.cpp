@@ -57,6 +57,15 @@ bool MenuShown()
     return OpenMenuWindow() && IsWindowVisible(OpenMenuWindow());
 }
 
+// Drop-downs and sub-menus open at once.
+int MenusShown()
+{
+    int shown = 0;
+    for (HWND m = nullptr; (m = FindWindowExA(nullptr, m, "#32768", nullptr));)
+        shown += IsWindowVisible(m) ? 1 : 0;
+    return shown;
+}
+
 struct MenuSkinTest : ::testing::Test {
     TComponent owner{nullptr};
     TSkinData data{nullptr};
@@ -86,7 +95,7 @@ struct MenuSkinTest : ::testing::Test {
             menu->Items()->Items(i)->OnClick = nullptr;
         form->SetMenu(menu);
         form->Show();
-        Wait(100);
+        Pump([this] { return GetForegroundWindow() == form->Handle(); }, 5000);
     }
     void TearDown() override { EndMenu(); }
 
@@ -227,9 +236,12 @@ TEST_F(MenuSkinTest, TheMouseLightsItemsUpAndTheDropDownsFollowItAcrossTheBar)
     std::vector<int> opened;
     std::vector<COLORREF> selected;
     TInput input;
-    input.MoveTo(w, Middle(first).x, Middle(first).y).Click();
-    input.Do("sleep 0.5").MoveTo(w, Middle(second).x, Middle(second).y).Do("sleep 0.5");
-    input.Key("Escape").Do("sleep 0.3");
+    const COLORREF firstSelected = RGB(20, 80, 160);
+    input.MoveTo(w, Middle(first).x, Middle(first).y).Click().Until([&] { return !opened.empty(); });
+    input.MoveTo(w, Middle(second).x, Middle(second).y).Until([&] {
+        return opened.back() == 1 && selected.back() == firstSelected;
+    });
+    input.Key("Escape");
     openedPtr = &opened;
     selectedPtr = &selected;
     const UINT_PTR sampler = SetTimer(nullptr, 0, 150, SampleOpenMenu);
@@ -239,7 +251,7 @@ TEST_F(MenuSkinTest, TheMouseLightsItemsUpAndTheDropDownsFollowItAcrossTheBar)
     EXPECT_EQ(opened.front(), 0);
     EXPECT_EQ(opened.back(), 1);
     // The first item of the drop-down is selected: frame 4 of the menu-item image.
-    EXPECT_EQ(selected.back(), RGB(20, 80, 160));
+    EXPECT_EQ(selected.back(), firstSelected);
     EXPECT_FALSE(skin.FInMenuLoop);
     EXPECT_EQ(MenuLoop.MenuHook, nullptr);
     EXPECT_TRUE(clicked.empty());
@@ -257,10 +269,10 @@ TEST_F(MenuSkinTest, ArrowKeysMoveAcrossTheBarAndEnterRunsTheCommand)
     // the second drop-down, then the third; Left comes back; Enter runs the first item.
     TInput input;
     input.menuTimeout = 5000;
-    input.MoveTo(w, Middle(*bar.FButtons[0]).x, Middle(*bar.FButtons[0]).y).Click().Do("sleep 0.4");
-    input.Key("Right").Do("sleep 0.4").Key("Right").Do("sleep 0.4").Key("Right").Do("sleep 0.4");
-    input.Key("Left").Do("sleep 0.4");
-    input.Key("Return").Do("sleep 0.3");
+    const auto walkedTo = [](size_t n) { return [n] { return walked.size() == n; }; };
+    input.MoveTo(w, Middle(*bar.FButtons[0]).x, Middle(*bar.FButtons[0]).y).Click().Until(walkedTo(1));
+    input.Key("Right").Until([] { return MenusShown() == 2; }).Key("Right").Until(walkedTo(2));
+    input.Key("Right").Until(walkedTo(3)).Key("Left").Until(walkedTo(4)).Key("Return");
     input.Run();
     KillTimer(nullptr, sampler);
     EXPECT_EQ(walked, (std::vector<int>{0, 1, 2, 1}));
@@ -331,13 +343,13 @@ TEST_F(MenuSkinTest, TheSkinnedSystemMenuRestoresMinimisesMaximisesAndCloses)
     RECT r;
     GetWindowRect(w, &r);
     const int captionX = (r.right - r.left) / 2;
-    TInput().MoveTo(w, captionX, 12).Do("click 3").Do("sleep 0.4").Key("Down").Key("Down").Key("Return").Run();
+    TInput().MoveTo(w, captionX, 12).Do("click 3").Until(MenuShown).Key("Down").Key("Down").Key("Return").Run();
     EXPECT_TRUE(Pump([&] { return IsZoomed(w); }, 3000));
     Wait(600);  // beyond the double-click time
 
     // Restore with the mouse: the first item, under the point clicked.
     GetWindowRect(w, &r);
-    TInput().MoveTo(w, captionX, 12).Do("click 3").Do("sleep 0.4").MoveTo(w, captionX + 20, 12 + 10).Click().Run();
+    TInput().MoveTo(w, captionX, 12).Do("click 3").Until(MenuShown).MoveTo(w, captionX + 20, 12 + 10).Click().Run();
     EXPECT_TRUE(Pump([&] { return !IsZoomed(w); }, 3000));
     Wait(600);
 
@@ -630,8 +642,9 @@ TEST(MainWindowMenuBar, TheSkinnedBarOpensByMouseSwitchesByMouseAndKeysAndRunsIt
     TInput input;
     input.menuTimeout = 4000;
     const POINT first = MenuSkinTest::Middle(*items[0]), third = MenuSkinTest::Middle(*items[2]);
-    input.MoveTo(w, first.x, first.y).Do("sleep 0.3").Click().Do("sleep 0.4");
-    input.MoveTo(w, third.x, third.y).Do("sleep 0.4").Key("Return").Do("sleep 0.3");
+    input.MoveTo(w, first.x, first.y).Until([&] { return items[0]->FState == 1; }).Click();
+    input.Until([] { return walked.size() == 1; }).MoveTo(w, third.x, third.y);
+    input.Until([] { return walked.size() == 2; }).Key("Return");
     input.Run();
     KillTimer(nullptr, sampler);
     EXPECT_EQ(walked, (std::vector<int>{0, 2}));
@@ -644,8 +657,8 @@ TEST(MainWindowMenuBar, TheSkinnedBarOpensByMouseSwitchesByMouseAndKeysAndRunsIt
     const POINT second = MenuSkinTest::Middle(*items[1]);
     TInput keys;
     keys.menuTimeout = 4000;
-    keys.MoveTo(w, second.x, second.y).Click().Do("sleep 0.4").Key("Left").Do("sleep 0.4").Key("Escape");
-    keys.Do("sleep 0.3").Run();
+    keys.MoveTo(w, second.x, second.y).Click().Until([] { return walked.size() == 1; }).Key("Left");
+    keys.Until([] { return walked.size() == 2; }).Key("Escape").Run();
     KillTimer(nullptr, again);
     EXPECT_EQ(walked, (std::vector<int>{1, 0}));
     EXPECT_FALSE(skin.FInMenuLoop);
