@@ -83,7 +83,7 @@ struct TInput {
             CloseHandle(process.hProcess);
         if (process.hThread)
             CloseHandle(process.hThread);
-        EXPECT_TRUE(Pump([&] { return Exists(end); }, 60000));
+        EXPECT_TRUE(Pump([&] { return Exists(end); }, 30000 * static_cast<DWORD>(conditions.size() + 1)));
         // Wine takes the X events in a little later: on until the pointer and the button are
         // where the gesture left them.
         POINT p{};

@@ -514,13 +514,16 @@ TEST_F(MenuSkinTest, APopupMenuWindowGetsTheSkinnedBorderAndTellsTheItemsItsBack
     shown = nullptr;
     const UINT_PTR sampler = SetTimer(nullptr, 0, 150, SampleBorder);
     const TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
-    TInput().MoveTo(w, Middle(first).x, Middle(first).y).Click().Until(MenuShown).Key("Escape").Run();
-    KillTimer(nullptr, sampler);
-    UnhookWindowsHookEx(cbtHook);
     // The outer 3 pixels are the [MenuBackground] image; the first item painted told the skin
     // its menu, whose background the item painter now finds.
-    EXPECT_EQ(corner, RGB(240, 220, 200));
-    EXPECT_EQ(inside, RGB(240, 220, 200));
+    const COLORREF background = RGB(240, 220, 200);
+    TInput().MoveTo(w, Middle(first).x, Middle(first).y).Click().Until([&] {
+        return shown && corner == background && inside == background;
+    }).Key("Escape").Run();
+    KillTimer(nullptr, sampler);
+    UnhookWindowsHookEx(cbtHook);
+    EXPECT_EQ(corner, background);
+    EXPECT_EQ(inside, background);
     EXPECT_EQ(shown, first.FSubMenu);
     EXPECT_EQ(PendingPopMenu, nullptr);
     popupSkins.clear();
@@ -642,9 +645,8 @@ TEST(MainWindowMenuBar, TheSkinnedBarOpensByMouseSwitchesByMouseAndKeysAndRunsIt
     TInput input;
     input.menuTimeout = 4000;
     const POINT first = MenuSkinTest::Middle(*items[0]), third = MenuSkinTest::Middle(*items[2]);
-    input.MoveTo(w, first.x, first.y).Until([&] { return items[0]->FState == 1; }).Click();
-    input.Until([] { return walked.size() == 1; }).MoveTo(w, third.x, third.y);
-    input.Until([] { return walked.size() == 2; }).Key("Return");
+    input.MoveTo(w, first.x, first.y).Do("sleep 0.3").Click().Do("sleep 0.4");
+    input.MoveTo(w, third.x, third.y).Do("sleep 0.4").Key("Return").Do("sleep 0.3");
     input.Run();
     KillTimer(nullptr, sampler);
     EXPECT_EQ(walked, (std::vector<int>{0, 2}));
@@ -657,8 +659,8 @@ TEST(MainWindowMenuBar, TheSkinnedBarOpensByMouseSwitchesByMouseAndKeysAndRunsIt
     const POINT second = MenuSkinTest::Middle(*items[1]);
     TInput keys;
     keys.menuTimeout = 4000;
-    keys.MoveTo(w, second.x, second.y).Click().Until([] { return walked.size() == 1; }).Key("Left");
-    keys.Until([] { return walked.size() == 2; }).Key("Escape").Run();
+    keys.MoveTo(w, second.x, second.y).Click().Do("sleep 0.4").Key("Left").Do("sleep 0.4").Key("Escape");
+    keys.Do("sleep 0.3").Run();
     KillTimer(nullptr, again);
     EXPECT_EQ(walked, (std::vector<int>{1, 0}));
     EXPECT_FALSE(skin.FInMenuLoop);
