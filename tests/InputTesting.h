@@ -6,27 +6,38 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "WindowTesting.h"
-
-inline void CALLBACK EndMenuNow(HWND, UINT, UINT_PTR, DWORD)
-{
-    EndMenu();
-}
 
 // Real mouse and key input: xdotool, run as a Linux program, one gesture at a time, while this
 // thread turns the message loop (so that modal loops, a caption drag or a menu, run). Wine's own
 // input injection warps the X pointer and can report a stale position while a button is held.
+// A gesture waits between its steps for conditions of this thread (Until), never for a fixed
+// time: on a loaded machine a menu can take far longer to open than a user would wait.
 struct TInput {
-    std::string steps;
+    std::string script;     // the steps so far, as shell commands
+    std::string steps;      // xdotool steps not yet in the script
+    std::vector<std::function<bool()>> conditions;
     POINT last{-1, -1};     // where the pointer ends
     bool buttonDown = false;
-    DWORD menuTimeout = 1500;  // a menu still open this long after the start is closed
+    DWORD menuTimeout = 1500;  // a menu still open this long after the gesture has ended is closed
 
     TInput& Do(const std::string& step)
     {
         steps += " " + step + " sleep 0.06";
+        return *this;
+    }
+    // The gesture goes on once done() holds (checked by a timer, which ticks in modal loops too),
+    // or after 20 s; then the test fails.
+    TInput& Until(std::function<bool()> done)
+    {
+        const std::string marker = Marker(std::to_string(conditions.size()));
+        Flush();
+        script += "touch " + marker + "-at; w=0; while [ ! -e " + marker + " ] && [ $w -lt 2000 ]; do sleep 0.01; w=$((w+1)); done; ";
+        conditions.push_back(std::move(done));
         return *this;
     }
     TInput& MoveTo(HWND w, int x, int y)
@@ -54,34 +65,91 @@ struct TInput {
     TInput& KeyUp(const std::string& key) { return Do("keyup " + key); }
     void Run()
     {
-        // A menu the gesture opens and fails to close would hold the test in its loop.
-        const UINT_PTR closer = SetTimer(nullptr, 0, menuTimeout, EndMenuNow);
+        Flush();
+        const std::string end = Marker("end");
+        script += "touch " + end;
+        running = this;
+        next = 0;
+        endedAt = 0;
+        const UINT_PTR ticker = SetTimer(nullptr, 0, 20, Tick);
         // The Linux program has no process handle here: it leaves a file when done.
-        const std::string marker = "/tmp/lexdrill-input-" + std::to_string(GetCurrentProcessId());
-        std::string command = "Z:\\bin\\sh -c \"xdotool" + steps + "; touch " + marker + "\"";
+        std::string command = "Z:\\bin\\sh -c \"" + script + "\"";
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
-        ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+        EXPECT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                    &startup, &process));
         if (process.hProcess)
             CloseHandle(process.hProcess);
         if (process.hThread)
             CloseHandle(process.hThread);
-        std::string dosMarker = "Z:" + marker;
-        std::replace(dosMarker.begin(), dosMarker.end(), '/', '\\');
-        EXPECT_TRUE(Pump([&] { return GetFileAttributesA(dosMarker.c_str()) != INVALID_FILE_ATTRIBUTES; }));
-        DeleteFileA(dosMarker.c_str());
+        EXPECT_TRUE(Pump([&] { return Exists(end); }, 30000 * static_cast<DWORD>(conditions.size() + 1)));
         // Wine takes the X events in a little later: on until the pointer and the button are
         // where the gesture left them.
+        POINT p{};
+        bool down = false;
         EXPECT_TRUE(Pump([&] {
-            POINT p;
             GetCursorPos(&p);
-            const bool down = GetAsyncKeyState(VK_LBUTTON) < 0;
+            down = GetAsyncKeyState(VK_LBUTTON) < 0;
             return (last.x < 0 || (p.x == last.x && p.y == last.y)) && down == buttonDown;
-        }));
-        Pump([] { return false; }, 100);
-        KillTimer(nullptr, closer);
+        })) << "the pointer at " << p.x << "," << p.y << " for " << last.x << "," << last.y << ", the button "
+            << (down ? "down" : "up") << " for " << (buttonDown ? "down" : "up");
+        KillTimer(nullptr, ticker);
+        running = nullptr;
+        EXPECT_EQ(next, conditions.size()) << "a condition of the gesture never held";
+        for (size_t i = 0; i < conditions.size(); ++i) {
+            Remove(Marker(std::to_string(i)));
+            Remove(Marker(std::to_string(i)) + "-at");
+        }
+        Remove(end);
+        // Until the input the gesture made has reached this thread's windows.
+        Pump([] { return HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) == 0; });
+        script.clear();
+        conditions.clear();
+    }
+
+private:
+    static inline thread_local TInput* running = nullptr;
+    size_t next = 0;       // the first condition not yet met
+    DWORD endedAt = 0;     // when the gesture was seen ended
+
+    void Flush()
+    {
+        if (!steps.empty())
+            script += "xdotool" + steps + "; ";
         steps.clear();
+    }
+    static std::string Marker(const std::string& name)
+    {
+        return "/tmp/lexdrill-input-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+    }
+    static std::string Dos(std::string path)
+    {
+        std::replace(path.begin(), path.end(), '/', '\\');
+        return "Z:" + path;
+    }
+    static bool Exists(const std::string& path)
+    {
+        return GetFileAttributesA(Dos(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    static void Remove(const std::string& path) { DeleteFileA(Dos(path).c_str()); }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        TInput* input = running;
+        if (!input)
+            return;
+        // A condition counts only once the gesture waits for it.
+        const std::string marker = Marker(std::to_string(input->next));
+        if (input->next < input->conditions.size() && Exists(marker + "-at") && input->conditions[input->next]()) {
+            HANDLE file = CreateFileA(Dos(marker).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            if (file != INVALID_HANDLE_VALUE)
+                CloseHandle(file);
+            ++input->next;
+        }
+        // A menu the gesture opened and left open would hold the test in its loop.
+        if (!input->endedAt && Exists(Marker("end")))
+            input->endedAt = GetTickCount();
+        if (input->endedAt && GetTickCount() - input->endedAt > input->menuTimeout)
+            EndMenu();
     }
 };

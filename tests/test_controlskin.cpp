@@ -85,6 +85,7 @@ HWND MakeParent()
                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
+    Pump([hwnd] { return GetForegroundWindow() == hwnd; }, 5000);
     return hwnd;
 }
 
@@ -492,11 +493,9 @@ TEST_F(ControlSkinTest, RealClicksPostOneCommandAndTheHotLookMovesFromButtonToBu
 
     commands = 0;
     input.Click().Run();
-    Wait(200);
     EXPECT_EQ(commands, 1);
     // A press released outside the button clicks nothing.
     input.Down().MoveTo(parent, 300, 200).Up().Run();
-    Wait(200);
     EXPECT_EQ(commands, 1);
     skin.Detach();
 }

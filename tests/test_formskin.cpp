@@ -64,7 +64,7 @@ HWND MakeWindow(DWORD style, HWND owner = nullptr, int clientWidth = 300, int cl
                                 r.bottom - r.top, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
-    Wait(100);
+    Pump([hwnd] { return GetForegroundWindow() == hwnd; }, 5000);
     return hwnd;
 }
 

@@ -54,6 +54,20 @@ HWND OpenMenuWindow()
     return FindWindowA("#32768", nullptr);
 }
 
+bool MenuShown()
+{
+    return OpenMenuWindow() && IsWindowVisible(OpenMenuWindow());
+}
+
+// Drop-downs and sub-menus open at once.
+int MenusShown()
+{
+    int shown = 0;
+    for (HWND m = nullptr; (m = FindWindowExA(nullptr, m, "#32768", nullptr));)
+        shown += IsWindowVisible(m) ? 1 : 0;
+    return shown;
+}
+
 struct MenuSkinTest : ::testing::Test {
     TComponent owner{nullptr};
     TSkinData data{nullptr};
@@ -83,7 +97,7 @@ struct MenuSkinTest : ::testing::Test {
             menu->Items()->Items(i)->OnClick = nullptr;
         form->SetMenu(menu);
         form->Show();
-        Wait(100);
+        Pump([this] { return GetForegroundWindow() == form->Handle(); }, 5000);
     }
     void TearDown() override { EndMenu(); }
 
@@ -224,9 +238,12 @@ TEST_F(MenuSkinTest, TheMouseLightsItemsUpAndTheDropDownsFollowItAcrossTheBar)
     std::vector<int> opened;
     std::vector<COLORREF> selected;
     TInput input;
-    input.MoveTo(w, Middle(first).x, Middle(first).y).Click();
-    input.Do("sleep 0.5").MoveTo(w, Middle(second).x, Middle(second).y).Do("sleep 0.5");
-    input.Key("Escape").Do("sleep 0.3");
+    const COLORREF firstSelected = RGB(20, 80, 160);
+    input.MoveTo(w, Middle(first).x, Middle(first).y).Click().Until([&] { return !opened.empty(); });
+    input.MoveTo(w, Middle(second).x, Middle(second).y).Until([&] {
+        return opened.back() == 1 && selected.back() == firstSelected;
+    });
+    input.Key("Escape");
     openedPtr = &opened;
     selectedPtr = &selected;
     const UINT_PTR sampler = SetTimer(nullptr, 0, 150, SampleOpenMenu);
@@ -236,7 +253,7 @@ TEST_F(MenuSkinTest, TheMouseLightsItemsUpAndTheDropDownsFollowItAcrossTheBar)
     EXPECT_EQ(opened.front(), 0);
     EXPECT_EQ(opened.back(), 1);
     // The first item of the drop-down is selected: frame 4 of the menu-item image.
-    EXPECT_EQ(selected.back(), RGB(20, 80, 160));
+    EXPECT_EQ(selected.back(), firstSelected);
     EXPECT_FALSE(skin.FInMenuLoop);
     EXPECT_EQ(MenuLoop.MenuHook, nullptr);
     EXPECT_TRUE(clicked.empty());
@@ -254,10 +271,10 @@ TEST_F(MenuSkinTest, ArrowKeysMoveAcrossTheBarAndEnterRunsTheCommand)
     // the second drop-down, then the third; Left comes back; Enter runs the first item.
     TInput input;
     input.menuTimeout = 5000;
-    input.MoveTo(w, Middle(*bar.FButtons[0]).x, Middle(*bar.FButtons[0]).y).Click().Do("sleep 0.4");
-    input.Key("Right").Do("sleep 0.4").Key("Right").Do("sleep 0.4").Key("Right").Do("sleep 0.4");
-    input.Key("Left").Do("sleep 0.4");
-    input.Key("Return").Do("sleep 0.3");
+    const auto walkedTo = [](size_t n) { return [n] { return walked.size() == n; }; };
+    input.MoveTo(w, Middle(*bar.FButtons[0]).x, Middle(*bar.FButtons[0]).y).Click().Until(walkedTo(1));
+    input.Key("Right").Until([] { return MenusShown() == 2; }).Key("Right").Until(walkedTo(2));
+    input.Key("Right").Until(walkedTo(3)).Key("Left").Until(walkedTo(4)).Key("Return");
     input.Run();
     KillTimer(nullptr, sampler);
     EXPECT_EQ(walked, (std::vector<int>{0, 1, 2, 1}));
@@ -271,7 +288,10 @@ TEST_F(MenuSkinTest, ASecondClickOnTheOpenItemClosesItsDropDown)
     HWND w = form->Handle();
     Seen(w, 0, 0);
     const TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
-    TInput().MoveTo(w, Middle(first).x, Middle(first).y).Click().Do("sleep 0.4").Click().Do("sleep 0.4").Run();
+    // The press closes the drop-down; the release comes once the loop is over: Wine drops a
+    // release that reaches the menu's window after it is gone, and the button then stays down.
+    TInput().MoveTo(w, Middle(first).x, Middle(first).y).Click().Until(MenuShown).Down()
+        .Until([&] { return !skin.FInMenuLoop; }).Up().Run();
     EXPECT_FALSE(skin.FInMenuLoop);
     EXPECT_TRUE(!OpenMenuWindow() || !IsWindowVisible(OpenMenuWindow()));
     EXPECT_TRUE(clicked.empty());
@@ -338,13 +358,13 @@ TEST_F(MenuSkinTest, TheSkinnedSystemMenuRestoresMinimisesMaximisesAndCloses)
     RECT r;
     GetWindowRect(w, &r);
     const int captionX = (r.right - r.left) / 2;
-    TInput().MoveTo(w, captionX, 12).Do("click 3").Do("sleep 0.4").Key("Down").Key("Down").Key("Return").Run();
+    TInput().MoveTo(w, captionX, 12).Do("click 3").Until(MenuShown).Key("Down").Key("Down").Key("Return").Run();
     EXPECT_TRUE(Pump([&] { return IsZoomed(w); }, 3000));
     Wait(600);  // beyond the double-click time
 
     // Restore with the mouse: the first item, under the point clicked.
     GetWindowRect(w, &r);
-    TInput().MoveTo(w, captionX, 12).Do("click 3").Do("sleep 0.4").MoveTo(w, captionX + 20, 12 + 10).Click().Run();
+    TInput().MoveTo(w, captionX, 12).Do("click 3").Until(MenuShown).MoveTo(w, captionX + 20, 12 + 10).Click().Run();
     EXPECT_TRUE(Pump([&] { return !IsZoomed(w); }, 3000));
     Wait(600);
 
@@ -509,13 +529,16 @@ TEST_F(MenuSkinTest, APopupMenuWindowGetsTheSkinnedBorderAndTellsTheItemsItsBack
     shown = nullptr;
     const UINT_PTR sampler = SetTimer(nullptr, 0, 150, SampleBorder);
     const TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
-    TInput().MoveTo(w, Middle(first).x, Middle(first).y).Click().Do("sleep 0.5").Key("Escape").Run();
-    KillTimer(nullptr, sampler);
-    UnhookWindowsHookEx(cbtHook);
     // The outer 3 pixels are the [MenuBackground] image; the first item painted told the skin
     // its menu, whose background the item painter now finds.
-    EXPECT_EQ(corner, RGB(240, 220, 200));
-    EXPECT_EQ(inside, RGB(240, 220, 200));
+    const COLORREF background = RGB(240, 220, 200);
+    TInput().MoveTo(w, Middle(first).x, Middle(first).y).Click().Until([&] {
+        return shown && corner == background && inside == background;
+    }).Key("Escape").Run();
+    KillTimer(nullptr, sampler);
+    UnhookWindowsHookEx(cbtHook);
+    EXPECT_EQ(corner, background);
+    EXPECT_EQ(inside, background);
     EXPECT_EQ(shown, first.FSubMenu);
     EXPECT_EQ(PendingPopMenu, nullptr);
     popupSkins.clear();
@@ -635,7 +658,7 @@ TEST_F(MenuSkinTest, ADropDownIsOwnerDrawnOnlyWhileOpenAndKeepsItsItemData)
     info.fType |= MFT_OWNERDRAW;
     ASSERT_TRUE(SetMenuItemInfoA(sub, 0, TRUE, &info));
 
-    TInput().MoveTo(form->Handle(), Middle(first).x, Middle(first).y).Click().Do("sleep 0.3").Key("Escape").Run();
+    TInput().MoveTo(form->Handle(), Middle(first).x, Middle(first).y).Click().Until(MenuShown).Key("Escape").Run();
     info.fMask = MIIM_FTYPE | MIIM_DATA;
     ASSERT_TRUE(GetMenuItemInfoA(first.FSubMenu, 0, TRUE, &info));
     EXPECT_FALSE(info.fType & MFT_OWNERDRAW) << "given back, the menu draws itself";
@@ -854,7 +877,7 @@ TEST(MdiMenuBar, AChildsMergedMenuShowsUntilTheLastChildHasGone)
     EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"窗口"}));
     Seen(f, 0, 0);
     const POINT item = MenuSkinTest::Middle(*skin.FSkinMenu->FButtons[0]);
-    TInput().MoveTo(f, item.x, item.y).Click().Do("sleep 0.4").Key("Return").Do("sleep 0.2").Run();
+    TInput().MoveTo(f, item.x, item.y).Click().Until(MenuShown).Key("Return").Run();
     EXPECT_TRUE(Pump([&] { return std::count(commands.begin(), commands.end(), WPARAM{40001}) > 0; }, 2000));
 
     // The last child goes: the frame's own bar is back and follows its menu again.
