@@ -12,6 +12,12 @@
 
 #include "WindowTesting.h"
 
+// A timer procedure that closes whatever menu holds the thread in its loop.
+inline void CALLBACK EndMenuNow(HWND, UINT, UINT_PTR, DWORD)
+{
+    EndMenu();
+}
+
 // Real mouse and key input: xdotool, run as a Linux program, one gesture at a time, while this
 // thread turns the message loop (so that modal loops, a caption drag or a menu, run). Wine's own
 // input injection warps the X pointer and can report a stale position while a button is held.
