@@ -77,6 +77,28 @@ bool Pump(const std::function<bool()>& done, DWORD timeoutMs)
     }
 }
 
+std::vector<HWND> ShownMenuWindows()
+{
+    std::vector<HWND> menus;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+            char name[16] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (std::string(name) == "#32768" && IsWindowVisible(window))
+                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&menus));
+    return menus;
+}
+
+HWND ShownMenuWindow()
+{
+    const std::vector<HWND> menus = ShownMenuWindows();
+    return menus.empty() ? nullptr : menus.front();
+}
+
 std::vector<std::string> PageLog()
 {
     TIdHTTP http(nullptr);

@@ -116,7 +116,7 @@ void SaveScreen(HWND w, const std::string& name)
 {
     RECT r;
     GetWindowRect(w, &r);
-    if (HWND menu = FindWindowA("#32768", nullptr); menu && IsWindowVisible(menu)) {
+    if (HWND menu = ShownMenuWindow()) {
         RECT m;
         GetWindowRect(menu, &m);
         UnionRect(&r, &r, &m);

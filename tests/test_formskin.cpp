@@ -619,8 +619,7 @@ bool menuShown = false;
 // Closes the native system menu once it shows; runs in the menu's own loop.
 void CALLBACK CloseShownMenu(HWND, UINT, UINT_PTR, DWORD)
 {
-    HWND menu = FindWindowA("#32768", nullptr);
-    if (menu && IsWindowVisible(menu)) {
+    if (ShownMenuWindow()) {
         menuShown = true;
         EndMenu();
     }

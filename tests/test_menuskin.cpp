@@ -49,23 +49,15 @@ COLORREF Shown(HWND w, int x, int y)
     return GetPixel(dc.Get(), x, y);
 }
 
-HWND OpenMenuWindow()
-{
-    return FindWindowA("#32768", nullptr);
-}
-
 bool MenuShown()
 {
-    return OpenMenuWindow() && IsWindowVisible(OpenMenuWindow());
+    return ShownMenuWindow() != nullptr;
 }
 
 // Drop-downs and sub-menus open at once.
 int MenusShown()
 {
-    int shown = 0;
-    for (HWND m = nullptr; (m = FindWindowExA(nullptr, m, "#32768", nullptr));)
-        shown += IsWindowVisible(m) ? 1 : 0;
-    return shown;
+    return static_cast<int>(ShownMenuWindows().size());
 }
 
 struct MenuSkinTest : ::testing::Test {
@@ -199,7 +191,7 @@ std::vector<COLORREF>* selectedPtr;
 
 void CALLBACK SampleOpenMenu(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (HWND m = OpenMenuWindow(); m && IsWindowVisible(m)) {
+    if (HWND m = ShownMenuWindow()) {
         openedPtr->push_back(MenuLoop.OpenButtonIndex);
         selectedPtr->push_back(Shown(m, 12, 8));
     }
@@ -293,7 +285,7 @@ TEST_F(MenuSkinTest, ASecondClickOnTheOpenItemClosesItsDropDown)
     TInput().MoveTo(w, Middle(first).x, Middle(first).y).Click().Until(MenuShown).Down()
         .Until([&] { return !skin.FInMenuLoop; }).Up().Run();
     EXPECT_FALSE(skin.FInMenuLoop);
-    EXPECT_TRUE(!OpenMenuWindow() || !IsWindowVisible(OpenMenuWindow()));
+    EXPECT_FALSE(MenuShown());
     EXPECT_TRUE(clicked.empty());
 }
 
@@ -506,8 +498,8 @@ HMENU shown;
 
 void CALLBACK SampleBorder(HWND, UINT, UINT_PTR, DWORD)
 {
-    HWND m = OpenMenuWindow();
-    if (!m || !IsWindowVisible(m) || popupSkins.empty())
+    HWND m = ShownMenuWindow();
+    if (!m || popupSkins.empty())
         return;
     corner = Shown(m, 1, 1);
     RECT r;
@@ -710,7 +702,7 @@ COLORREF popupItem;
 
 void CALLBACK SamplePopup(HWND, UINT, UINT_PTR timer, DWORD)
 {
-    if (HWND m = OpenMenuWindow(); m && IsWindowVisible(m)) {
+    if (HWND m = ShownMenuWindow()) {
         KillTimer(nullptr, timer);
         RECT r;
         GetWindowRect(m, &r);
@@ -754,9 +746,9 @@ int samples;
 
 void CALLBACK SampleEntryRow(HWND, UINT, UINT_PTR timer, DWORD)
 {
-    HWND m = OpenMenuWindow();
+    HWND m = ShownMenuWindow();
     RECT item, window;
-    if (m && IsWindowVisible(m) && GetMenuItemRect(nullptr, sampledMenu, sampledPosition, &item) &&
+    if (m && GetMenuItemRect(nullptr, sampledMenu, sampledPosition, &item) &&
         GetWindowRect(m, &window))
         sampledRow = Shown(m, (item.left + item.right) / 2 - window.left, item.bottom - 1 - window.top);
     if (sampledRow == wantedRow || ++samples > 60) {

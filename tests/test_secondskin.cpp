@@ -103,8 +103,8 @@ int menus = 0;
 void CheckMenu(HWND window, const std::string& name)
 {
     ++menus;
-    const HWND menu = FindWindowA("#32768", nullptr);
-    ASSERT_TRUE(menu && IsWindowVisible(menu)) << name;
+    const HWND menu = ShownMenuWindow();
+    ASSERT_TRUE(menu) << name;
     RedrawWindow(menu, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     bool skinned = false;
     for (const auto& popup : SkinManage->FPopupSkins)

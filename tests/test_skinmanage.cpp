@@ -446,17 +446,6 @@ struct TMenuSeen {
 };
 TMenuSeen menuSeen;
 
-BOOL CALLBACK FindThreadMenu(HWND hwnd, LPARAM found)
-{
-    char cls[16] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (std::string(cls) == "#32768" && IsWindowVisible(hwnd)) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 COLORREF Corner(HWND window)
 {
     RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -466,8 +455,7 @@ COLORREF Corner(HWND window)
 
 void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR timer, DWORD)
 {
-    HWND menu = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindThreadMenu, reinterpret_cast<LPARAM>(&menu));
+    const HWND menu = ShownMenuWindow();
     if (!menu)
         return;
     KillTimer(nullptr, timer);
