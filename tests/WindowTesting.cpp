@@ -77,19 +77,24 @@ bool Pump(const std::function<bool()>& done, DWORD timeoutMs)
     }
 }
 
+namespace {
+
+// A named procedure: a lambda does not convert to a 32-bit stdcall one.
+BOOL CALLBACK CollectShownMenu(HWND window, LPARAM found)
+{
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) == "#32768" && IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> ShownMenuWindows()
 {
     std::vector<HWND> menus;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-            char name[16] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (std::string(name) == "#32768" && IsWindowVisible(window))
-                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&menus));
+    EnumThreadWindows(GetCurrentThreadId(), CollectShownMenu, reinterpret_cast<LPARAM>(&menus));
     return menus;
 }
 
