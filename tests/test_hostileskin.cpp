@@ -244,16 +244,11 @@ bool LoadFile(const std::string& path, const Bytes& skin)
 // A pixel another window covered when the picture was taken.
 constexpr uint32_t kCovered = 0xFF000000;
 
-// The window's client area as it shows with a skin, redrawn whole; the caret hidden, which
-// blinks. The tests running beside this one share the desktop: what their windows cover is
+// The window's client area as it shows; the caret hidden, which blinks. The tests running beside this one share the desktop: what their windows cover is
 // marked, not compared.
-std::vector<uint32_t> PictureWith(HWND window, const std::string& path, const Bytes& skin)
+std::vector<uint32_t> Picture(HWND window)
 {
     std::vector<uint32_t> pixels;
-    if (!LoadFile(path, skin))
-        return pixels;
-    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Pump([] { return false; }, 50);
     RECT r;
     GetClientRect(window, &r);
     const int w = r.right, h = r.bottom;
@@ -299,6 +294,24 @@ std::vector<uint32_t> PictureWith(HWND window, const std::string& path, const By
     }
     ShowCaret(nullptr);
     return pixels;
+}
+
+// The picture once the window has finished painting with the skin: some parts (a tab control's
+// scroller, the scroll bars) are painted by messages of their own, later on a busy machine.
+std::vector<uint32_t> PictureWith(HWND window, const std::string& path, const Bytes& skin)
+{
+    if (!LoadFile(path, skin))
+        return {};
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    std::vector<uint32_t> last = Picture(window), now;
+    for (int i = 0; i < 40; ++i) {
+        Pump([] { return false; }, 50);
+        now = Picture(window);
+        if (now == last)
+            break;
+        last.swap(now);
+    }
+    return now;
 }
 
 }  // namespace
