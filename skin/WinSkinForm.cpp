@@ -287,8 +287,10 @@ void TWinSkinForm::FitWindowToSkin(bool refresh)
             width = needed;
         }
     }
+    // The first fit comes after the window's activation: it leaves the activation where it is,
+    // with a window activated since then, rather than taking it back.
     SetWindowPos(FHandle, nullptr, r.left, r.top, width, height,
-                 SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE);
+                 SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | (refresh ? 0 : SWP_NOACTIVATE));
 }
 
 void TWinSkinForm::RefreshFrame()
