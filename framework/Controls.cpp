@@ -658,7 +658,7 @@ void TWinControl::InvalidateRect(const TRect& rect)
 
 void TWinControl::Realign()
 {
-    if (aligning_)
+    if (aligning_ || alignLocks_ > 0)
         return;
     aligning_ = true;
     TRect rect = ClientRect();
@@ -669,6 +669,12 @@ void TWinControl::Realign()
         throw;
     }
     aligning_ = false;
+}
+
+void TWinControl::EnableAlign()
+{
+    if (alignLocks_ > 0 && --alignLocks_ == 0)
+        Realign();
 }
 
 void TWinControl::AlignControls(TRect& rect)

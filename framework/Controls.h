@@ -227,6 +227,10 @@ public:
     void SetDoubleBuffered(bool on) { doubleBuffered_ = on; }
     // Places the aligned children in the client area again.
     void Realign();
+    // Holds the placing of the aligned children while the window passes through sizes it does
+    // not keep; the last EnableAlign places them once, for the size it ends with.
+    void DisableAlign() { ++alignLocks_; }
+    void EnableAlign();
     // The child (graphic or windowed) at a client point, the topmost one; nullptr for none.
     TControl* ControlAtPos(TPoint p) const;
     // Graphic children are drawn on this control's window after its own painting.
@@ -272,6 +276,7 @@ private:
     std::vector<TControl*> controls_;
     bool doubleBuffered_ = false;
     bool aligning_ = false;
+    int alignLocks_ = 0;
     TControl* captureControl_ = nullptr;  // the graphic child that holds the mouse
     UniqueBrush brush_;
     TColor brushColor_ = 0;

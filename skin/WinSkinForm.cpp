@@ -47,6 +47,7 @@ TWinSkinForm::~TWinSkinForm()
     // A skin freed with its form, or while its window lives on, lets go of both.
     UnskinControls();
     UnhookForm();
+    ReleaseAlign();
     UnhookMDIClient();
     FSubclass.reset();
     FreeSysButtons();
@@ -135,6 +136,12 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
         HookMDIClient();
     }
     if (FrameSkinned()) {
+        // Taking the menu off and then fitting the frame resize the client area and bring it
+        // back to its size: the form places its controls once, after the fit.
+        if (FForm && !FAlignHeld) {
+            FForm->DisableAlign();
+            FAlignHeld = true;
+        }
         FMenuHandle = GetMenu(FHandle);
         // A pop-up that keeps its native border has no skinned bar: its menu stays on it.
         if (FMenuHandle && FMDIKind != mkChild && FBorderKind != bkPopup) {
@@ -160,6 +167,7 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
             FMenuHeight = 0;
         }
         UnhookMDIClient();
+        ReleaseAlign();
         throw;
     }
     InvalidateRect(FHandle, nullptr, TRUE);
@@ -279,8 +287,10 @@ void TWinSkinForm::FitWindowToSkin(bool refresh)
             width = needed;
         }
     }
+    // The first fit comes after the window's activation: it leaves the activation where it is,
+    // with a window activated since then, rather than taking it back.
     SetWindowPos(FHandle, nullptr, r.left, r.top, width, height,
-                 SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE);
+                 SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | (refresh ? 0 : SWP_NOACTIVATE));
 }
 
 void TWinSkinForm::RefreshFrame()
@@ -327,6 +337,13 @@ void TWinSkinForm::UnhookForm()
     FFormHook = 0;
 }
 
+void TWinSkinForm::ReleaseAlign()
+{
+    if (FAlignHeld && FForm)
+        FForm->EnableAlign();
+    FAlignHeld = false;
+}
+
 void TWinSkinForm::HookMDIClient()
 {
     FClientSubclass = std::make_unique<TWindowSubclass>(
@@ -359,6 +376,7 @@ void TWinSkinForm::Detach()
     const int frameHeight = (window.bottom - window.top) - client.bottom;
 
     UnhookForm();
+    ReleaseAlign();
     FSubclass.reset();
     UnskinControls();
     if (FForm)
@@ -398,6 +416,7 @@ void TWinSkinForm::DetachDestroyed()
     if (!FSubclass)
         return;
     UnhookForm();
+    ReleaseAlign();
     FSubclass.reset();
     FSkinMenu.reset();  // the window is going: its menu goes with it
     UnskinControls();

@@ -220,6 +220,7 @@ public:
     std::unique_ptr<TWindowSubclass> FSubclass;        // the window, while subclassed
     std::unique_ptr<TWindowSubclass> FClientSubclass;  // the MDI client, while hooked
     THookId FFormHook = 0;                             // the form's WindowProc hook; 0: none
+    bool FAlignHeld = false;  // the form's alignment waits for the first fit
     std::unique_ptr<TFont> FCaptionFont;
     TTimer* FTimer = nullptr;
     int FDisableTag = 0;
@@ -276,6 +277,8 @@ private:
     void HookMDIClient();
     void UnhookMDIClient();
     void UnhookForm();
+    // Lets the form place its controls again (once the first fit is done or the skin goes).
+    void ReleaseAlign();
 
     // The window procedures.
     void WndProc(TMessage& message);

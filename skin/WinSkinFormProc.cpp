@@ -291,6 +291,7 @@ void TWinSkinForm::WMSkinStart()
         }
     }
     FSkinState = fssSkinned;
+    ReleaseAlign();
     FTimer->SetEnabled(true);
 }
 

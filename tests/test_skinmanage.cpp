@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "ExtCtrls.h"
 #include "Forms.h"
 #include "InputTesting.h"
 #include "Layout.h"
@@ -870,6 +871,77 @@ TEST_F(SkinManager, SkinningSwitchedOffWhileADropDownIsOpenEndsTheMenuAndForgets
     EXPECT_LT(took, 5000u) << "the menu ended when its skin went";
     EXPECT_EQ(MenuLoop.MenuHook, nullptr);
     EXPECT_EQ(GetMenu(form->Handle()), menu->Handle());
+}
+
+// Taking the menu off a form and fitting its frame to the skin bring the client area back to its
+// size: its controls are placed once, and none moves on the way.
+TEST_F(SkinManager, AFormWithAMenuIsSkinnedWithoutItsControlsMovingOnTheWay)
+{
+    Component(sfMainform);
+    auto* form = TComponent::Make<TForm>(nullptr);
+    forms.push_back(form);
+    form->SetBounds(150, 120, 300, 200);
+    auto* menu = TComponent::Make<TMainMenu>(form);
+    auto* top = TComponent::Make<TMenuItem>(form);
+    top->SetCaption("File");
+    menu->Items()->Add(top);
+    form->SetMenu(menu);
+    auto* bottom = TComponent::Make<TPanel>(form);
+    bottom->SetParent(form);
+    bottom->SetHeight(30);
+    bottom->SetAlign(TAlign::alBottom);
+    bottom->HandleNeeded();
+    RECT client;
+    GetClientRect(form->Handle(), &client);
+    ASSERT_EQ(bottom->Top(), client.bottom - 30);
+
+    int moves = 0;
+    bottom->HookWindowProc([&moves](TMessage& message, const TWndMethod& next) {
+        if (message.Msg == WM_WINDOWPOSCHANGED &&
+            !(reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags & SWP_NOMOVE))
+            ++moves;
+        next(message);
+    });
+    form->Show();
+    ASSERT_TRUE(Skinned(form->Handle()));
+    ASSERT_TRUE(SkinManage->FindFormSkin(form->Handle())->FSkinMenu);
+    RECT skinned;
+    GetClientRect(form->Handle(), &skinned);
+    EXPECT_EQ(skinned.right, client.right);
+    EXPECT_EQ(skinned.bottom, client.bottom);
+    EXPECT_EQ(bottom->Top(), client.bottom - 30);
+    EXPECT_EQ(moves, 0);
+
+    // Held only until the first fit: the form places its controls again afterwards.
+    form->SetClientSize(client.right, client.bottom + 40);
+    EXPECT_EQ(bottom->Top(), client.bottom + 10);
+}
+
+// A window's first fit comes after its activation: a window activated since keeps it.
+TEST_F(SkinManager, TheFirstFitLeavesTheActivationToAWindowActivatedSince)
+{
+    Component(sfMainform);
+    auto* first = TComponent::Make<TForm>(nullptr);
+    forms.push_back(first);
+    first->SetBounds(150, 120, 300, 200);
+    auto* second = TComponent::Make<TForm>(nullptr);
+    forms.push_back(second);
+    second->SetBounds(200, 160, 300, 200);
+    first->Show();  // skinned at its activation; its first fit waits in the queue
+    // Counted on the first window only: other programs on the display may take the foreground
+    // from this one, never give it to the first window.
+    bool counting = false;
+    int activated = 0;
+    first->HookWindowProc([&](TMessage& message, const TWndMethod& next) {
+        if (counting && message.Msg == WM_ACTIVATE && LOWORD(message.WParam) != WA_INACTIVE)
+            ++activated;
+        next(message);
+    });
+    counting = true;
+    second->Show();
+    ASSERT_TRUE(Skinned(first->Handle()));
+    ASSERT_TRUE(Skinned(second->Handle()));
+    EXPECT_EQ(activated, 0);
 }
 
 // The process ends cleanly with skinned windows open: at once through the platform, and in the
