@@ -4,12 +4,18 @@
 #include <windows.h>
 
 #include <fstream>
+#include <sstream>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     char self[MAX_PATH] = {}, current[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, sizeof self);
     GetCurrentDirectoryA(sizeof current, current);
-    std::ofstream("marker.txt", std::ios::binary | std::ios::app) << self << "\n" << current << "\n";
+    // Written beside it and moved into place: a test that waits for the marker never reads it
+    // half written.
+    std::ostringstream marker;
+    marker << std::ifstream("marker.txt", std::ios::binary).rdbuf();
+    std::ofstream("marker.new", std::ios::binary) << marker.str() << self << "\n" << current << "\n";
+    MoveFileExA("marker.new", "marker.txt", MOVEFILE_REPLACE_EXISTING);
     return 0;
 }
