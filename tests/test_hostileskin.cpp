@@ -395,10 +395,13 @@ TEST_F(HostileSkins, AnElementWhoseImageIsEmptyIsDrawnAsAMissingOne)
             for (int attempt = 0; attempt < 8 && (attempt == 0 || !steady || 2 * shown < total); ++attempt) {
                 SetForegroundWindow(window);
                 Pump([window] { return GetForegroundWindow() == window; }, 2000);
+                // Another test's window may hold the activation throughout: what counts is that
+                // both pictures show the same one.
+                const bool active = GetForegroundWindow() == window;
                 const HWND focus = GetFocus();
                 const std::vector<uint32_t> emptied = PictureWith(window, path, c.emptied);
                 const std::vector<uint32_t> missing = PictureWith(window, path, c.missing);
-                steady = GetForegroundWindow() == window && GetFocus() == focus;
+                steady = (GetForegroundWindow() == window) == active && GetFocus() == focus;
                 ASSERT_FALSE(emptied.empty()) << name;
                 ASSERT_EQ(emptied.size(), missing.size()) << name;
                 total = emptied.size();
@@ -412,7 +415,7 @@ TEST_F(HostileSkins, AnElementWhoseImageIsEmptyIsDrawnAsAMissingOne)
                     white += emptied[i] == 0xFFFFFF && missing[i] != 0xFFFFFF;
                 }
             }
-            EXPECT_TRUE(steady) << name << ": [" << c.section << "] kept losing the activation";
+            EXPECT_TRUE(steady) << name << ": [" << c.section << "] its activation or focus kept changing";
             EXPECT_GE(2 * shown, total) << name << ": [" << c.section << "] covered by other windows";
             EXPECT_EQ(white, 0) << name << ": [" << c.section << "] drawn white where its image was empty";
             EXPECT_EQ(differing, 0) << name << ": [" << c.section << "] empty and missing differ";
