@@ -635,8 +635,11 @@ TEST_F(SkinManager, OnOffAndAChangedSkinThroughTheTimer)
     data.SetActive(true);
     ASSERT_TRUE(Applied(3));
     EXPECT_TRUE(Skinned(form->Handle()));
+    // Another window first: the bare one may still be the active window, and activating it again
+    // would be no activation.
+    Window();
     Activate(bare);
-    EXPECT_TRUE(Skinned(bare));
+    ASSERT_TRUE(Skinned(bare));
     EXPECT_EQ(SkinManage->FindFormSkin(bare)->FFrameTop, secondTop);
 }
 

@@ -8,15 +8,18 @@ export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 
 # A private prefix made by a plain wineboot (overrides during its creation break the browser's
 # MIME registrations), with a virtual desktop as the default so windows behave as on Windows.
+# A program that crashes prints its backtrace and ends: the debugger's dialog would stay on the
+# display, take the focus from the tests beside it and hold the crashed test until its time-out.
 wine_prefix() {
-  if [ ! -f "$WINEPREFIX/.lexdrill-ready" ]; then
+  if [ ! -f "$WINEPREFIX/.lexdrill-ready-2" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     WINEDLLOVERRIDES= wineboot -i >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.lexdrill-ready"
+    touch "$WINEPREFIX/.lexdrill-ready-2"
   fi
 }
 
