@@ -6,6 +6,8 @@
 #   (build/x86_64 by default). Logs go to BUILD/flakes/<start time>/run-N.log.
 # Ends with each failing test and how many runs it failed in, and the time of each run; exits
 # non-zero when any run failed.
+# LEXDRILL_FLAKES_LOAD=1 loads the machine the whole time with a second build beside the runs:
+# the i686 target built from clean in a scratch folder, over and over.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 count=${1:-5}
@@ -16,6 +18,20 @@ build=$(cd "$build" && pwd) || exit 2
 [ -f "$build/CTestTestfile.cmake" ] || { echo "no tests built in $build" >&2; exit 2; }
 logs=$build/flakes/$(date +%Y%m%d-%H%M%S)
 mkdir -p "$logs"
+
+if [ -n "${LEXDRILL_FLAKES_LOAD:-}" ]; then
+  scratch=$(mktemp -d)
+  (
+    while true; do
+      rm -rf "$scratch/i686"
+      LEXDRILL_BUILD=$scratch bash "$root/tools/build.sh" i686 >/dev/null 2>&1
+    done
+  ) &
+  loader=$!
+  # The loop and every process of the build under it, gathered before any is stopped.
+  tree() { echo "$1"; for child in $(pgrep -P "$1"); do tree "$child"; done; }
+  trap 'kill $(tree $loader) 2>/dev/null; wait $loader 2>/dev/null; rm -rf "$scratch"' EXIT
+fi
 
 declare -A failures=()
 times=()
