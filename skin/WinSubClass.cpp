@@ -128,13 +128,41 @@ bool TSkinControl::CallOldProc(TMessage& message)
 
 bool TSkinControl::BeforeMessage(TMessage& message)
 {
-    if (message.Msg != WM_NCDESTROY)
-        return true;
-    if (CallOldProc(message)) {
-        FSkinState = cssDestroyed;
-        RestoreColor();
+    switch (message.Msg) {
+    case WM_ERASEBKGND: {
+        const TSkinPaintPolicy policy = PaintPolicy();
+        if (policy == ppOver || policy == ppFrame)
+            return true;
+        message.Result = 1;
+        return false;
     }
-    return false;
+    case WM_PRINTCLIENT:
+        if (!message.WParam)
+            return true;  // nothing to print into
+        [[fallthrough]];
+    case WM_PAINT:
+        switch (PaintPolicy()) {
+        case ppInstead:
+            HandlePaint(message);
+            return false;
+        case ppNone:
+            // Validated, or the platform would ask again and again.
+            if (message.Msg == WM_PAINT)
+                ValidateRect(FHandle, nullptr);
+            message.Result = 0;
+            return false;
+        default:
+            return true;
+        }
+    case WM_NCDESTROY:
+        if (CallOldProc(message)) {
+            FSkinState = cssDestroyed;
+            RestoreColor();
+        }
+        return false;
+    default:
+        return true;
+    }
 }
 
 void TSkinControl::AfterMessage(TMessage& message)
@@ -151,8 +179,24 @@ void TSkinControl::AfterMessage(TMessage& message)
         Redraw();
         break;
     case WM_PAINT:
-        PaintControl(reinterpret_cast<HDC>(message.WParam));
+    case WM_PRINTCLIENT: {
+        HDC dc = reinterpret_cast<HDC>(message.WParam);
+        if (message.Msg == WM_PRINTCLIENT && !dc)
+            break;
+        switch (PaintPolicy()) {
+        case ppOver:
+        case ppOverUnerased:
+            PaintControl(dc);
+            break;
+        case ppFrame:
+            if (!dc)
+                PaintControl(nullptr);
+            break;
+        default:
+            break;
+        }
         break;
+    }
     default:
         break;
     }

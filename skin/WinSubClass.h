@@ -24,6 +24,24 @@ enum TControlSkinState : int { cssCreated = 0, cssAttached = 1, cssColourBack = 
 // FMouseState bits.
 constexpr unsigned kMouseHot = 1, kMousePressed = 2;
 
+// How a control skin paints. The base skin handles WM_PAINT, WM_ERASEBKGND and WM_PRINTCLIENT
+// (a paint into the DC the message brings) for every skin by it.
+enum TSkinPaintPolicy : int {
+    // The control erases and paints, then the skin paints over it.
+    ppOver,
+    // The control paints without being erased first (its whole face is painted anyway, by the
+    // control or by the skin), then the skin paints over it.
+    ppOverUnerased,
+    // The control erases and paints its client area; the skin paints its frame outside that,
+    // after a paint without a DC, through the window DC. A DC the message brings holds the client
+    // area only and gets nothing from the skin.
+    ppFrame,
+    // The skin alone paints; the control neither erases nor paints.
+    ppInstead,
+    // Nothing is painted, neither by the control nor by the skin.
+    ppNone
+};
+
 class TSkinControl : public TComponent {
     LEXDRILL_CLASS(TSkinControl)
 public:
@@ -51,13 +69,13 @@ public:
     virtual void DrawControl(HDC, const TRect&) {}
     // Applies the current skin again.
     virtual void RefreshSkin();
+    // How this skin paints; a skin that draws nothing over the control changes nothing.
+    virtual TSkinPaintPolicy PaintPolicy() const { return ppOver; }
 
     // Invalidates the window and paints it at once.
     void Redraw();
     // Fills rect of dc with the skin's button face.
     void FillFace(HDC dc, const TRect& rect);
-    // WM_PAINT for skins that paint instead of the control.
-    void HandlePaint(TMessage& message);
 
     HWND Handle() const { return FHandle; }
     // The window rectangle (screen) at the latest paint.
@@ -82,6 +100,9 @@ protected:
     void UnhookControl();
     // False once this skin is freed: for loops of a skin's own that dispatch messages.
     std::shared_ptr<bool> Alive() const { return FAlive; }
+    // Draws the skin alone for WM_PAINT or WM_PRINTCLIENT: into the DC the message brings, else
+    // between BeginPaint and EndPaint.
+    void HandlePaint(TMessage& message);
 
     unsigned FMouseState = 0;
     TCanvas* FCanvas = nullptr;
@@ -136,6 +157,7 @@ public:
     explicit TSkinButton(TComponent* owner) : TSkinControl(owner) {}
     ~TSkinButton() override;
 
+    TSkinPaintPolicy PaintPolicy() const override { return ppInstead; }
     bool BeforeMessage(TMessage& message) override;
     void AfterMessage(TMessage& message) override;
     void DrawControl(HDC dc, const TRect& rect) override;
@@ -200,6 +222,7 @@ class TSkinUpDown : public TSkinControl {
 public:
     explicit TSkinUpDown(TComponent* owner) : TSkinControl(owner) {}
 
+    TSkinPaintPolicy PaintPolicy() const override { return ppInstead; }
     bool BeforeMessage(TMessage& message) override;
     void DrawControl(HDC dc, const TRect& rect) override;
 
@@ -216,6 +239,7 @@ class TSkinCheckBox : public TSkinControl {
 public:
     explicit TSkinCheckBox(TComponent* owner) : TSkinControl(owner) {}
 
+    TSkinPaintPolicy PaintPolicy() const override { return ppOver; }
     void AfterMessage(TMessage& message) override;
     void DrawControl(HDC dc, const TRect& rect) override;
 };
@@ -226,6 +250,7 @@ class TSkinRadioButton : public TSkinControl {
 public:
     explicit TSkinRadioButton(TComponent* owner) : TSkinControl(owner) {}
 
+    TSkinPaintPolicy PaintPolicy() const override { return ppOver; }
     void AfterMessage(TMessage& message) override;
     void DrawControl(HDC dc, const TRect& rect) override;
 };
@@ -237,6 +262,8 @@ class TSkinTrackBar : public TSkinControl {
 public:
     explicit TSkinTrackBar(TComponent* owner) : TSkinControl(owner) {}
 
+    // The control paints its background itself, the thumb through the skin.
+    TSkinPaintPolicy PaintPolicy() const override { return ppOverUnerased; }
     bool BeforeMessage(TMessage& message) override;
 
 private:
@@ -250,6 +277,7 @@ class TSkinProgress : public TSkinControl {
 public:
     explicit TSkinProgress(TComponent* owner) : TSkinControl(owner) {}
 
+    TSkinPaintPolicy PaintPolicy() const override { return ppOver; }
     void DrawControl(HDC dc, const TRect& rect) override;
 };
 
@@ -259,8 +287,8 @@ class TSkinEdit : public TSkinControl {
 public:
     explicit TSkinEdit(TComponent* owner) : TSkinControl(owner) {}
 
+    TSkinPaintPolicy PaintPolicy() const override { return ppFrame; }
     bool BeforeMessage(TMessage& message) override;
-    void AfterMessage(TMessage& message) override;
     void DrawControl(HDC dc, const TRect& rect) override;
 
     TSkinUpDown* FUpDown = nullptr;  // the spin button's skin, once found; not owned
@@ -277,6 +305,7 @@ class TSkinComBox : public TSkinControl {
 public:
     explicit TSkinComBox(TComponent* owner) : TSkinControl(owner) {}
 
+    TSkinPaintPolicy PaintPolicy() const override { return ppOver; }
     void AfterMessage(TMessage& message) override;
     void DrawControl(HDC dc, const TRect& rect) override;
 
@@ -295,7 +324,7 @@ class TSkinStatusBar : public TSkinControl {
 public:
     explicit TSkinStatusBar(TComponent* owner) : TSkinControl(owner) {}
 
-    bool BeforeMessage(TMessage& message) override;
+    TSkinPaintPolicy PaintPolicy() const override { return ppInstead; }
     void DrawControl(HDC dc, const TRect& rect) override;
 };
 
@@ -329,6 +358,7 @@ public:
     explicit TSkinTab(TComponent* owner);
 
     void AttachWindow(HWND handle, TSkinData* skinData, TCanvas* canvas, TWinSkinForm* form) override;
+    TSkinPaintPolicy PaintPolicy() const override { return ppOver; }
     void DrawControl(HDC dc, const TRect& rect) override;
     void RefreshSkin() override;
     // From the window style at the last attach or refresh.
@@ -354,6 +384,7 @@ public:
     explicit TSkinTab31(TComponent* owner) : TSkinControl(owner) {}
 
     void AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* canvas, bool setColour) override;
+    TSkinPaintPolicy PaintPolicy() const override { return ppInstead; }
     bool BeforeMessage(TMessage& message) override;
     void DrawControl(HDC dc, const TRect& rect) override;
     // Takes the changed skin's tab images.
@@ -403,6 +434,7 @@ public:
     // handleNCButton: a press on a thumb is tracked by the skin, not by the platform.
     virtual void AttachScrollBars(TWinControl* control, TSkinData* skinData, bool handleNCButton,
                                   TWinSkinForm* form, TCanvas* canvas);
+    TSkinPaintPolicy PaintPolicy() const override { return ppFrame; }
     bool BeforeMessage(TMessage& message) override;
     void AfterMessage(TMessage& message) override;
     void DrawControl(HDC dc, const TRect& rect) override;
@@ -445,7 +477,8 @@ class TSkinHeader : public TSkinControl {
     LEXDRILL_CLASS(TSkinHeader)
 public:
     explicit TSkinHeader(TComponent* owner) : TSkinControl(owner) {}
-    bool BeforeMessage(TMessage& message) override;
+    // Unerased while the skin has a header image: the skin then paints the whole header over.
+    TSkinPaintPolicy PaintPolicy() const override;
     void DrawControl(HDC dc, const TRect& rect) override;
 
 private:
@@ -470,7 +503,7 @@ class TSkinSizer : public TSkinControl {
     LEXDRILL_CLASS(TSkinSizer)
 public:
     explicit TSkinSizer(TComponent* owner) : TSkinControl(owner) {}
-    bool BeforeMessage(TMessage& message) override;
+    TSkinPaintPolicy PaintPolicy() const override { return ppNone; }
 };
 
 // A stand-alone scroll bar control, its whole client area drawn as one bar.
@@ -478,6 +511,7 @@ class TSkinScControl : public TSkinControl {
     LEXDRILL_CLASS(TSkinScControl)
 public:
     explicit TSkinScControl(TComponent* owner) : TSkinControl(owner) {}
+    TSkinPaintPolicy PaintPolicy() const override { return ppOver; }
     bool BeforeMessage(TMessage& message) override;
     void DrawControl(HDC dc, const TRect& rect) override;
     TScrollPart PressedPart() const { return FPressedPart; }

@@ -76,20 +76,6 @@ const TClassInfo& TSkinStatusBar::StaticClass()
     return info;
 }
 
-bool TSkinStatusBar::BeforeMessage(TMessage& message)
-{
-    switch (message.Msg) {
-    case WM_PAINT:
-        HandlePaint(message);
-        return false;
-    case WM_ERASEBKGND:
-        message.Result = 1;
-        return false;
-    default:
-        return TSkinControl::BeforeMessage(message);
-    }
-}
-
 void TSkinStatusBar::DrawControl(HDC dc, const TRect& rect)
 {
     if (!SkinWorkBitmap || rect.Width() <= 0 || rect.Height() <= 0)

@@ -246,16 +246,15 @@ void TSkinTab31::PrepareImages()
 
 bool TSkinTab31::BeforeMessage(TMessage& message)
 {
-    switch (message.Msg) {
-    case WM_PAINT:
-        HandlePaint(message);
-        return true;
-    case WM_ERASEBKGND:
-        message.Result = 1;
-        return false;
-    default:
+    if (message.Msg != WM_PAINT)
         return TSkinControl::BeforeMessage(message);
-    }
+    // The tab set keeps its own paint, after the skin's: with a DC the message brings, it draws
+    // the graphic controls lying on it there. That paint puts its plain tabs over the skin's, so
+    // the skin paints once more after it.
+    HandlePaint(message);
+    if (CallOldProc(message))
+        PaintControl(reinterpret_cast<HDC>(message.WParam));
+    return false;
 }
 
 void TSkinTab31::DrawControl(HDC dc, const TRect& r)
