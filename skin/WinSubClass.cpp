@@ -317,3 +317,36 @@ void DrawControlText(HDC dc, const TRect& rect, const std::string& text, bool en
         SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
     DrawTextA(dc, text.c_str(), -1, &target, alignment | DT_EXPANDTABS);
 }
+
+void DrawGlyphText(HDC dc, const TRect& rect, HIMAGELIST images, int imageIndex, const std::string& text,
+                   int alignment, bool enabled)
+{
+    if (rect.Right < rect.Left || rect.Bottom < rect.Top)
+        return;
+    const TCaptionTextState state(dc);
+    int glyphWidth = 0, glyphHeight = 0;
+    if (imageIndex != -1 && images)
+        ImageList_GetIconSize(images, &glyphWidth, &glyphHeight);
+    else
+        imageIndex = -1;
+    RECT measured{0, 0, 0, 0};
+    if (!text.empty())
+        DrawTextA(dc, text.c_str(), -1, &measured, DT_CENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_CALCRECT | DT_NOCLIP);
+    const int textWidth = measured.right - measured.left, textHeight = measured.bottom - measured.top;
+    int x = 2;
+    if (alignment == 1)
+        x = (rect.Width() - glyphWidth - textWidth) / 2;
+    else if (alignment == 2)
+        x = rect.Width() - glyphWidth - textWidth - 2;
+    if (imageIndex != -1)
+        ImageList_Draw(images, imageIndex, dc, rect.Left + x, rect.Top + (rect.Height() - glyphHeight) / 2,
+                       ILD_TRANSPARENT);
+    if (text.empty())
+        return;
+    RECT target{rect.Left + x + glyphWidth + 1, rect.Top + (rect.Height() - textHeight) / 2, 0, 0};
+    target.right = target.left + textWidth;
+    target.bottom = target.top + textHeight;
+    if (!enabled)
+        SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+    DrawTextA(dc, text.c_str(), -1, &target, DT_CENTER | DT_SINGLELINE | DT_EXPANDTABS);
+}

@@ -7,7 +7,7 @@
 #include "SkinPaint.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
-#include "WinSubClass.h"
+#include "WinSubClassBoxes.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "SkinPaint.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
-#include "WinSubClass.h"
+#include "WinSubClassButtons.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// The small controls' skins: check box, radio button, track bar, up-down, progress bar, edit
-// and combo box.
+// The input controls' skins (check box, radio button, track bar, up-down, edit and combo box)
+// and the progress bar's.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,7 +10,7 @@
 #include "WinSkinData.h"
 #include "SysUtils.h"
 #include "WinSkinForm.h"
-#include "WinSubClass.h"
+#include "WinSubClassInputs.h"
 
 namespace {
 
