@@ -8,7 +8,7 @@
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
 #include "WinSkinMenu.h"
-#include "WinSubClass.h"
+#include "WinSubClassButtons.h"
 
 namespace {
 

@@ -18,6 +18,12 @@
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
 #include "WinSubClass.h"
+#include "WinSubClassBoxes.h"
+#include "WinSubClassButtons.h"
+#include "WinSubClassInputs.h"
+#include "WinSubClassLists.h"
+#include "WinSubClassScroll.h"
+#include "WinSubClassTabs.h"
 
 namespace {
 

@@ -128,13 +128,41 @@ bool TSkinControl::CallOldProc(TMessage& message)
 
 bool TSkinControl::BeforeMessage(TMessage& message)
 {
-    if (message.Msg != WM_NCDESTROY)
-        return true;
-    if (CallOldProc(message)) {
-        FSkinState = cssDestroyed;
-        RestoreColor();
+    switch (message.Msg) {
+    case WM_ERASEBKGND: {
+        const TSkinPaintPolicy policy = PaintPolicy();
+        if (policy == ppOver || policy == ppFrame)
+            return true;
+        message.Result = 1;
+        return false;
     }
-    return false;
+    case WM_PRINTCLIENT:
+        if (!message.WParam)
+            return true;  // nothing to print into
+        [[fallthrough]];
+    case WM_PAINT:
+        switch (PaintPolicy()) {
+        case ppInstead:
+            HandlePaint(message);
+            return false;
+        case ppNone:
+            // Validated, or the platform would ask again and again.
+            if (message.Msg == WM_PAINT)
+                ValidateRect(FHandle, nullptr);
+            message.Result = 0;
+            return false;
+        default:
+            return true;
+        }
+    case WM_NCDESTROY:
+        if (CallOldProc(message)) {
+            FSkinState = cssDestroyed;
+            RestoreColor();
+        }
+        return false;
+    default:
+        return true;
+    }
 }
 
 void TSkinControl::AfterMessage(TMessage& message)
@@ -151,8 +179,24 @@ void TSkinControl::AfterMessage(TMessage& message)
         Redraw();
         break;
     case WM_PAINT:
-        PaintControl(reinterpret_cast<HDC>(message.WParam));
+    case WM_PRINTCLIENT: {
+        HDC dc = reinterpret_cast<HDC>(message.WParam);
+        if (message.Msg == WM_PRINTCLIENT && !dc)
+            break;
+        switch (PaintPolicy()) {
+        case ppOver:
+        case ppOverUnerased:
+            PaintControl(dc);
+            break;
+        case ppFrame:
+            if (!dc)
+                PaintControl(nullptr);
+            break;
+        default:
+            break;
+        }
         break;
+    }
     default:
         break;
     }
@@ -272,4 +316,37 @@ void DrawControlText(HDC dc, const TRect& rect, const std::string& text, bool en
     if (!enabled)
         SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
     DrawTextA(dc, text.c_str(), -1, &target, alignment | DT_EXPANDTABS);
+}
+
+void DrawGlyphText(HDC dc, const TRect& rect, HIMAGELIST images, int imageIndex, const std::string& text,
+                   int alignment, bool enabled)
+{
+    if (rect.Right < rect.Left || rect.Bottom < rect.Top)
+        return;
+    const TCaptionTextState state(dc);
+    int glyphWidth = 0, glyphHeight = 0;
+    if (imageIndex != -1 && images)
+        ImageList_GetIconSize(images, &glyphWidth, &glyphHeight);
+    else
+        imageIndex = -1;
+    RECT measured{0, 0, 0, 0};
+    if (!text.empty())
+        DrawTextA(dc, text.c_str(), -1, &measured, DT_CENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_CALCRECT | DT_NOCLIP);
+    const int textWidth = measured.right - measured.left, textHeight = measured.bottom - measured.top;
+    int x = 2;
+    if (alignment == 1)
+        x = (rect.Width() - glyphWidth - textWidth) / 2;
+    else if (alignment == 2)
+        x = rect.Width() - glyphWidth - textWidth - 2;
+    if (imageIndex != -1)
+        ImageList_Draw(images, imageIndex, dc, rect.Left + x, rect.Top + (rect.Height() - glyphHeight) / 2,
+                       ILD_TRANSPARENT);
+    if (text.empty())
+        return;
+    RECT target{rect.Left + x + glyphWidth + 1, rect.Top + (rect.Height() - textHeight) / 2, 0, 0};
+    target.right = target.left + textWidth;
+    target.bottom = target.top + textHeight;
+    if (!enabled)
+        SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+    DrawTextA(dc, text.c_str(), -1, &target, DT_CENTER | DT_SINGLELINE | DT_EXPANDTABS);
 }

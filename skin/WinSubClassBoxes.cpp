@@ -7,7 +7,7 @@
 #include "SkinPaint.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
-#include "WinSubClass.h"
+#include "WinSubClassBoxes.h"
 
 namespace {
 
@@ -74,20 +74,6 @@ const TClassInfo& TSkinStatusBar::StaticClass()
     static const TClassInfo info =
         TClassBuilder<TSkinStatusBar>("TSkinStatusBar", TSkinControl::StaticClass()).Build();
     return info;
-}
-
-bool TSkinStatusBar::BeforeMessage(TMessage& message)
-{
-    switch (message.Msg) {
-    case WM_PAINT:
-        HandlePaint(message);
-        return false;
-    case WM_ERASEBKGND:
-        message.Result = 1;
-        return false;
-    default:
-        return TSkinControl::BeforeMessage(message);
-    }
 }
 
 void TSkinStatusBar::DrawControl(HDC dc, const TRect& rect)

@@ -4,7 +4,7 @@
 #include "SkinPaint.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
-#include "WinSubClass.h"
+#include "WinSubClassButtons.h"
 
 namespace {
 
@@ -121,12 +121,6 @@ void TSkinButton::BecomeHot()
 bool TSkinButton::BeforeMessage(TMessage& message)
 {
     switch (message.Msg) {
-    case WM_PAINT:
-        HandlePaint(message);
-        return false;
-    case WM_ERASEBKGND:
-        message.Result = 1;
-        return false;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         // The control never sees the press: the skin clicks on the release.
@@ -284,8 +278,13 @@ bool TSkinSpeedButton::BeforeMessage(TMessage& message)
 {
     switch (message.Msg) {
     case WM_PAINT: {
-        if (!message.WParam)
-            return true;
+        // A graphic control has no window: it paints on its parent's DC, which the message
+        // brings. Without one the skin paints where it can once the control has had the message.
+        if (!message.WParam) {
+            if (CallOldProc(message))
+                PaintControl(nullptr);
+            return false;
+        }
         TCanvas canvas;
         canvas.SetHandle(reinterpret_cast<HDC>(message.WParam));
         const TRect client = FGraphicControl->ClientRect();

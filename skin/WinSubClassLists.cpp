@@ -4,7 +4,7 @@
 #include "SkinPaint.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
-#include "WinSubClass.h"
+#include "WinSubClassLists.h"
 
 const TClassInfo& TSkinHeader::StaticClass()
 {
@@ -12,13 +12,9 @@ const TClassInfo& TSkinHeader::StaticClass()
     return info;
 }
 
-bool TSkinHeader::BeforeMessage(TMessage& message)
+TSkinPaintPolicy TSkinHeader::PaintPolicy() const
 {
-    if (message.Msg == WM_ERASEBKGND && FSkinData->Headerbar && !FSkinData->Headerbar->Image.Empty()) {
-        message.Result = 1;
-        return false;
-    }
-    return TSkinControl::BeforeMessage(message);
+    return FSkinData->Headerbar && !FSkinData->Headerbar->Image.Empty() ? ppOverUnerased : ppOver;
 }
 
 void TSkinHeader::DrawControl(HDC dc, const TRect& r)
@@ -96,22 +92,6 @@ const TClassInfo& TSkinSizer::StaticClass()
 {
     static const TClassInfo info = TClassBuilder<TSkinSizer>("TSkinSizer", TSkinControl::StaticClass()).Build();
     return info;
-}
-
-bool TSkinSizer::BeforeMessage(TMessage& message)
-{
-    switch (message.Msg) {
-    case WM_PAINT:
-        // Validated, or the platform would ask again and again.
-        ValidateRect(FHandle, nullptr);
-        message.Result = 0;
-        return false;
-    case WM_ERASEBKGND:
-        message.Result = 1;
-        return false;
-    default:
-        return TSkinControl::BeforeMessage(message);
-    }
 }
 
 // ---------------------------------------------------------------------------------------------

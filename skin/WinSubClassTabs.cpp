@@ -1,5 +1,5 @@
 // The tab skins: a common-controls tab control's strip composed from [Tabs] in any of its four
-// positions, and a tab set's tabs; and the glyph-and-caption drawing they share with headers.
+// positions, and a tab set's tabs.
 #include <algorithm>
 
 #include "ImgUtil.h"
@@ -7,40 +7,8 @@
 #include "Tabs.h"
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
-#include "WinSubClass.h"
-
-void DrawGlyphText(HDC dc, const TRect& rect, HIMAGELIST images, int imageIndex, const std::string& text,
-                   int alignment, bool enabled)
-{
-    if (rect.Right < rect.Left || rect.Bottom < rect.Top)
-        return;
-    const TCaptionTextState state(dc);
-    int glyphWidth = 0, glyphHeight = 0;
-    if (imageIndex != -1 && images)
-        ImageList_GetIconSize(images, &glyphWidth, &glyphHeight);
-    else
-        imageIndex = -1;
-    RECT measured{0, 0, 0, 0};
-    if (!text.empty())
-        DrawTextA(dc, text.c_str(), -1, &measured, DT_CENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_CALCRECT | DT_NOCLIP);
-    const int textWidth = measured.right - measured.left, textHeight = measured.bottom - measured.top;
-    int x = 2;
-    if (alignment == 1)
-        x = (rect.Width() - glyphWidth - textWidth) / 2;
-    else if (alignment == 2)
-        x = rect.Width() - glyphWidth - textWidth - 2;
-    if (imageIndex != -1)
-        ImageList_Draw(images, imageIndex, dc, rect.Left + x, rect.Top + (rect.Height() - glyphHeight) / 2,
-                       ILD_TRANSPARENT);
-    if (text.empty())
-        return;
-    RECT target{rect.Left + x + glyphWidth + 1, rect.Top + (rect.Height() - textHeight) / 2, 0, 0};
-    target.right = target.left + textWidth;
-    target.bottom = target.top + textHeight;
-    if (!enabled)
-        SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
-    DrawTextA(dc, text.c_str(), -1, &target, DT_CENTER | DT_SINGLELINE | DT_EXPANDTABS);
-}
+#include "WinSubClassInputs.h"
+#include "WinSubClassTabs.h"
 
 // ---------------------------------------------------------------------------------------------
 
@@ -246,16 +214,15 @@ void TSkinTab31::PrepareImages()
 
 bool TSkinTab31::BeforeMessage(TMessage& message)
 {
-    switch (message.Msg) {
-    case WM_PAINT:
-        HandlePaint(message);
-        return true;
-    case WM_ERASEBKGND:
-        message.Result = 1;
-        return false;
-    default:
+    if (message.Msg != WM_PAINT)
         return TSkinControl::BeforeMessage(message);
-    }
+    // The tab set keeps its own paint, after the skin's: with a DC the message brings, it draws
+    // the graphic controls lying on it there. That paint puts its plain tabs over the skin's, so
+    // the skin paints once more after it.
+    HandlePaint(message);
+    if (CallOldProc(message))
+        PaintControl(reinterpret_cast<HDC>(message.WParam));
+    return false;
 }
 
 void TSkinTab31::DrawControl(HDC dc, const TRect& r)

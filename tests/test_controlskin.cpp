@@ -18,6 +18,9 @@
 #include "SkinTesting.h"
 #include "StdCtrls.h"
 #include "WinSubClass.h"
+#include "WinSubClassBoxes.h"
+#include "WinSubClassButtons.h"
+#include "WinSubClassInputs.h"
 #include "WindowTesting.h"
 
 // Controls of other makers, known to the scan by their class names only.

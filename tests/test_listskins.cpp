@@ -15,6 +15,10 @@
 #include "StdCtrls.h"
 #include "Tabs.h"
 #include "WinSubClass.h"
+#include "WinSubClassInputs.h"
+#include "WinSubClassLists.h"
+#include "WinSubClassScroll.h"
+#include "WinSubClassTabs.h"
 #include "WindowTesting.h"
 
 // Controls of other makers that the Skin3rd list maps to the tab and scroll-bar kinds.

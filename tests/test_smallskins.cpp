@@ -16,6 +16,8 @@
 #include "SkinTesting.h"
 #include "StdCtrls.h"
 #include "WinSubClass.h"
+#include "WinSubClassBoxes.h"
+#include "WinSubClassInputs.h"
 #include "WindowTesting.h"
 
 // Controls of other makers, known to the scan by their class names only.
@@ -638,6 +640,69 @@ TEST_F(SmallSkinTest, PanelsAndGroupBoxesTakeTheFaceColourAndGiveItBack)
     EXPECT_EQ(box->SkinState(), cssColourBack);
     EXPECT_EQ(panel->Color(), clWhite);
     again.Detach();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Printing into a DC
+
+// A window's client area as WM_PRINTCLIENT paints it into a picture first filled with a colour
+// that no element of the fixture has.
+class TPrinted {
+public:
+    static constexpr COLORREF kUnprinted = RGB(1, 2, 3);
+
+    explicit TPrinted(HWND w)
+    {
+        RECT c;
+        GetClientRect(w, &c);
+        picture_.SetSize(c.right, c.bottom);
+        picture_.Canvas().Brush().SetColor(static_cast<TColor>(kUnprinted));
+        picture_.Canvas().FillRect(Rect(0, 0, c.right, c.bottom));
+        SendMessageA(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(picture_.Canvas().Handle()),
+                     PRF_CLIENT | PRF_ERASEBKGND);
+    }
+    COLORREF At(int x, int y) { return static_cast<COLORREF>(picture_.Canvas().Pixel(x, y)); }
+
+private:
+    TBitmap picture_;
+};
+
+TEST_F(StatusBarTest, PrintedControlsShowTheirSkinAsTheyPaintOnScreen)
+{
+    TForm* form = Form();
+    auto* upDown = Control<TUpDown>(form, 20, 40, 20, 40);
+    auto* box = Control<TCheckBox>(form, 60, 40, 120, 24);
+    auto* progress = Control<TProgressBar>(form, 60, 80, 200, 20);
+    auto* edit = Control<TEdit>(form, 60, 120, 120, 24);
+    auto* bar = Control<TStatusBar>(form, 0, 0, 400, 22);
+    bar->SetPanels({{"Lowered", 100}});
+    progress->SetPosition(50);
+    auto& skin = Skin(form);
+    ASSERT_TRUE(SkinOf<TSkinUpDown>(skin, upDown));
+    ASSERT_TRUE(SkinOf<TSkinCheckBox>(skin, box));
+    ASSERT_TRUE(SkinOf<TSkinProgress>(skin, progress));
+    ASSERT_TRUE(SkinOf<TSkinEdit>(skin, edit));
+    ASSERT_TRUE(SkinOf<TSkinStatusBar>(skin, bar));
+
+    // Painted by the skin instead of the control.
+    TPrinted spin(upDown->Handle());
+    EXPECT_EQ(spin.At(1, 1), FrameOf(data.UpDownVert->Image, 1, 8));
+    EXPECT_EQ(spin.At(1, 38), FrameOf(data.UpDownVert->Image, 5, 8));
+    TPrinted status(bar->Handle());
+    RECT part;
+    SendMessageA(bar->Handle(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&part));
+    EXPECT_EQ(status.At(part.left + 1, part.top + 1), Panel(1));
+    // Painted by the skin over the control's own picture.
+    TPrinted check(box->Handle());
+    EXPECT_EQ(check.At(6, 12), Check(1));
+    TPrinted filled(progress->Handle());
+    EXPECT_EQ(filled.At(50, 10), FrameOf(data.Progress->Image, 2, 2));
+    EXPECT_EQ(filled.At(150, 10), FrameOf(data.Progress->Image, 1, 2));
+    // A frame around the client area: none of it in the client's picture.
+    TPrinted field(edit->Handle());
+    EXPECT_NE(field.At(0, 0), Rgb(data.Colours.ButtonShadow));
+    EXPECT_NE(field.At(0, 0), TPrinted::kUnprinted);
+    skin.Detach();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -13,7 +13,7 @@
 #include "TempDir.h"
 #include "TestFiles.h"
 #include "Unit7.h"
-#include "WinSubClass.h"
+#include "WinSubClassInputs.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// The small controls' skins: check box, radio button, track bar, up-down, progress bar, edit
-// and combo box.
+// The input controls' skins (check box, radio button, track bar, up-down, edit and combo box)
+// and the progress bar's.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,7 +10,7 @@
 #include "WinSkinData.h"
 #include "SysUtils.h"
 #include "WinSkinForm.h"
-#include "WinSubClass.h"
+#include "WinSubClassInputs.h"
 
 namespace {
 
@@ -144,12 +144,6 @@ const TClassInfo& TSkinUpDown::StaticClass()
 bool TSkinUpDown::BeforeMessage(TMessage& message)
 {
     switch (message.Msg) {
-    case WM_PAINT:
-        HandlePaint(message);
-        return false;
-    case WM_ERASEBKGND:
-        message.Result = 1;
-        return false;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         if (CallOldProc(message)) {
@@ -292,9 +286,6 @@ const TClassInfo& TSkinTrackBar::StaticClass()
 bool TSkinTrackBar::BeforeMessage(TMessage& message)
 {
     switch (message.Msg) {
-    case WM_ERASEBKGND:
-        message.Result = 1;
-        return false;
     case WM_NOTIFY:
     case CN_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(message.LParam);
@@ -416,19 +407,6 @@ bool TSkinEdit::BeforeMessage(TMessage& message)
     if (alive)
         PrintFrame(dc);
     return false;
-}
-
-void TSkinEdit::AfterMessage(TMessage& message)
-{
-    switch (message.Msg) {
-    case WM_PAINT:
-        if (!message.WParam)
-            PaintControl(nullptr);
-        break;
-    default:
-        TSkinControl::AfterMessage(message);
-        break;
-    }
 }
 
 void TSkinEdit::FindSpinButton()
