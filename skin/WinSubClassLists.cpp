@@ -6,11 +6,7 @@
 #include "WinSkinForm.h"
 #include "WinSubClass.h"
 
-const TClassInfo& TSkinHeader::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TSkinHeader>("TSkinHeader", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinHeader, TSkinControl)
 
 bool TSkinHeader::BeforeMessage(TMessage& message)
 {
@@ -72,12 +68,7 @@ void TSkinHeader::DrawItem(HIMAGELIST images, HDC dc, int index, const TRect& re
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinListView::StaticClass()
-{
-    static const TClassInfo info =
-        TClassBuilder<TSkinListView>("TSkinListView", TSkinScrollBar::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinListView, TSkinScrollBar)
 
 void TSkinListView::AttachScrollBars(TWinControl* control, TSkinData* skinData, bool handleNCButton,
                                      TWinSkinForm* form, TCanvas* canvas)
@@ -92,11 +83,7 @@ void TSkinListView::AttachScrollBars(TWinControl* control, TSkinData* skinData, 
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinSizer::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TSkinSizer>("TSkinSizer", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinSizer, TSkinControl)
 
 bool TSkinSizer::BeforeMessage(TMessage& message)
 {
@@ -116,12 +103,7 @@ bool TSkinSizer::BeforeMessage(TMessage& message)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinScControl::StaticClass()
-{
-    static const TClassInfo info =
-        TClassBuilder<TSkinScControl>("TSkinScControl", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinScControl, TSkinControl)
 
 bool TSkinScControl::BeforeMessage(TMessage& message)
 {

@@ -38,7 +38,7 @@ std::vector<std::string> NewRequests(size_t from, size_t count)
         log = PageLog();
         return log.size() >= from + count;
     });
-    Pump([] { return false; }, 500);  // time for a request that should not come
+    Wait(500);  // time for a request that should not come
     log = PageLog();
     std::vector<std::string> fresh(log.begin() + static_cast<long>(std::min(from, log.size())), log.end());
     std::sort(fresh.begin(), fresh.end());  // the server answers each request on its own thread
