@@ -161,23 +161,6 @@ std::string MenuTree(HMENU menu)
     return ::testing::AssertionFailure() << "\"" << text << "\" is not " << seconds << " seconds";
 }
 
-// What the control sends when a document has loaded; pDisp is the pane's own browser.
-HRESULT SendDocumentComplete(TWebBrowser* pane)
-{
-    const TBStr text(L"http://127.0.0.1/tiku/soft_left.asp");
-    VARIANT url;
-    url.vt = VT_BSTR;
-    url.bstrVal = text.Get();
-    VARIANT args[2];
-    args[0].vt = VT_BYREF | VT_VARIANT;  // last argument first: URL, then pDisp
-    args[0].pvarVal = &url;
-    args[1].vt = VT_DISPATCH;
-    args[1].pdispVal = pane->Host().Browser();
-    DISPPARAMS params = {args, nullptr, 2, 0};
-    return pane->Host().EventSink()->Invoke(DISPID_DOCUMENTCOMPLETE, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
-                                            nullptr, nullptr);
-}
-
 // Without an HTML engine a pane's control has no document. While this lives, each pane given has
 // a stand-in: a document whose body records what is set on it. The control's own document
 // property is replaced in the controls' shared method table and put back afterwards.
@@ -356,7 +339,8 @@ TEST_F(MainWindow, CompletedDocumentsOfTheLeftAndTopPanesLoseTheirScrollBars)
     const auto completeAll = [&] {
         return MessageBoxesDuring([&] {
             for (TWebBrowser* pane : panes)
-                EXPECT_EQ(SendDocumentComplete(pane), S_OK) << pane->Name();
+                EXPECT_EQ(SendDocumentComplete(pane->Host().EventSink(), pane->Host().Browser(),
+                                               L"http://127.0.0.1/tiku/soft_left.asp"), S_OK) << pane->Name();
         });
     };
     for (TWebBrowser* pane : panes)

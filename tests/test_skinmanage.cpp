@@ -140,6 +140,15 @@ protected:
         return forms.back();
     }
 
+    // A framework form and a bare window, shown and skinned by the manager.
+    void SkinnedFormAndWindow(TForm*& form, HWND& bare)
+    {
+        form = Form();
+        bare = Window();
+        ASSERT_TRUE(Skinned(form->Handle()));
+        ASSERT_TRUE(Skinned(bare));
+    }
+
     // Waits for the manager's timer to apply a change.
     bool Applied(int expected)
     {
@@ -587,10 +596,9 @@ TEST_F(SkinManager, AStoredSkinOfLengthZeroLeavesTheComponentOffAndEveryWindowNa
 TEST_F(SkinManager, OnOffAndAChangedSkinThroughTheTimer)
 {
     TSkinData& data = Component(sfMainform);
-    TForm* form = Form();
-    const HWND bare = Window();
-    ASSERT_TRUE(Skinned(form->Handle()));
-    ASSERT_TRUE(Skinned(bare));
+    TForm* form = nullptr;
+    HWND bare = nullptr;
+    ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
     TWinSkinForm* formSkin = SkinManage->FindFormSkin(form->Handle());
     const int ownTop = formSkin->FFrameTop;
 
@@ -631,10 +639,9 @@ TEST_F(SkinManager, AComponentFreedGivesBackItsWindowsAndForgetsItsPendingChange
 {
     TSkinData& data = Component(sfMainform);
     TSkinData& other = Component(sfDialog);
-    TForm* form = Form();
-    const HWND bare = Window();
-    ASSERT_TRUE(Skinned(form->Handle()));
-    ASSERT_TRUE(Skinned(bare));
+    TForm* form = nullptr;
+    HWND bare = nullptr;
+    ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
     data.SetActive(false);
     ASSERT_EQ(SkinManage->FPendingSkinData, &data);
 
@@ -711,10 +718,9 @@ TEST_F(SkinManager, AWindowWithoutAnIconShowsAStoredIconBeforeItsClassIcon)
 TEST_F(SkinManager, ASkinReadIntoAComponentThatSkinsWindowsLeavesNoneHoldingItsOldButtons)
 {
     TSkinData& data = Component(sfMainform);
-    TForm* form = Form();
-    const HWND bare = Window();
-    ASSERT_TRUE(Skinned(form->Handle()));
-    ASSERT_TRUE(Skinned(bare));
+    TForm* form = nullptr;
+    HWND bare = nullptr;
+    ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
     const auto holdsOnlyLiveButtons = [&data](HWND window) {
         for (const auto& button : SkinManage->FindFormSkin(window)->FSysButtons)
             if (std::none_of(data.FTitleButtons.begin(), data.FTitleButtons.end(),
@@ -743,10 +749,9 @@ class UnusableSkinFile : public SkinManager, public testing::WithParamInterface<
 TEST_P(UnusableSkinFile, LeavesEveryWindowThePreviousSkinWholeAndSaysWhy)
 {
     TSkinData& data = Component(sfMainform);
-    TForm* form = Form();
-    const HWND bare = Window();
-    ASSERT_TRUE(Skinned(form->Handle()));
-    ASSERT_TRUE(Skinned(bare));
+    TForm* form = nullptr;
+    HWND bare = nullptr;
+    ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
     const int top = SkinManage->FindFormSkin(bare)->FFrameTop;
     const TTempCurrentDir dir;
     const std::vector<uint8_t>& bytes = GetParam();
@@ -779,10 +784,9 @@ INSTANTIATE_TEST_SUITE_P(OtherVersionAndDamaged, UnusableSkinFile,
 TEST_F(SkinManager, TheManagerFreedFirstGivesEveryWindowBackAndUnhooks)
 {
     Component(sfMainform);
-    TForm* form = Form();
-    const HWND bare = Window();
-    ASSERT_TRUE(Skinned(form->Handle()));
-    ASSERT_TRUE(Skinned(bare));
+    TForm* form = nullptr;
+    HWND bare = nullptr;
+    ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
 
     FreeSkinManage();
     EXPECT_EQ(SkinManage, nullptr);
