@@ -79,9 +79,10 @@ void Drain(const std::function<bool()>& done)
     }
 }
 
-int OneStart(bool skinned)
+// Creates the client with its pages asked of an address where nothing answers (the panes and the
+// version check fail at once, in every run alike), its database message box answered.
+void CreateClientAnswered()
 {
-    // Nothing answers there: the panes and the version check fail at once, in both runs alike.
     ServiceSites() = {"http://127.0.0.1:9", "http://127.0.0.1:9", "http://127.0.0.1:9"};
     std::atomic<bool> done{false};
     std::thread answerer([&] {
@@ -93,6 +94,11 @@ int OneStart(bool skinned)
     CreateClient();
     done = true;
     answerer.join();
+}
+
+int OneStart(bool skinned)
+{
+    CreateClientAnswered();
     // The component's switch as the stored layout gives it, without the timer's delay.
     SkinManage->FActive = skinned;
     Form10->Show();
@@ -198,17 +204,7 @@ void SkinLoads()
 // the manager's reload, as the second-skin test makes it.
 void SkinSwitch(const char* secondSkin)
 {
-    ServiceSites() = {"http://127.0.0.1:9", "http://127.0.0.1:9", "http://127.0.0.1:9"};
-    std::atomic<bool> done{false};
-    std::thread answerer([&] {
-        while (!done) {
-            EnumWindows(AnswerBox, 0);
-            Sleep(1);
-        }
-    });
-    CreateClient();
-    done = true;
-    answerer.join();
+    CreateClientAnswered();
     SkinManage->FActive = true;
     for (TCustomForm* form : std::vector<TCustomForm*>{Form10, Form1, xzks, Form7, About, Tjiameng, TDailishang})
         form->Show();

@@ -6,11 +6,7 @@
 #include "WinSkinData.h"
 #include "WinSkinForm.h"
 
-const TClassInfo& TSkinControl::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TSkinControl>("TSkinControl", TComponent::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinControl, TComponent)
 
 TSkinControl::TSkinControl(TComponent* owner) : TComponent(owner) {}
 

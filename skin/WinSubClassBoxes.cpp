@@ -69,12 +69,7 @@ void DrawPanelPlain(HDC dc, const TRect& rect, int frame, const std::string& tex
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinStatusBar::StaticClass()
-{
-    static const TClassInfo info =
-        TClassBuilder<TSkinStatusBar>("TSkinStatusBar", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinStatusBar, TSkinControl)
 
 void TSkinStatusBar::DrawControl(HDC dc, const TRect& rect)
 {
@@ -132,11 +127,7 @@ void TSkinStatusBar::DrawControl(HDC dc, const TRect& rect)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinBox::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TSkinBox>("TSkinBox", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinBox, TSkinControl)
 
 void TSkinBox::AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* canvas, bool setColour)
 {

@@ -71,11 +71,7 @@ void DrawGlyphAndCaption(HDC dc, TCanvas& canvas, const TRect& r, TButtonGlyph* 
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinButton::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TSkinButton>("TSkinButton", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinButton, TSkinControl)
 
 TSkinButton::~TSkinButton()
 {
@@ -217,12 +213,7 @@ void TSkinButton::DrawControl(HDC dc, const TRect& rect)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinBitButton::StaticClass()
-{
-    static const TClassInfo info =
-        TClassBuilder<TSkinBitButton>("TSkinBitButton", TSkinButton::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinBitButton, TSkinButton)
 
 void TSkinBitButton::DrawControl(HDC dc, const TRect& rect)
 {
@@ -253,12 +244,7 @@ void TSkinBitButton::DrawControl(HDC dc, const TRect& rect)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinSpeedButton::StaticClass()
-{
-    static const TClassInfo info =
-        TClassBuilder<TSkinSpeedButton>("TSkinSpeedButton", TSkinBitButton::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinSpeedButton, TSkinBitButton)
 
 void TSkinSpeedButton::AttachGraphicControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* canvas)
 {

@@ -135,11 +135,7 @@ void DrawPlainButton(TCanvas& canvas, const TSkinColours& colours, const TRect& 
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinUpDown::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TSkinUpDown>("TSkinUpDown", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinUpDown, TSkinControl)
 
 bool TSkinUpDown::BeforeMessage(TMessage& message)
 {
@@ -219,11 +215,7 @@ void TSkinUpDown::DrawControl(HDC dc, const TRect& rect)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinCheckBox::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TSkinCheckBox>("TSkinCheckBox", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinCheckBox, TSkinControl)
 
 void TSkinCheckBox::AfterMessage(TMessage& message)
 {
@@ -249,12 +241,7 @@ void TSkinCheckBox::DrawControl(HDC dc, const TRect& rect)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinRadioButton::StaticClass()
-{
-    static const TClassInfo info =
-        TClassBuilder<TSkinRadioButton>("TSkinRadioButton", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinRadioButton, TSkinControl)
 
 void TSkinRadioButton::AfterMessage(TMessage& message)
 {
@@ -277,11 +264,7 @@ void TSkinRadioButton::DrawControl(HDC dc, const TRect& rect)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinTrackBar::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TSkinTrackBar>("TSkinTrackBar", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinTrackBar, TSkinControl)
 
 bool TSkinTrackBar::BeforeMessage(TMessage& message)
 {
@@ -334,11 +317,7 @@ void TSkinTrackBar::DrawThumb(HDC dc)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinProgress::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TSkinProgress>("TSkinProgress", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinProgress, TSkinControl)
 
 void TSkinProgress::DrawControl(HDC dc, const TRect& rect)
 {
@@ -387,11 +366,7 @@ void TSkinProgress::DrawControl(HDC dc, const TRect& rect)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinEdit::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TSkinEdit>("TSkinEdit", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinEdit, TSkinControl)
 
 bool TSkinEdit::BeforeMessage(TMessage& message)
 {
@@ -465,11 +440,7 @@ void TSkinEdit::PrintFrame(HDC dc)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinComBox::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TSkinComBox>("TSkinComBox", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinComBox, TSkinControl)
 
 void TSkinComBox::AfterMessage(TMessage& message)
 {

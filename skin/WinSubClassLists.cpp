@@ -6,11 +6,7 @@
 #include "WinSkinForm.h"
 #include "WinSubClassLists.h"
 
-const TClassInfo& TSkinHeader::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TSkinHeader>("TSkinHeader", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinHeader, TSkinControl)
 
 TSkinPaintPolicy TSkinHeader::PaintPolicy() const
 {
@@ -68,12 +64,7 @@ void TSkinHeader::DrawItem(HIMAGELIST images, HDC dc, int index, const TRect& re
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinListView::StaticClass()
-{
-    static const TClassInfo info =
-        TClassBuilder<TSkinListView>("TSkinListView", TSkinScrollBar::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinListView, TSkinScrollBar)
 
 void TSkinListView::AttachScrollBars(TWinControl* control, TSkinData* skinData, bool handleNCButton,
                                      TWinSkinForm* form, TCanvas* canvas)
@@ -88,20 +79,11 @@ void TSkinListView::AttachScrollBars(TWinControl* control, TSkinData* skinData, 
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinSizer::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TSkinSizer>("TSkinSizer", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinSizer, TSkinControl)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinScControl::StaticClass()
-{
-    static const TClassInfo info =
-        TClassBuilder<TSkinScControl>("TSkinScControl", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinScControl, TSkinControl)
 
 bool TSkinScControl::BeforeMessage(TMessage& message)
 {

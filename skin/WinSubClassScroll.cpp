@@ -97,12 +97,7 @@ void DrawScrollBarImage(TSkinData& data, HDC dc, const TRect& bar, bool vertical
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinScrollBar::StaticClass()
-{
-    static const TClassInfo info =
-        TClassBuilder<TSkinScrollBar>("TSkinScrollBar", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinScrollBar, TSkinControl)
 
 void TSkinScrollBar::AttachScrollBars(TWinControl* control, TSkinData* skinData, bool handleNCButton,
                                       TWinSkinForm* form, TCanvas* canvas)

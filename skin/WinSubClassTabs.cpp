@@ -12,11 +12,7 @@
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinTab::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TSkinTab>("TSkinTab", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinTab, TSkinControl)
 
 TSkinTab::TSkinTab(TComponent* owner) : TSkinControl(owner)
 {
@@ -179,11 +175,7 @@ void TSkinTab::DrawControl(HDC dc, const TRect& r)
 
 // ---------------------------------------------------------------------------------------------
 
-const TClassInfo& TSkinTab31::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TSkinTab31>("TSkinTab31", TSkinControl::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TSkinTab31, TSkinControl)
 
 void TSkinTab31::AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* canvas, bool)
 {

@@ -1,14 +1,18 @@
 // A scriptable object of a test's own: named properties and a record of every call. It lives
 // on the stack, so its count only shows whether every reference it handed out came back.
+// Beside it, the call a browser control makes on its event sink when a document has loaded.
 #pragma once
 
 #include <windows.h>
 #include <exdisp.h>
+#include <exdispid.h>
 
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "OleAuto.h"
 
 class FakeDispatch : public IDispatch {
 public:
@@ -65,3 +69,20 @@ public:
         return S_OK;
     }
 };
+
+// Without an HTML engine the control never completes a document: the tests send the sink the
+// call the control would make.
+inline HRESULT SendDocumentComplete(IDispatch* sink, IDispatch* pDisp, const wchar_t* url, EXCEPINFO* error = nullptr)
+{
+    const TBStr text(url);
+    VARIANT value;
+    value.vt = VT_BSTR;
+    value.bstrVal = text.Get();
+    VARIANT args[2];
+    args[0].vt = VT_BYREF | VT_VARIANT;  // last argument first: URL, then pDisp
+    args[0].pvarVal = &value;
+    args[1].vt = VT_DISPATCH;
+    args[1].pdispVal = pDisp;
+    DISPPARAMS params = {args, nullptr, 2, 0};
+    return sink->Invoke(DISPID_DOCUMENTCOMPLETE, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, error, nullptr);
+}

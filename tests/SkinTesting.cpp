@@ -35,6 +35,21 @@ void LoadSkinFile(TSkinData& data, const std::string& path)
     data.ReadSkinStream(stored);
 }
 
+COLORREF FrameColour(TBitmap& image, int frame, int count, bool vertical)
+{
+    const int fw = vertical ? image.Width() : image.Width() / count;
+    const int fh = vertical ? image.Height() / count : image.Height();
+    const int x = vertical ? fw / 2 : (frame - 1) * fw + fw / 2;
+    const int y = vertical ? (frame - 1) * fh + fh / 2 : fh / 2;
+    return static_cast<COLORREF>(image.Canvas().Pixel(x, y));
+}
+
+COLORREF FramePixel(TBitmap& image, int frame, int count, int x, int y)
+{
+    const int w = image.Width() / count;
+    return static_cast<COLORREF>(image.Canvas().Pixel((frame - 1) * w + x, y));
+}
+
 TWinSkinForm& AttachSkin(TComponent* owner, HWND window, TSkinData& data, TCustomForm* form)
 {
     auto& skin = *TComponent::Make<TWinSkinForm>(owner);

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <thread>
 
+#include "GdiHandles.h"
 #include "HttpTestServer.h"
 #include "IdHTTP.h"
 
@@ -60,6 +61,18 @@ std::vector<std::string> MessageBoxesDuring(const std::function<void()>& action)
     return texts;
 }
 
+bool RegisterTestClass(const char* name, WNDPROC proc, HCURSOR cursor, HBRUSH background, UINT style)
+{
+    WNDCLASSA wc{};
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = cursor;
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    return RegisterClassA(&wc) != 0;
+}
+
 bool Pump(const std::function<bool()>& done, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
@@ -75,6 +88,23 @@ bool Pump(const std::function<bool()>& done, DWORD timeoutMs)
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
+}
+
+void Wait(DWORD ms)
+{
+    Pump([] { return false; }, ms);
+}
+
+COLORREF Shown(HWND w, int x, int y)
+{
+    const WindowDC dc(w, GetWindowDC(w));
+    return GetPixel(dc.Get(), x, y);
+}
+
+COLORREF Seen(HWND w, int x, int y)
+{
+    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return Shown(w, x, y);
 }
 
 namespace {

@@ -12,8 +12,23 @@
 // what the boxes said.
 std::vector<std::string> MessageBoxesDuring(const std::function<void()>& action);
 
+// Registers a window class of a test's own; false when it could not be.
+bool RegisterTestClass(const char* name, WNDPROC proc, HCURSOR cursor, HBRUSH background = nullptr, UINT style = 0);
+// The platform's arrow cursor, for a class that shows it.
+inline HCURSOR Arrow()
+{
+    return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+}
+
 // Dispatches messages until done() or the time is up; false when the time ran out.
 bool Pump(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+// Dispatches messages for ms milliseconds.
+void Wait(DWORD ms);
+
+// What a window shows at a point of its own DC (window coordinates), as it stands, and after a
+// full repaint of the window and its children.
+COLORREF Shown(HWND w, int x, int y);
+COLORREF Seen(HWND w, int x, int y);
 
 // The pop-up menu windows ("#32768") of this thread that are on show, topmost first. Tests
 // running beside this one share the desktop: a search by class alone can find their menus.

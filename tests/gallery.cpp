@@ -32,7 +32,7 @@
 
 void Settle()
 {
-    Pump([] { return false; }, 300);
+    Wait(300);
 }
 
 // The window, redrawn whole, to the camera.

@@ -8,12 +8,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "Client.h"
+#include "ClientTesting.h"
 #include "Gallery.h"
 #include "Graphics.h"
-#include "HttpTestServer.h"
 #include "Index.h"
-#include "Sites.h"
 #include "TempDir.h"
 #include "WinSkinData.h"
 #include "WindowTesting.h"
@@ -143,10 +141,7 @@ int main(int argc, char** argv)
         // The client, in a folder of its own, its pages from the tests' local server; its
         // database cannot be opened here, and that message box is answered.
         const TTempCurrentDir dir;
-        dir.Write("Config.INI", "[OLEDB5]\r\nkaoshi=司法考试\r\nksbh=K01\r\nHZSID=H7\r\n");
-        const std::string server = TestServerUrl("");
-        ServiceSites() = {server, server, server};
-        MessageBoxesDuring(CreateClient);
+        CreateClientIn(dir);
         TSkinData* data = Form10->SkinData1;
         data->SetActive(true);
         for (const auto& shot : kShots)

@@ -10,12 +10,10 @@
 #include <thread>
 #include <vector>
 
-#include "Client.h"
+#include "ClientTesting.h"
 #include "Dialogs.h"
-#include "HttpTestServer.h"
 #include "Index.h"
 #include "ProcessUsage.h"
-#include "Sites.h"
 #include "TempDir.h"
 #include "U_About.h"
 #include "Unit1.h"
@@ -81,10 +79,7 @@ protected:
     static void SetUpTestSuite()
     {
         folder = std::make_unique<TTempCurrentDir>();
-        folder->Write("Config.INI", "[OLEDB5]\r\nkaoshi=司法考试\r\nksbh=K01\r\nHZSID=H7\r\n");
-        const std::string server = TestServerUrl("");
-        ServiceSites() = {server, server, server};
-        MessageBoxesDuring(CreateClient);
+        CreateClientIn(*folder);
         Form10->SkinData1->OnSkinChanged = [](TObject*) { ++changes; };
     }
     static void TearDownTestSuite() { folder.reset(); }
@@ -95,7 +90,7 @@ protected:
         windows = {Form10, Form1, xzks, Form7, About, Tjiameng, TDailishang};
         for (TCustomForm* form : windows)
             form->Show();
-        Pump([] { return false; }, 200);
+        Wait(200);
     }
 
     std::vector<TCustomForm*> windows;

@@ -12,6 +12,7 @@
 
 #include "Buttons.h"
 #include "ComCtrls.h"
+#include "ControlSkinTesting.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "InputTesting.h"
@@ -24,24 +25,12 @@
 #include "WindowTesting.h"
 
 // Controls of other makers, known to the scan by their class names only.
-#define TEST_CLASS(Name, Base)                                                                     \
-    class Name : public Base {                                                                     \
-        LEXDRILL_CLASS(Name)                                                                       \
-    public:                                                                                        \
-        using Base::Base;                                                                          \
-    };                                                                                             \
-    const TClassInfo& Name::StaticClass()                                                          \
-    {                                                                                              \
-        static const TClassInfo info = TClassBuilder<Name>(#Name, Base::StaticClass()).Build();   \
-        return info;                                                                               \
-    }
-
-TEST_CLASS(TMVCPanel, TWinControl)
-TEST_CLASS(TQRPreview, TWinControl)
-TEST_CLASS(TRichEdit, TWinControl)
-TEST_CLASS(TDateTimePicker, TWinControl)
-TEST_CLASS(TThirdButton, TButton)
-TEST_CLASS(TDBNavigator, TWinControl)
+TEST_CONTROL_CLASS(TMVCPanel, TWinControl)
+TEST_CONTROL_CLASS(TQRPreview, TWinControl)
+TEST_CONTROL_CLASS(TRichEdit, TWinControl)
+TEST_CONTROL_CLASS(TDateTimePicker, TWinControl)
+TEST_CONTROL_CLASS(TThirdButton, TButton)
+TEST_CONTROL_CLASS(TDBNavigator, TWinControl)
 
 // A box skin that shows what it holds of the form skin.
 class TProbeBox : public TSkinBox {
@@ -50,18 +39,9 @@ public:
     using TSkinBox::TSkinBox;
     TWinSkinForm* SkinForm() const { return FSkinForm; }
 };
-const TClassInfo& TProbeBox::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TProbeBox>("TProbeBox", TSkinBox::StaticClass()).Build();
-    return info;
-}
+LEXDRILL_PLAIN_CLASS(TProbeBox, TSkinBox)
 
 namespace {
-
-void Wait(DWORD ms)
-{
-    Pump([] { return false; }, ms);
-}
 
 int commands = 0;  // WM_COMMAND messages the bare parent received
 
@@ -74,15 +54,8 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 HWND MakeParent()
 {
-    static const bool registered = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = ParentProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        wc.lpszClassName = "ControlSkinParent";
-        return RegisterClassA(&wc) != 0;
-    }();
+    static const bool registered =
+        RegisterTestClass("ControlSkinParent", ParentProc, Arrow(), GetSysColorBrush(COLOR_BTNFACE));
     EXPECT_TRUE(registered);
     HWND hwnd = CreateWindowExA(0, "ControlSkinParent", "Bare parent", WS_OVERLAPPEDWINDOW, 200, 150, 420, 260,
                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -98,75 +71,21 @@ HWND MakeChild(HWND parent, const char* cls, DWORD style, int id, int x, int y, 
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
 }
 
-// The colour at a point of a window's own DC after a full repaint.
-COLORREF Seen(HWND w, int x, int y)
-{
-    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    HDC dc = GetWindowDC(w);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(w, dc);
-    return c;
-}
-
-// The colour at a point of a window as it stands, without repainting.
-COLORREF Shown(HWND w, int x, int y)
-{
-    HDC dc = GetWindowDC(w);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(w, dc);
-    return c;
-}
-
-struct ControlSkinTest : ::testing::Test {
+struct ControlSkinTest : ControlSkinFixture {
+    ControlSkinTest() : ControlSkinFixture(150, 120, 420, 300) {}
     void SetUp() override
     {
-        LoadSkinFile(data, LEXDRILL_FORMSKIN_FIXTURE);
+        ControlSkinFixture::SetUp();
         ASSERT_GT(data.Buttons.Image.Width(), 0);
         commands = 0;
-        SetCursorPos(0, 0);
-    }
-    void TearDown() override
-    {
-        for (HWND w : windows)
-            if (IsWindow(w))
-                DestroyWindow(w);
     }
     // The flat colour of frame (1 to 5) of [Buttons].
-    COLORREF Frame(int frame)
-    {
-        const int fw = data.Buttons.Image.Width() / 5;
-        return static_cast<COLORREF>(data.Buttons.Image.Canvas().Pixel((frame - 1) * fw + fw / 2, data.Buttons.Image.Height() / 2));
-    }
-    TForm* Form()
-    {
-        auto* form = TComponent::Make<TForm>(&owner);
-        form->SetBounds(150, 120, 420, 300);
-        return form;
-    }
-    template <class T> T* Control(TForm* form, int left = 10, int top = 10)
-    {
-        auto* control = TComponent::Make<T>(form);
-        control->SetParent(form);
-        control->SetBounds(left, top, 100, 30);
-        return control;
-    }
-    // A form skin that scans without attaching to a window.
-    TWinSkinForm& Scanner(TForm* form)
-    {
-        auto& skin = *TComponent::Make<TWinSkinForm>(&owner);
-        skin.FSkinData = &data;
-        skin.FForm = form;
-        return skin;
-    }
+    COLORREF Frame(int frame) { return FrameColour(data.Buttons.Image, frame, 5); }
     HWND Parent()
     {
         windows.push_back(MakeParent());
         return windows.back();
     }
-
-    TComponent owner{nullptr};
-    TSkinData& data = *TComponent::Make<TSkinData>(&owner);
-    std::vector<HWND> windows;
 };
 
 TEST_F(ControlSkinTest, EachFrameworkClassAndClassNameReachesItsRowAndOnlyWithItsGate)
@@ -546,8 +465,7 @@ TEST_F(ControlSkinTest, FrameworkButtonsClickOnceAndBitAndSpeedButtonsShowTheirG
     }
     bit->Glyph().NumGlyphs = 4;
     auto* speed = Control<TSpeedButton>(form, 10, 110);
-    form->Show();
-    auto& skin = SkinWindow(form, form->Handle(), data, form);
+    auto& skin = Skin(form);
     ASSERT_EQ(skin.FControls.size(), 3u);
 
     // Margin -1, spacing 4 in 75 pixels, a 16-pixel glyph and a 30-pixel caption.
@@ -614,8 +532,7 @@ TEST_F(ControlSkinTest, ToolBarButtonsGetTheSkinsFaceUntilItComesOff)
     // The application's own handler gives way to the skin's and comes back after it.
     int ownDraws = 0;
     bar->OnCustomDrawButton = [&ownDraws](TToolBar*, const TRect&, UINT, bool&) { ++ownDraws; };
-    form->Show();
-    auto& skin = SkinWindow(form, form->Handle(), data, form);
+    auto& skin = Skin(form);
     const int drawnBefore = ownDraws;
     EXPECT_TRUE(bar->Flat());
     EXPECT_TRUE(bar->Transparent());
@@ -700,8 +617,7 @@ TEST_F(ControlSkinTest, SkinsComeOffWhicheverGoesFirstAndLeakNothing)
     auto* button = Control<TButton>(form);
     auto* other = Control<TButton>(form, 10, 60);
     auto* speed = Control<TSpeedButton>(form, 10, 110);
-    form->Show();
-    auto& skin = SkinWindow(form, form->Handle(), data, form);
+    auto& skin = Skin(form);
     ASSERT_EQ(skin.FControls.size(), 3u);
     SendMessageA(button->Handle(), WM_MOUSEMOVE, 0, 0);
     ASSERT_EQ(skin.FHotButton, skin.FindControlByHandle(button->Handle()));

@@ -41,22 +41,9 @@ bool Saw(UINT msg)
     return std::find(seen.begin(), seen.end(), msg) != seen.end();
 }
 
-void Wait(DWORD ms)
-{
-    Pump([] { return false; }, ms);
-}
-
 HWND MakeWindow(DWORD style, HWND owner = nullptr, int clientWidth = 300, int clientHeight = 200)
 {
-    static const bool registered = [] {
-        WNDCLASSA wc{};
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = TestWindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.lpszClassName = "FormSkinTest";
-        return RegisterClassA(&wc) != 0;
-    }();
+    static const bool registered = RegisterTestClass("FormSkinTest", TestWindowProc, Arrow(), nullptr, CS_DBLCLKS);
     EXPECT_TRUE(registered);
     RECT r{0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&r, style, FALSE, 0);
@@ -90,29 +77,6 @@ bool operator==(SIZE a, SIZE b)
 LONG Style(HWND w)
 {
     return GetWindowLongA(w, GWL_STYLE);
-}
-
-// What the window shows at a point (window coordinates), as it is and after a full repaint.
-COLORREF Shown(HWND w, int x, int y)
-{
-    const WindowDC dc(w, GetWindowDC(w));
-    return GetPixel(dc.Get(), x, y);
-}
-
-COLORREF Seen(HWND w, int x, int y)
-{
-    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    return Shown(w, x, y);
-}
-
-// The flat colour of one frame of a fixture image.
-COLORREF FrameColour(TBitmap& image, int frame, int count, bool vertical)
-{
-    const int fw = vertical ? image.Width() : image.Width() / count;
-    const int fh = vertical ? image.Height() / count : image.Height();
-    const int x = vertical ? fw / 2 : (frame - 1) * fw + fw / 2;
-    const int y = vertical ? (frame - 1) * fh + fh / 2 : fh / 2;
-    return static_cast<COLORREF>(image.Canvas().Pixel(x, y));
 }
 
 COLORREF ButtonColour(TSkinData& data, size_t button, int frame)
@@ -909,16 +873,8 @@ RECT InClient(HWND child)
 
 TEST_F(FormSkinTest, AnMdiFrameAndItsChildren)
 {
-    static const bool registered = [] {
-        WNDCLASSA frame{};
-        frame.lpfnWndProc = FrameProc;
-        frame.hInstance = GetModuleHandleA(nullptr);
-        frame.lpszClassName = "FormSkinFrame";
-        WNDCLASSA child = frame;
-        child.lpfnWndProc = ChildProc;
-        child.lpszClassName = "FormSkinChild";
-        return RegisterClassA(&frame) && RegisterClassA(&child);
-    }();
+    static const bool registered =
+        RegisterTestClass("FormSkinFrame", FrameProc, nullptr) && RegisterTestClass("FormSkinChild", ChildProc, nullptr);
     ASSERT_TRUE(registered);
     HWND frame = CreateWindowExA(0, "FormSkinFrame", "MDI frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
                                  100, 80, 640, 480, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);

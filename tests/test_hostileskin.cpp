@@ -15,16 +15,14 @@
 #include <string>
 #include <vector>
 
-#include "Client.h"
+#include "ClientTesting.h"
 #include "Gallery.h"
 #include "GdiHandles.h"
-#include "HttpTestServer.h"
 #include "Index.h"
 #include "SkinMutate.h"
 #include "SkinPack.h"
 #include "SkinRead.h"
 #include "SkinTesting.h"
-#include "Sites.h"
 #include "TempDir.h"
 #include "TestFiles.h"
 #include "WindowTesting.h"
@@ -130,7 +128,7 @@ public:
                          std::max<int>(1, r.bottom - r.top + grow), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             RedrawWindow(window, nullptr, nullptr,
                          RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-            Pump([] { return false; }, 1);
+            Wait(1);
             ASSERT_TRUE(IsWindow(window)) << name;
         }
         SetWindowPos(window, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
@@ -305,7 +303,7 @@ std::vector<uint32_t> PictureWith(HWND window, const std::string& path, const By
     RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     std::vector<uint32_t> last = Picture(window), now;
     for (int i = 0; i < 40; ++i) {
-        Pump([] { return false; }, 50);
+        Wait(50);
         now = Picture(window);
         if (now == last)
             break;
@@ -325,10 +323,7 @@ protected:
         GetCurrentDirectoryA(MAX_PATH, here);
         current = std::string(here) + "\\hostile_current.skin";
         folder = std::make_unique<TTempCurrentDir>();
-        folder->Write("Config.INI", "[OLEDB5]\r\nkaoshi=司法考试\r\nksbh=K01\r\nHZSID=H7\r\n");
-        const std::string server = TestServerUrl("");
-        ServiceSites() = {server, server, server};
-        MessageBoxesDuring(CreateClient);
+        CreateClientIn(*folder);
         Form10->SkinData1->OnSkinChanged = [](TObject*) { ++changes; };
         Form10->SkinData1->SetActive(true);
     }

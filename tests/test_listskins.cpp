@@ -7,7 +7,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 #include "ComCtrls.h"
+#include "ControlSkinTesting.h"
 #include "Forms.h"
 #include "InputTesting.h"
 #include "ProcessUsage.h"
@@ -22,27 +25,8 @@
 #include "WindowTesting.h"
 
 // Controls of other makers that the Skin3rd list maps to the tab and scroll-bar kinds.
-class TThirdTabs : public TPageControl {
-    LEXDRILL_CLASS(TThirdTabs)
-public:
-    using TPageControl::TPageControl;
-};
-const TClassInfo& TThirdTabs::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TThirdTabs>("TThirdTabs", TPageControl::StaticClass()).Build();
-    return info;
-}
-
-class TThirdMemo : public TMemo {
-    LEXDRILL_CLASS(TThirdMemo)
-public:
-    using TMemo::TMemo;
-};
-const TClassInfo& TThirdMemo::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TThirdMemo>("TThirdMemo", TMemo::StaticClass()).Build();
-    return info;
-}
+TEST_CONTROL_CLASS(TThirdTabs, TPageControl)
+TEST_CONTROL_CLASS(TThirdMemo, TMemo)
 
 namespace {
 
@@ -50,15 +34,8 @@ const COLORREF kParentBrush = RGB(7, 77, 177);
 
 HWND MakeParent(int width = 520, int height = 400)
 {
-    static const bool registered = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.hbrBackground = CreateSolidBrush(kParentBrush);
-        wc.lpszClassName = "ListSkinParent";
-        return RegisterClassA(&wc) != 0;
-    }();
+    static const bool registered =
+        RegisterTestClass("ListSkinParent", DefWindowProcA, Arrow(), CreateSolidBrush(kParentBrush));
     EXPECT_TRUE(registered);
     HWND hwnd = CreateWindowExA(0, "ListSkinParent", "Bare parent", WS_OVERLAPPEDWINDOW, 100, 60, width, height,
                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -67,68 +44,32 @@ HWND MakeParent(int width = 520, int height = 400)
     return hwnd;
 }
 
-// The colour at a point of a window's own DC after a full repaint.
-COLORREF Seen(HWND w, int x, int y)
+// A bare tab control with count tabs, named "<name> 1", "<name> 2" and so on.
+HWND MakeTabs(HWND parent, DWORD style, int x, int y, int width, int height, int count, const std::string& name)
 {
-    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    HDC dc = GetWindowDC(w);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(w, dc);
-    return c;
+    HWND tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    for (int i = 0; i < count; ++i) {
+        std::string caption = name + " " + std::to_string(i + 1);
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = caption.data();
+        SendMessageA(tabs, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+    return tabs;
 }
 
-COLORREF Shown(HWND w, int x, int y)
-{
-    HDC dc = GetWindowDC(w);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(w, dc);
-    return c;
-}
-
-// The colour of frame (from 1) of count frames side by side, at x, y inside the frame.
-COLORREF FramePixel(TBitmap& image, int frame, int count, int x, int y)
-{
-    const int w = image.Width() / count;
-    return static_cast<COLORREF>(image.Canvas().Pixel((frame - 1) * w + x, y));
-}
-
-struct ListSkinTest : ::testing::Test {
+struct ListSkinTest : ControlSkinFixture {
+    ListSkinTest() : ControlSkinFixture(100, 60, 520, 400) {}
     void SetUp() override
     {
-        LoadSkinFile(data, LEXDRILL_FORMSKIN_FIXTURE);
+        ControlSkinFixture::SetUp();
         ASSERT_TRUE(data.Tabs && data.Scrollbar && data.Headerbar && data.VertScrollThumb);
-        SetCursorPos(0, 0);
-    }
-    void TearDown() override
-    {
-        for (HWND w : windows)
-            if (IsWindow(w))
-                DestroyWindow(w);
     }
     HWND Parent(int width = 520, int height = 400)
     {
         windows.push_back(MakeParent(width, height));
         return windows.back();
-    }
-    TForm* Form()
-    {
-        auto* form = TComponent::Make<TForm>(&owner);
-        form->SetBounds(100, 60, 520, 400);
-        return form;
-    }
-    template <class T> T* Control(TForm* form, int left, int top, int width, int height)
-    {
-        auto* control = TComponent::Make<T>(form);
-        control->SetParent(form);
-        control->SetBounds(left, top, width, height);
-        return control;
-    }
-    TWinSkinForm& Scanner(TForm* form)
-    {
-        auto& skin = *TComponent::Make<TWinSkinForm>(&owner);
-        skin.FSkinData = &data;
-        skin.FForm = form;
-        return skin;
     }
     // Tab frames: the top three rows are the edge, the rest the body.
     COLORREF TabEdge(int frame) { return FramePixel(data.Tabs->Image, frame, 5, 10, 1); }
@@ -139,10 +80,6 @@ struct ListSkinTest : ::testing::Test {
     COLORREF VertThumb(int frame) { return FramePixel(data.VertScrollThumb->Image, frame, 3, 8, 8); }
     COLORREF HorzThumb(int frame) { return FramePixel(data.HorzScrollThumb->Image, frame, 3, 8, 8); }
     COLORREF HeaderFace() { return FramePixel(data.Headerbar->Image, 1, 5, 8, 8); }
-
-    TComponent owner{nullptr};
-    TSkinData& data = *TComponent::Make<TSkinData>(&owner);
-    std::vector<HWND> windows;
 };
 
 TEST_F(ListSkinTest, TheScanGivesEachKindItsSkinAndOnlyWithItsGate)
@@ -209,15 +146,7 @@ TEST_F(ListSkinTest, TabsInFourPositionsLieWithTheirEdgeOutsideAndOnlyTheFocused
     const POINT at[] = {{10, 10}, {260, 10}, {10, 180}, {260, 180}};
     HWND tabs[4];
     for (int k = 0; k < 4; ++k) {
-        tabs[k] = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | styles[k], at[k].x, at[k].y, 230, 150,
-                                  parent, nullptr, GetModuleHandleA(nullptr), nullptr);
-        for (int i = 0; i < 3; ++i) {
-            std::string caption = "Tab " + std::to_string(i + 1);
-            TCITEMA item{};
-            item.mask = TCIF_TEXT;
-            item.pszText = caption.data();
-            SendMessageA(tabs[k], TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        }
+        tabs[k] = MakeTabs(parent, styles[k], at[k].x, at[k].y, 230, 150, 3, "Tab");
         SendMessageA(tabs[k], TCM_SETCURSEL, 0, 0);
         SendMessageA(tabs[k], TCM_SETCURFOCUS, 1, 0);  // the focused tab differs from the selected
     }
@@ -269,15 +198,7 @@ TEST_F(ListSkinTest, TabsInFourPositionsLieWithTheirEdgeOutsideAndOnlyTheFocused
 TEST_F(ListSkinTest, OverflowingTabsShowTheScrollerWhichTheStripNeverPaintsOver)
 {
     HWND parent = Parent();
-    HWND tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE, 10, 10, 200, 120, parent, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-    for (int i = 0; i < 12; ++i) {
-        std::string caption = "Subject " + std::to_string(i + 1);
-        TCITEMA item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = caption.data();
-        SendMessageA(tabs, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    }
+    HWND tabs = MakeTabs(parent, 0, 10, 10, 200, 120, 12, "Subject");
     auto& skin = SkinWindow(&owner, parent, data);
     auto* tab = dynamic_cast<TSkinTab*>(skin.FindControlByHandle(tabs));
     ASSERT_TRUE(tab);
@@ -330,8 +251,7 @@ TEST_F(ListSkinTest, TheExamPaperPageControlAndATabSetAreDrawnFromTheSkin)
     // The second tab is too wide: the third, shorter, takes its place.
     tabSet->SetTabs({"One", std::string(60, 'W'), "Two"});
     tabSet->SetTabIndex(2);
-    form->Show();
-    auto& skin = SkinWindow(form, form->Handle(), data, form);
+    auto& skin = Skin(form);
     ASSERT_TRUE(dynamic_cast<TSkinTab*>(skin.FindControlByHandle(pages->Handle())));
     ASSERT_TRUE(dynamic_cast<TSkinTab31*>(skin.FindControlByHandle(tabSet->Handle())));
 
@@ -365,15 +285,7 @@ TEST_F(ListSkinTest, TabsWithoutABorderDrawTheirStripAndATabSetTakesAChangedSkin
 {
     // [Tabs] with an image but no border: the strip is drawn, only the page goes unframed.
     HWND parent = Parent();
-    HWND tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE, 10, 10, 230, 150, parent, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-    for (int i = 0; i < 2; ++i) {
-        std::string caption = "Tab " + std::to_string(i + 1);
-        TCITEMA item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = caption.data();
-        SendMessageA(tabs, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    }
+    HWND tabs = MakeTabs(parent, 0, 10, 10, 230, 150, 2, "Tab");
     const COLORREF band = static_cast<COLORREF>(data.Tabs->Image2.Canvas().Pixel(10, 1));
     data.Tabs->Image2.SetSize(0, 0);
     auto& bare = SkinWindow(&owner, parent, data);
@@ -393,8 +305,7 @@ TEST_F(ListSkinTest, TabsWithoutABorderDrawTheirStripAndATabSetTakesAChangedSkin
     TForm* form = Form();
     auto* tabSet = Control<TTabSet>(form, 0, 0, 300, 24);
     tabSet->SetTabs({"One", "Two"});
-    form->Show();
-    auto& skin = SkinWindow(form, form->Handle(), data, form);
+    auto& skin = Skin(form);
     const int at = tabSet->StartMargin() + 2;
     ASSERT_EQ(Seen(tabSet->Handle(), at, 2), TabBody(1));
     const TColor changed = static_cast<TColor>(RGB(9, 99, 199));
@@ -438,8 +349,7 @@ TEST_F(ListSkinTest, ScrollBarsOfAMemoAreDrawnFromTheSkinWithTheCornerInTheFace)
 {
     TForm* form = Form();
     TScrolledMemo m(form, TScrollStyle::ssBoth, 100);
-    form->Show();
-    auto& skin = SkinWindow(form, form->Handle(), data, form);
+    auto& skin = Skin(form);
     auto* bars = dynamic_cast<TSkinScrollBar*>(skin.FindControlByHandle(m.memo->Handle()));
     ASSERT_TRUE(bars);
     HWND w = m.memo->Handle();
@@ -505,8 +415,7 @@ TEST_F(ListSkinTest, ARealThumbDragReportsTheTrackAndMovesTheMemoAndArrowsAndPag
 {
     TForm* form = Form();
     TScrolledMemo m(form, TScrollStyle::ssVertical, 200);
-    form->Show();
-    auto& skin = SkinWindow(form, form->Handle(), data, form);
+    auto& skin = Skin(form);
     auto* bars = dynamic_cast<TSkinScrollBar*>(skin.FindControlByHandle(m.memo->Handle()));
     ASSERT_TRUE(bars);
     m.skin = bars;
@@ -582,8 +491,7 @@ TEST_F(ListSkinTest, AThumbDraggedFarPastTheEndIsDrawnInsideItsTrack)
 {
     TForm* form = Form();
     TScrolledMemo m(form, TScrollStyle::ssVertical, 200);
-    form->Show();
-    auto& skin = SkinWindow(form, form->Handle(), data, form);
+    auto& skin = Skin(form);
     auto* bars = dynamic_cast<TSkinScrollBar*>(skin.FindControlByHandle(m.memo->Handle()));
     ASSERT_TRUE(bars);
     HWND w = m.memo->Handle();
@@ -638,8 +546,7 @@ TEST_F(ListSkinTest, AListViewsHeaderFillsItsRemainderAndTheListNeverStartsTheSk
     item.mask = HDI_FORMAT;
     item.fmt = HDF_RIGHT | HDF_STRING;
     SendMessageA(header, HDM_SETITEMA, 2, reinterpret_cast<LPARAM>(&item));
-    form->Show();
-    auto& skin = SkinWindow(form, form->Handle(), data, form);
+    auto& skin = Skin(form);
     auto* listSkin = dynamic_cast<TSkinListView*>(skin.FindControlByHandle(list->Handle()));
     ASSERT_TRUE(listSkin && listSkin->Header());
 
@@ -715,8 +622,7 @@ TEST_F(ListSkinTest, AStandAloneScrollBarIsOneSkinnedBarThatFollowsItsClicks)
     TForm* form = Form();
     auto* bar = Control<TScrollBar>(form, 20, 20, 300, GetSystemMetrics(SM_CYHSCROLL));
     bar->SetParams(0, 0, 100, 10);
-    form->Show();
-    auto& skin = SkinWindow(form, form->Handle(), data, form);
+    auto& skin = Skin(form);
     auto* barSkin = dynamic_cast<TSkinScControl*>(skin.FindControlByHandle(bar->Handle()));
     ASSERT_TRUE(barSkin);
     HWND w = bar->Handle();

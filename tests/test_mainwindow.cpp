@@ -38,7 +38,7 @@ std::vector<std::string> NewRequests(size_t from, size_t count)
         log = PageLog();
         return log.size() >= from + count;
     });
-    Pump([] { return false; }, 500);  // time for a request that should not come
+    Wait(500);  // time for a request that should not come
     log = PageLog();
     std::vector<std::string> fresh(log.begin() + static_cast<long>(std::min(from, log.size())), log.end());
     std::sort(fresh.begin(), fresh.end());  // the server answers each request on its own thread
@@ -159,23 +159,6 @@ std::string MenuTree(HMENU menu)
     if (text == Format("0:00:%02d", seconds) || text == Format("00:00:%02d", seconds))
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "\"" << text << "\" is not " << seconds << " seconds";
-}
-
-// What the control sends when a document has loaded; pDisp is the pane's own browser.
-HRESULT SendDocumentComplete(TWebBrowser* pane)
-{
-    const TBStr text(L"http://127.0.0.1/tiku/soft_left.asp");
-    VARIANT url;
-    url.vt = VT_BSTR;
-    url.bstrVal = text.Get();
-    VARIANT args[2];
-    args[0].vt = VT_BYREF | VT_VARIANT;  // last argument first: URL, then pDisp
-    args[0].pvarVal = &url;
-    args[1].vt = VT_DISPATCH;
-    args[1].pdispVal = pane->Host().Browser();
-    DISPPARAMS params = {args, nullptr, 2, 0};
-    return pane->Host().EventSink()->Invoke(DISPID_DOCUMENTCOMPLETE, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
-                                            nullptr, nullptr);
 }
 
 // Without an HTML engine a pane's control has no document. While this lives, each pane given has
@@ -356,7 +339,8 @@ TEST_F(MainWindow, CompletedDocumentsOfTheLeftAndTopPanesLoseTheirScrollBars)
     const auto completeAll = [&] {
         return MessageBoxesDuring([&] {
             for (TWebBrowser* pane : panes)
-                EXPECT_EQ(SendDocumentComplete(pane), S_OK) << pane->Name();
+                EXPECT_EQ(SendDocumentComplete(pane->Host().EventSink(), pane->Host().Browser(),
+                                               L"http://127.0.0.1/tiku/soft_left.asp"), S_OK) << pane->Name();
         });
     };
     for (TWebBrowser* pane : panes)

@@ -10,13 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "Client.h"
+#include "ClientTesting.h"
 #include "Forms.h"
-#include "HttpTestServer.h"
 #include "Index.h"
 #include "InputTesting.h"
 #include "Menus.h"
-#include "Sites.h"
 #include "SkinTesting.h"
 #include "StdCtrls.h"
 #include "TempDir.h"
@@ -25,29 +23,6 @@
 #include "WindowTesting.h"
 
 namespace {
-
-void Wait(DWORD ms)
-{
-    Pump([] { return false; }, ms);
-}
-
-COLORREF Rgb(TColor colour)
-{
-    return static_cast<COLORREF>(ColorToRGB(colour));
-}
-
-COLORREF Seen(HWND w, int x, int y)
-{
-    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    const WindowDC dc(w, GetWindowDC(w));
-    return GetPixel(dc.Get(), x, y);
-}
-
-COLORREF Shown(HWND w, int x, int y)
-{
-    const WindowDC dc(w, GetWindowDC(w));
-    return GetPixel(dc.Get(), x, y);
-}
 
 bool MenuShown()
 {
@@ -569,13 +544,7 @@ LRESULT CALLBACK FramedMenuProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 
 HWND MakeFramedMenuWindow()
 {
-    static const bool registered = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = FramedMenuProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "FramedMenuTest";
-        return RegisterClassA(&wc) != 0;
-    }();
+    static const bool registered = RegisterTestClass("FramedMenuTest", FramedMenuProc, nullptr);
     EXPECT_TRUE(registered);
     return CreateWindowExA(0, "FramedMenuTest", "", WS_POPUP | WS_DLGFRAME | WS_VISIBLE, 600, 400, 120, 90,
                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -807,13 +776,7 @@ std::vector<std::string> BarCaptions(const TWinSkinForm& skin)
 
 TEST(MdiMenuBar, AChildsMergedMenuShowsUntilTheLastChildHasGone)
 {
-    static const bool registered = [] {
-        WNDCLASSA child{};
-        child.lpfnWndProc = MdiChildProc;
-        child.hInstance = GetModuleHandleA(nullptr);
-        child.lpszClassName = "MenuSkinMdiChild";
-        return RegisterClassA(&child) != 0;
-    }();
+    static const bool registered = RegisterTestClass("MenuSkinMdiChild", MdiChildProc, nullptr);
     ASSERT_TRUE(registered);
     TComponent owner{nullptr};
     auto& data = *TComponent::Make<TSkinData>(&owner);
@@ -895,11 +858,8 @@ TEST(MdiMenuBar, AChildsMergedMenuShowsUntilTheLastChildHasGone)
 
 TEST(MainWindowMenuBar, TheSkinnedBarOpensByMouseSwitchesByMouseAndKeysAndRunsItsCommands)
 {
-    const std::string server = TestServerUrl("");
-    ServiceSites() = {server, server, server};
     TTempCurrentDir dir;
-    dir.Write("Config.INI", "[OLEDB5]\r\nkaoshi=司法考试\r\nksbh=K01\r\nHZSID=H7\r\n");
-    MessageBoxesDuring(CreateClient);  // the database cannot be opened here
+    CreateClientIn(dir);
     Form10->Show();
     HWND w = Form10->Handle();
     Form10->SkinData1->SetActive(true);  // what the client's layout stores, once it ships skinned

@@ -11,12 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "Client.h"
+#include "ClientTesting.h"
 #include "Gallery.h"
-#include "HttpTestServer.h"
 #include "Index.h"
 #include "ProcessUsage.h"
-#include "Sites.h"
 #include "SkinTesting.h"
 #include "TempDir.h"
 #include "U_About.h"
@@ -120,10 +118,7 @@ protected:
     static void SetUpTestSuite()
     {
         folder = std::make_unique<TTempCurrentDir>();
-        folder->Write("Config.INI", "[OLEDB5]\r\nkaoshi=司法考试\r\nksbh=K01\r\nHZSID=H7\r\n");
-        const std::string server = TestServerUrl("");
-        ServiceSites() = {server, server, server};
-        MessageBoxesDuring(CreateClient);
+        CreateClientIn(*folder);
         Form10->SkinData1->OnSkinChanged = [](TObject*) { ++changes; };
         // The client's own skin as a file, for switching back through SkinFile.
         const std::vector<uint8_t> stored = OwnSkinStored();

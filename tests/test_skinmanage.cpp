@@ -33,11 +33,6 @@ void SkinMessage(const std::string& text)
 
 namespace {
 
-void Wait(DWORD ms)
-{
-    Pump([] { return false; }, ms);
-}
-
 LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -49,19 +44,9 @@ LRESULT CALLBACK SaysSkinnedProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     return msg == WM_SKINQUERY ? 1 : DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-void Register(const char* className, WNDPROC proc)
-{
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.lpszClassName = className;
-    RegisterClassA(&wc);  // a second registration of the same class fails harmlessly
-}
-
 HWND Create(const char* className, DWORD style, int width = 320, int height = 220, HWND parent = nullptr)
 {
-    Register("ManageTest", PlainProc);
+    RegisterTestClass("ManageTest", PlainProc, Arrow());  // a second registration fails harmlessly
     return CreateWindowExA(0, className, "Window", style, 100, 80, width, height, parent, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
 }
@@ -155,6 +140,15 @@ protected:
         return forms.back();
     }
 
+    // A framework form and a bare window, shown and skinned by the manager.
+    void SkinnedFormAndWindow(TForm*& form, HWND& bare)
+    {
+        form = Form();
+        bare = Window();
+        ASSERT_TRUE(Skinned(form->Handle()));
+        ASSERT_TRUE(Skinned(bare));
+    }
+
     // Waits for the manager's timer to apply a change.
     bool Applied(int expected)
     {
@@ -205,7 +199,7 @@ TEST_F(SkinManager, Tag99FormsAndTheApplicationClassAreNeverSkinned)
     EXPECT_FALSE(Answers(excluded->Handle()));
     EXPECT_TRUE(Skinned(Form(5)->Handle())) << "DisableTag is for controls and menus";
 
-    Register("TApplication", PlainProc);
+    RegisterTestClass("TApplication", PlainProc, Arrow());
     const HWND application = Window("TApplication");
     EXPECT_FALSE(Answers(application));
     EXPECT_FALSE(SkinManage->SkinWindow(application));
@@ -330,7 +324,7 @@ TEST_F(SkinManager, ChoosesTheOwnersComponentTheDialogOneForMessageBoxesTheMainO
     const HWND dialog = CreateWindowExA(0, "#32770", "Box", WS_POPUP | WS_CAPTION, 0, 0, 200, 100, nullptr, nullptr,
                                         GetModuleHandleA(nullptr), nullptr);
     windows.push_back(dialog);
-    Register("TMessageForm", PlainProc);
+    RegisterTestClass("TMessageForm", PlainProc, Arrow());
     const HWND messageForm = Create("TMessageForm", WS_POPUP | WS_CAPTION);
     windows.push_back(messageForm);
     const HWND other = Create("ManageTest", WS_OVERLAPPEDWINDOW);
@@ -423,7 +417,7 @@ TEST_F(SkinManager, ATickWithNothingPendingDoesNothingAndTheTimerGoesOn)
 TEST_F(SkinManager, AWindowThatAnswersTheQueryIsNeverSkinnedAgain)
 {
     Component(sfMainform);
-    Register("SaysSkinned", SaysSkinnedProc);
+    RegisterTestClass("SaysSkinned", SaysSkinnedProc, Arrow());
     const HWND lookalike = Window("SaysSkinned");
     EXPECT_EQ(SkinManage->FindFormSkin(lookalike), nullptr);
     EXPECT_FALSE(SkinManage->SkinWindow(lookalike));
@@ -602,10 +596,9 @@ TEST_F(SkinManager, AStoredSkinOfLengthZeroLeavesTheComponentOffAndEveryWindowNa
 TEST_F(SkinManager, OnOffAndAChangedSkinThroughTheTimer)
 {
     TSkinData& data = Component(sfMainform);
-    TForm* form = Form();
-    const HWND bare = Window();
-    ASSERT_TRUE(Skinned(form->Handle()));
-    ASSERT_TRUE(Skinned(bare));
+    TForm* form = nullptr;
+    HWND bare = nullptr;
+    ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
     TWinSkinForm* formSkin = SkinManage->FindFormSkin(form->Handle());
     const int ownTop = formSkin->FFrameTop;
 
@@ -649,10 +642,9 @@ TEST_F(SkinManager, AComponentFreedGivesBackItsWindowsAndForgetsItsPendingChange
 {
     TSkinData& data = Component(sfMainform);
     TSkinData& other = Component(sfDialog);
-    TForm* form = Form();
-    const HWND bare = Window();
-    ASSERT_TRUE(Skinned(form->Handle()));
-    ASSERT_TRUE(Skinned(bare));
+    TForm* form = nullptr;
+    HWND bare = nullptr;
+    ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
     data.SetActive(false);
     ASSERT_EQ(SkinManage->FPendingSkinData, &data);
 
@@ -729,10 +721,9 @@ TEST_F(SkinManager, AWindowWithoutAnIconShowsAStoredIconBeforeItsClassIcon)
 TEST_F(SkinManager, ASkinReadIntoAComponentThatSkinsWindowsLeavesNoneHoldingItsOldButtons)
 {
     TSkinData& data = Component(sfMainform);
-    TForm* form = Form();
-    const HWND bare = Window();
-    ASSERT_TRUE(Skinned(form->Handle()));
-    ASSERT_TRUE(Skinned(bare));
+    TForm* form = nullptr;
+    HWND bare = nullptr;
+    ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
     const auto holdsOnlyLiveButtons = [&data](HWND window) {
         for (const auto& button : SkinManage->FindFormSkin(window)->FSysButtons)
             if (std::none_of(data.FTitleButtons.begin(), data.FTitleButtons.end(),
@@ -761,10 +752,9 @@ class UnusableSkinFile : public SkinManager, public testing::WithParamInterface<
 TEST_P(UnusableSkinFile, LeavesEveryWindowThePreviousSkinWholeAndSaysWhy)
 {
     TSkinData& data = Component(sfMainform);
-    TForm* form = Form();
-    const HWND bare = Window();
-    ASSERT_TRUE(Skinned(form->Handle()));
-    ASSERT_TRUE(Skinned(bare));
+    TForm* form = nullptr;
+    HWND bare = nullptr;
+    ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
     const int top = SkinManage->FindFormSkin(bare)->FFrameTop;
     const TTempCurrentDir dir;
     const std::vector<uint8_t>& bytes = GetParam();
@@ -797,10 +787,9 @@ INSTANTIATE_TEST_SUITE_P(OtherVersionAndDamaged, UnusableSkinFile,
 TEST_F(SkinManager, TheManagerFreedFirstGivesEveryWindowBackAndUnhooks)
 {
     Component(sfMainform);
-    TForm* form = Form();
-    const HWND bare = Window();
-    ASSERT_TRUE(Skinned(form->Handle()));
-    ASSERT_TRUE(Skinned(bare));
+    TForm* form = nullptr;
+    HWND bare = nullptr;
+    ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
 
     FreeSkinManage();
     EXPECT_EQ(SkinManage, nullptr);

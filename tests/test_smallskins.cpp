@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "ComCtrls.h"
+#include "ControlSkinTesting.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "InputTesting.h"
@@ -21,29 +22,8 @@
 #include "WindowTesting.h"
 
 // Controls of other makers, known to the scan by their class names only.
-class TDateTimePicker : public TWinControl {
-    LEXDRILL_CLASS(TDateTimePicker)
-public:
-    using TWinControl::TWinControl;
-};
-
-const TClassInfo& TDateTimePicker::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TDateTimePicker>("TDateTimePicker", TWinControl::StaticClass()).Build();
-    return info;
-}
-
-class TThirdGroup : public TPanel {
-    LEXDRILL_CLASS(TThirdGroup)
-public:
-    using TPanel::TPanel;
-};
-
-const TClassInfo& TThirdGroup::StaticClass()
-{
-    static const TClassInfo info = TClassBuilder<TThirdGroup>("TThirdGroup", TPanel::StaticClass()).Build();
-    return info;
-}
+TEST_CONTROL_CLASS(TDateTimePicker, TWinControl)
+TEST_CONTROL_CLASS(TThirdGroup, TPanel)
 
 // A check box of another maker whose Checked property, not the window, holds its state.
 class TFlagBox : public TCheckBox {
@@ -63,31 +43,6 @@ const TClassInfo& TFlagBox::StaticClass()
 
 namespace {
 
-// The flat colour of frame (from 1) of a strip of count frames side by side.
-COLORREF FrameOf(TBitmap& strip, int frame, int count)
-{
-    const int w = strip.Width() / count;
-    return static_cast<COLORREF>(strip.Canvas().Pixel((frame - 1) * w + w / 2, strip.Height() / 2));
-}
-
-// The colour at a point of a window after a full repaint, and as it stands.
-COLORREF Shown(HWND w, int x, int y)
-{
-    const WindowDC dc(w, GetWindowDC(w));
-    return GetPixel(dc.Get(), x, y);
-}
-
-COLORREF Seen(HWND w, int x, int y)
-{
-    RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    return Shown(w, x, y);
-}
-
-COLORREF Rgb(TColor colour)
-{
-    return static_cast<COLORREF>(ColorToRGB(colour));
-}
-
 // An image emptied, as a skin whose image is missing or damaged leaves it, while in scope.
 class TEmptied {
 public:
@@ -103,43 +58,15 @@ private:
     TBitmap saved_;
 };
 
-struct SmallSkinTest : ::testing::Test {
+struct SmallSkinTest : ControlSkinFixture {
+    SmallSkinTest() : ControlSkinFixture(150, 120, 460, 320) {}
     void SetUp() override
     {
-        LoadSkinFile(data, LEXDRILL_FORMSKIN_FIXTURE);
+        ControlSkinFixture::SetUp();
         ASSERT_TRUE(data.UpDownVert);
-        SetCursorPos(0, 0);
     }
-    TForm* Form()
-    {
-        auto* form = TComponent::Make<TForm>(&owner);
-        form->SetBounds(150, 120, 460, 320);
-        return form;
-    }
-    template <class T> T* Control(TForm* form, int left, int top, int width, int height)
-    {
-        auto* control = TComponent::Make<T>(form);
-        control->SetParent(form);
-        control->SetBounds(left, top, width, height);
-        return control;
-    }
-    // A form shown and skinned as the manager skins it.
-    TWinSkinForm& Skin(TForm* form)
-    {
-        form->Show();
-        return SkinWindow(form, form->Handle(), data, form);
-    }
-
-    // The skin the scan gave a control.
-    template <class T> T* SkinOf(TWinSkinForm& skin, TWinControl* control)
-    {
-        return dynamic_cast<T*>(skin.FindControlByHandle(control->Handle()));
-    }
-    COLORREF Check(int frame) { return FrameOf(data.Buttons.CheckImage, frame, 4); }
-    COLORREF Radio(int frame) { return FrameOf(data.Buttons.RadioImage, frame, 4); }
-
-    TComponent owner{nullptr};
-    TSkinData& data = *TComponent::Make<TSkinData>(&owner);
+    COLORREF Check(int frame) { return FrameColour(data.Buttons.CheckImage, frame, 4); }
+    COLORREF Radio(int frame) { return FrameColour(data.Buttons.RadioImage, frame, 4); }
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -158,24 +85,24 @@ TEST_F(SmallSkinTest, UpDownHalvesShowTheirFramesAndGlyphsVerticalAndHorizontal)
     const int cx = c.right / 2, right = c.right - 1;
     TDataSkinBorder& vert = *data.UpDownVert;
     // Upper half: frame 1, its glyph centred; lower half: frame 5.
-    EXPECT_EQ(Seen(w, 1, 1), FrameOf(vert.Image, 1, 8));
-    EXPECT_EQ(Shown(w, cx, 10), FrameOf(vert.Image2, 1, 8));
-    EXPECT_EQ(Shown(w, 1, 38), FrameOf(vert.Image, 5, 8));
-    EXPECT_EQ(Shown(w, cx, 30), FrameOf(vert.Image2, 5, 8));
+    EXPECT_EQ(Seen(w, 1, 1), FrameColour(vert.Image, 1, 8));
+    EXPECT_EQ(Shown(w, cx, 10), FrameColour(vert.Image2, 1, 8));
+    EXPECT_EQ(Shown(w, 1, 38), FrameColour(vert.Image, 5, 8));
+    EXPECT_EQ(Shown(w, cx, 30), FrameColour(vert.Image2, 5, 8));
     // Disabled: frames 3 and 7.
     upDown->SetEnabled(false);
-    EXPECT_EQ(Seen(w, 1, 1), FrameOf(vert.Image, 3, 8));
-    EXPECT_EQ(Shown(w, 1, 38), FrameOf(vert.Image, 7, 8));
+    EXPECT_EQ(Seen(w, 1, 1), FrameColour(vert.Image, 3, 8));
+    EXPECT_EQ(Shown(w, 1, 38), FrameColour(vert.Image, 7, 8));
     upDown->SetEnabled(true);
     // Side by side by its style, or forced: left frame 1, right frame 5 of [UpDown.Horz].
     TDataSkinBorder& horz = *data.UpDownHorz;
     SetWindowLongA(w, GWL_STYLE, GetWindowLongA(w, GWL_STYLE) | UDS_HORZ);
-    EXPECT_EQ(Seen(w, 1, 20), FrameOf(horz.Image, 1, 8));
-    EXPECT_EQ(Shown(w, right, 20), FrameOf(horz.Image, 5, 8));
+    EXPECT_EQ(Seen(w, 1, 20), FrameColour(horz.Image, 1, 8));
+    EXPECT_EQ(Shown(w, right, 20), FrameColour(horz.Image, 5, 8));
     SetWindowLongA(w, GWL_STYLE, GetWindowLongA(w, GWL_STYLE) & ~UDS_HORZ);
     updownSkin->FForceHorz = 1;
-    EXPECT_EQ(Seen(w, 1, 20), FrameOf(horz.Image, 1, 8));
-    EXPECT_EQ(Shown(w, right, 20), FrameOf(horz.Image, 5, 8));
+    EXPECT_EQ(Seen(w, 1, 20), FrameColour(horz.Image, 1, 8));
+    EXPECT_EQ(Shown(w, right, 20), FrameColour(horz.Image, 5, 8));
     updownSkin->FForceHorz = 0;
 
     // Without glyph images: plain boxes in the face colour, framed in the dark shadow.
@@ -203,15 +130,15 @@ TEST_F(SmallSkinTest, PressingAnUpDownShowsThePressedFrameOnlyUnderTheCursor)
     Seen(w, 0, 0);
     TInput input;
     input.MoveTo(w, 10, 32).Down().Run();
-    EXPECT_EQ(Shown(w, 1, 38), FrameOf(vert.Image, 6, 8));
-    EXPECT_EQ(Shown(w, 1, 1), FrameOf(vert.Image, 1, 8));
+    EXPECT_EQ(Shown(w, 1, 38), FrameColour(vert.Image, 6, 8));
+    EXPECT_EQ(Shown(w, 1, 1), FrameColour(vert.Image, 1, 8));
     input.Up().Run();
-    EXPECT_EQ(Shown(w, 1, 38), FrameOf(vert.Image, 5, 8));
+    EXPECT_EQ(Shown(w, 1, 38), FrameColour(vert.Image, 5, 8));
     input.MoveTo(w, 10, 6).Down().Run();
-    EXPECT_EQ(Shown(w, 1, 1), FrameOf(vert.Image, 2, 8));
-    EXPECT_EQ(Shown(w, 1, 38), FrameOf(vert.Image, 5, 8));
+    EXPECT_EQ(Shown(w, 1, 1), FrameColour(vert.Image, 2, 8));
+    EXPECT_EQ(Shown(w, 1, 38), FrameColour(vert.Image, 5, 8));
     input.Up().Run();
-    EXPECT_EQ(Shown(w, 1, 1), FrameOf(vert.Image, 1, 8));
+    EXPECT_EQ(Shown(w, 1, 1), FrameColour(vert.Image, 1, 8));
 
     // Plainly drawn, the pressed half is filled with the shadow colour.
     auto image = std::move(data.UpDownVert);
@@ -237,9 +164,9 @@ TEST_F(SmallSkinTest, AnInsetSpinButtonLeavesAFaceColouredRing)
     RECT c;
     GetClientRect(spin, &c);
     EXPECT_EQ(Shown(spin, c.right - 1, c.bottom - 1), Rgb(data.Colours.ButtonFace));
-    EXPECT_EQ(Shown(spin, 1, 1), FrameOf(data.UpDownVert->Image, 1, 8));
+    EXPECT_EQ(Shown(spin, 1, 1), FrameColour(data.UpDownVert->Image, 1, 8));
     formSkin.Detach();
-    EXPECT_NE(Seen(spin, 1, 1), FrameOf(data.UpDownVert->Image, 1, 8));
+    EXPECT_NE(Seen(spin, 1, 1), FrameColour(data.UpDownVert->Image, 1, 8));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -348,11 +275,11 @@ TEST_F(SmallSkinTest, TrackBarThumbsComeFromTheSkinInEitherOrientation)
         const RECT r = thumbAt(bar);
         return Seen(bar->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
     };
-    EXPECT_EQ(centre(horizontal), FrameOf(data.TrackbarThumbHorz->Image, 2, 5));
-    EXPECT_EQ(centre(vertical), FrameOf(data.TrackbarThumbVert->Image, 2, 5));
+    EXPECT_EQ(centre(horizontal), FrameColour(data.TrackbarThumbHorz->Image, 2, 5));
+    EXPECT_EQ(centre(vertical), FrameColour(data.TrackbarThumbVert->Image, 2, 5));
     // Without a vertical thumb the horizontal one serves; with neither, an outline.
     auto vert = std::move(data.TrackbarThumbVert);
-    EXPECT_EQ(centre(vertical), FrameOf(data.TrackbarThumbHorz->Image, 2, 5));
+    EXPECT_EQ(centre(vertical), FrameColour(data.TrackbarThumbHorz->Image, 2, 5));
     auto horz = std::move(data.TrackbarThumbHorz);
     const RECT r = thumbAt(vertical);
     EXPECT_EQ(Seen(vertical->Handle(), r.left, (r.top + r.bottom) / 2), Rgb(data.Colours.ButtonShadow));
@@ -361,7 +288,7 @@ TEST_F(SmallSkinTest, TrackBarThumbsComeFromTheSkinInEitherOrientation)
     // An element whose image is empty counts as missing, not as a blank thumb.
     {
         const TEmptied emptyVert(data.TrackbarThumbVert->Image);
-        EXPECT_EQ(centre(vertical), FrameOf(data.TrackbarThumbHorz->Image, 2, 5));
+        EXPECT_EQ(centre(vertical), FrameColour(data.TrackbarThumbHorz->Image, 2, 5));
         const TEmptied emptyHorz(data.TrackbarThumbHorz->Image);
         for (TTrackBar* bar : {horizontal, vertical}) {
             const RECT t = thumbAt(bar);
@@ -369,7 +296,7 @@ TEST_F(SmallSkinTest, TrackBarThumbsComeFromTheSkinInEitherOrientation)
         }
     }
     skin.Detach();
-    EXPECT_NE(centre(horizontal), FrameOf(data.TrackbarThumbHorz->Image, 2, 5));
+    EXPECT_NE(centre(horizontal), FrameColour(data.TrackbarThumbHorz->Image, 2, 5));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -383,7 +310,7 @@ TEST_F(SmallSkinTest, ProgressBarsShowTheirBarOrChunksHorizontallyAndVertically)
     ASSERT_TRUE(SkinOf<TSkinProgress>(skin, bar));
     HWND w = bar->Handle();
     TDataSkinBorder& progress = *data.Progress;
-    const COLORREF back = FrameOf(progress.Image, 1, 2), full = FrameOf(progress.Image, 2, 2);
+    const COLORREF back = FrameColour(progress.Image, 1, 2), full = FrameColour(progress.Image, 2, 2);
     EXPECT_EQ(Seen(w, 50, 10), back);  // at 0: no bar
     bar->SetPosition(50);
     EXPECT_EQ(Seen(w, 50, 10), full);
@@ -405,7 +332,7 @@ TEST_F(SmallSkinTest, ProgressBarsShowTheirBarOrChunksHorizontallyAndVertically)
 
     // Chunks: the whole bitmap behind copies of the chunk, gaps keyed.
     progress.Style = 1;
-    const COLORREF chunk = FrameOf(progress.Image2, 1, 1);
+    const COLORREF chunk = FrameColour(progress.Image2, 1, 1);
     EXPECT_EQ(Seen(w, 10, 195), chunk);
     EXPECT_EQ(Seen(w, 2, 50), back);
     SetWindowLongA(w, GWL_STYLE, GetWindowLongA(w, GWL_STYLE) & ~PBS_VERTICAL);
@@ -453,7 +380,7 @@ TEST_F(SmallSkinTest, EditsGetAFlatBorderAndTheirSpinButtonASkin)
     ASSERT_TRUE(spin);
     EXPECT_TRUE(spin->FInset);
     EXPECT_EQ(SkinOf<TSkinEdit>(skin, edit)->FUpDown, spin);
-    EXPECT_EQ(Seen(spinWindow, 1, 1), FrameOf(data.UpDownVert->Image, 1, 8));
+    EXPECT_EQ(Seen(spinWindow, 1, 1), FrameColour(data.UpDownVert->Image, 1, 8));
     // WM_PRINT gets the frame too.
     UniqueDC printDC = CreateMemoryDC();
     const WindowDC screen(nullptr);
@@ -478,9 +405,9 @@ TEST_F(SmallSkinTest, ComboBoxesShowEdgeButtonAndArrowByStateAndOnTheLeftMirrore
     GetWindowRect(w, &r);
     const int width = r.right - r.left, height = r.bottom - r.top;
     const int b = GetSystemMetrics(SM_CXHSCROLL);
-    auto edge = [&](int f) { return FrameOf(data.SunkEdge->Image, f, 4); };
-    auto button = [&](int f) { return FrameOf(data.ComboButton->Image, f, 4); };
-    auto arrow = [&](int f) { return FrameOf(data.ExtraImages->Image, f, 5); };
+    auto edge = [&](int f) { return FrameColour(data.SunkEdge->Image, f, 4); };
+    auto button = [&](int f) { return FrameColour(data.ComboButton->Image, f, 4); };
+    auto arrow = [&](int f) { return FrameColour(data.ExtraImages->Image, f, 5); };
     const int arrowX = width - b - 2 + b / 2, arrowY = height / 2;
     SetFocus(other->Handle());
     EXPECT_EQ(Seen(w, 0, 0), edge(1));
@@ -496,7 +423,7 @@ TEST_F(SmallSkinTest, ComboBoxesShowEdgeButtonAndArrowByStateAndOnTheLeftMirrore
     combo->SetEnabled(true);
     // On the left, the mirrored image: its frames in the other order.
     SetWindowLongA(w, GWL_EXSTYLE, GetWindowLongA(w, GWL_EXSTYLE) | WS_EX_LEFTSCROLLBAR);
-    EXPECT_EQ(Seen(w, 0, 1), FrameOf(data.ComboButton->Image2, 1, 4));
+    EXPECT_EQ(Seen(w, 0, 1), FrameColour(data.ComboButton->Image2, 1, 4));
     EXPECT_EQ(Shown(w, 0, 1), button(4));
     EXPECT_EQ(Shown(w, 2 + b / 2, arrowY), arrow(1));
     SetWindowLongA(w, GWL_EXSTYLE, GetWindowLongA(w, GWL_EXSTYLE) & ~WS_EX_LEFTSCROLLBAR);
@@ -537,7 +464,7 @@ struct StatusBarTest : SmallSkinTest {
                 }
         return {first, last};
     }
-    COLORREF Panel(int frame) { return FrameOf(data.StatusBarEdges->Image, frame, 3); }
+    COLORREF Panel(int frame) { return FrameColour(data.StatusBarEdges->Image, frame, 3); }
 };
 
 TEST_F(StatusBarTest, PanelsTakeTheirFrameTextAndPlaceUpToTheRightEdge)
@@ -600,7 +527,7 @@ TEST_F(StatusBarTest, TheSizeGripIsDrawnOnlyWithItsStyle)
     RECT c;
     GetClientRect(w, &c);
     const int gw = data.ExtraImages->Image.Width() / 5, gh = data.ExtraImages->Image.Height();
-    const COLORREF grip = FrameOf(data.ExtraImages->Image, 5, 5);
+    const COLORREF grip = FrameColour(data.ExtraImages->Image, 5, 5);
     EXPECT_EQ(Seen(w, c.right - 1 - gw / 2 - 1, c.bottom - 1 - gh / 2 - 1), grip);
     EXPECT_NE(Shown(w, c.right - 1, c.bottom - 1), grip);
     bar->SetSizeGrip(false);

@@ -112,6 +112,19 @@ protected:
         return window;
     }
 
+    // Runs the updater of programDir to its end once "升级" is pressed, until the client it starts
+    // has left its marker; what the updater's message boxes said.
+    void Upgrade(const std::string& programDir, std::vector<std::string>& said)
+    {
+        const TProcessFilter watched = ProgramsIn(programDir);
+        TMessageBoxAnswerer answerer(watched);
+        TProcess updater;
+        ASSERT_NE(StartAndUpgrade(updater, programDir, watched), nullptr);
+        ASSERT_TRUE(updater.Ended(20000));
+        ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 30000));
+        said = answerer.Texts();
+    }
+
     // The installed client leaves it when started.
     fs::path Marker() const { return install_.Path() + "\\marker.txt"; }
 
@@ -126,18 +139,12 @@ TEST_F(UpdateLoop, TheUpdaterInstallsTheNewClientRecordsTheVersionAndStartsIt)
     install_.Write("lexdrill.exe", "old client");
     // The published version as a text file is saved: with a line break.
     SetTestRoute(VersionPage, {{"body", "2.0\r\n"}});
-    const TProcessFilter watched = ProgramsIn(install_.Path());
-    TMessageBoxAnswerer answerer(watched);
-    TProcess updater;
-    HWND window = StartAndUpgrade(updater, install_.Path(), watched);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(updater.Ended(20000));
-
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 30000));
+    std::vector<std::string> said;
+    ASSERT_NO_FATAL_FAILURE(Upgrade(install_.Path(), said));
     EXPECT_EQ(ReadFile(Marker()), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
     EXPECT_EQ(ReadFile(install_.Path() + "\\lexdrill.exe"), ReadFile(Built("marker_program.exe")));
     EXPECT_FALSE(fs::exists(install_.Path() + "\\lexdrill.exe.part"));
-    EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"您的系统也经是最新版本了！"});
+    EXPECT_EQ(said, std::vector<std::string>{"您的系统也经是最新版本了！"});
     EXPECT_EQ(ReadIni(install_.Path() + "\\Config.ini", "pro"), "2.0");
     EXPECT_EQ(ReadIni(install_.Path() + "\\Config.ini", "kaoshi"), "lexdrill");
 }
@@ -147,18 +154,12 @@ TEST_F(UpdateLoop, FromAnotherDirectoryTheVersionIsWrittenBesideTheUpdaterAndThe
     TTempCurrentDir programs;
     fs::copy_file(Built("Upgrading_local.exe"), programs.Path() + "\\Upgrading.exe");
     SetTestRoute(VersionPage, {{"body", "2.0"}});
-    const TProcessFilter watched = ProgramsIn(programs.Path());
-    TMessageBoxAnswerer answerer(watched);
-    TProcess updater;
-    HWND window = StartAndUpgrade(updater, programs.Path(), watched);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(updater.Ended(20000));
-
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 30000));
+    std::vector<std::string> said;
+    ASSERT_NO_FATAL_FAILURE(Upgrade(programs.Path(), said));
     EXPECT_EQ(ReadFile(Marker()), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
     EXPECT_EQ(ReadIni(programs.Path() + "\\Config.ini", "pro"), "2.0");
     EXPECT_EQ(ReadIni(install_.Path() + "\\Config.INI", "pro"), "1.0");
-    EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"您的系统也经是最新版本了！"});
+    EXPECT_EQ(said, std::vector<std::string>{"您的系统也经是最新版本了！"});
 }
 
 TEST_F(UpdateLoop, AFailedDownloadLeavesTheUpdaterWaitingWithNothingWrittenOrStarted)
@@ -196,20 +197,14 @@ TEST_F(UpdateLoop, AnEqualVersionDownloadsNothingButIsRecordedAnnouncedAndTheCli
     fs::copy_file(Built("Upgrading_local.exe"), programs.Path() + "\\Upgrading.exe");
     fs::copy_file(Built("marker_program.exe"), install_.Path() + "\\lexdrill.exe");
     SetTestRoute(ClientDownload, {{"status", "404"}});
-    const TProcessFilter watched = ProgramsIn(programs.Path());
     const fs::path recorded = programs.Path() + "\\Config.ini";
     for (const char* body : {"1.0", "1.0 ", "1.0\t\r\n", "\xEF\xBB\xBF" "1.0"}) {
         SCOPED_TRACE(body);
         SetTestRoute(VersionPage, {{"body", body}});
-        TMessageBoxAnswerer answerer(watched);
-        TProcess updater;
-        HWND window = StartAndUpgrade(updater, programs.Path(), watched);
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(updater.Ended(20000));
-
-        ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 30000));
+        std::vector<std::string> said;
+        ASSERT_NO_FATAL_FAILURE(Upgrade(programs.Path(), said));
         EXPECT_EQ(ReadFile(Marker()), install_.Path() + "\\lexdrill.exe\n" + install_.Path() + "\n");
-        EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"您的系统也经是最新版本了！"});
+        EXPECT_EQ(said, std::vector<std::string>{"您的系统也经是最新版本了！"});
         EXPECT_EQ(ReadFile(recorded), "[OLEDB5]\r\npro=1.0\r\n");
         EXPECT_EQ(ReadFile(install_.Path() + "\\lexdrill.exe"), ReadFile(Built("marker_program.exe")));
         fs::remove(Marker());
@@ -223,18 +218,12 @@ TEST_F(UpdateLoop, AnEmptyExamNameInstallsAndStartsTheClientAsDotExe)
     fs::copy_file(Built("Upgrading_local.exe"), install_.Path() + "\\Upgrading.exe");
     install_.Write("Config.INI", "[OLEDB5]\r\npro=1.0\r\nkaoshi=\r\n");
     SetTestRoute(VersionPage, {{"body", "2.0"}});
-    const TProcessFilter watched = ProgramsIn(install_.Path());
-    TMessageBoxAnswerer answerer(watched);
-    TProcess updater;
-    HWND window = StartAndUpgrade(updater, install_.Path(), watched);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(updater.Ended(20000));
-
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(Marker()); }, 30000));
+    std::vector<std::string> said;
+    ASSERT_NO_FATAL_FAILURE(Upgrade(install_.Path(), said));
     EXPECT_EQ(ReadFile(Marker()), install_.Path() + "\\.exe\n" + install_.Path() + "\n");
     EXPECT_EQ(ReadFile(install_.Path() + "\\.exe"), ReadFile(Built("marker_program.exe")));
     EXPECT_FALSE(fs::exists(install_.Path() + "\\.exe.part"));
-    EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"您的系统也经是最新版本了！"});
+    EXPECT_EQ(said, std::vector<std::string>{"您的系统也经是最新版本了！"});
     EXPECT_EQ(ReadIni(install_.Path() + "\\Config.ini", "pro"), "2.0");
 }
 

@@ -110,23 +110,6 @@ size_t Count(const std::vector<DISPID>& ids, DISPID id)
     return static_cast<size_t>(std::count(ids.begin(), ids.end(), id));
 }
 
-// Without an HTML engine the control never completes a document: the tests send the sink the
-// call the control would make.
-HRESULT SendDocumentComplete(IDispatch* sink, IDispatch* pDisp, const wchar_t* url, EXCEPINFO* error = nullptr)
-{
-    const TBStr text(url);
-    VARIANT value;
-    value.vt = VT_BSTR;
-    value.bstrVal = text.Get();
-    VARIANT args[2];
-    args[0].vt = VT_BYREF | VT_VARIANT;  // last argument first: URL, then pDisp
-    args[0].pvarVal = &value;
-    args[1].vt = VT_DISPATCH;
-    args[1].pdispVal = pDisp;
-    DISPPARAMS params = {args, nullptr, 2, 0};
-    return sink->Invoke(DISPID_DOCUMENTCOMPLETE, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, error, nullptr);
-}
-
 class WebBrowserHostTest : public ::testing::Test {
 protected:
     void SetUp() override
