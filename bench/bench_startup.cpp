@@ -28,6 +28,7 @@
 #include "U_About.h"
 #include "Unit1.h"
 #include "Unit7.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinForm.h"
 #include "dalishang.h"
 #include "jiameng.h"

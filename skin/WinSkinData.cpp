@@ -9,6 +9,7 @@
 #include "ImgUtil.h"
 #include "IniFiles.h"
 #include "SkinRead.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinForm.h"
 
 namespace {

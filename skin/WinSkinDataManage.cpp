@@ -1,12 +1,13 @@
 // The skin manager: the thread hook that sees every window, the rules that decide which windows
 // get a form skin or a pop-up menu skin, and the timer that switches skinning on, off or to a
 // changed skin.
-#include "WinSkinData.h"
+#include "WinSkinDataManage.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "Forms.h"
+#include "WinSkinData.h"
 #include "WinSkinForm.h"
 #include "WinSkinMenu.h"
 

@@ -9,6 +9,7 @@
 #include "Forms.h"
 #include "Menus.h"
 #include "WinSkinData.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinMenu.h"
 #include "WinSubClass.h"
 

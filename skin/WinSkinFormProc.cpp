@@ -2,6 +2,7 @@
 // WindowProc hook: what the skin answers itself, what it passes on, and what it swallows.
 #include "ExtCtrls.h"
 #include "WinSkinData.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinForm.h"
 #include "WinSkinMenu.h"
 

@@ -20,6 +20,7 @@
 #include "U_About.h"
 #include "Unit1.h"
 #include "Unit7.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinForm.h"
 #include "WindowTesting.h"
 #include "dalishang.h"

@@ -27,6 +27,7 @@
 #include "Sites.h"
 #include "TempDir.h"
 #include "TestFiles.h"
+#include "WinSkinDataManage.h"
 #include "WindowTesting.h"
 
 using Bytes = std::vector<uint8_t>;

@@ -18,6 +18,7 @@
 #include "Index.h"
 #include "Sites.h"
 #include "TempDir.h"
+#include "WinSkinDataManage.h"
 #include "WindowTesting.h"
 #include "U_About.h"
 #include "Unit1.h"

@@ -21,6 +21,7 @@
 #include "StdCtrls.h"
 #include "TempDir.h"
 #include "U_About.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinMenu.h"
 #include "WindowTesting.h"
 

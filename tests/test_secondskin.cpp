@@ -22,6 +22,7 @@
 #include "U_About.h"
 #include "Unit1.h"
 #include "Unit7.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinMenu.h"
 #include "WindowTesting.h"
 #include "dalishang.h"

@@ -17,6 +17,7 @@
 #include "InputTesting.h"
 #include "Layout.h"
 #include "Menus.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinForm.h"
 #include "SkinTesting.h"
 #include "WinSkinMenu.h"
