@@ -51,7 +51,9 @@ TWinSkinForm::~TWinSkinForm()
     ReleaseAlign();
     UnhookMDIClient();
     FSubclass.reset();
+    // The caption buttons and the bar's items forget themselves in FHotTrack as they go.
     FreeSysButtons();
+    FSkinMenu.reset();
     if (SkinManage)
         SkinManage->RemoveFormSkin(this);
 }
@@ -236,7 +238,6 @@ void TWinSkinForm::LoadFrameMetrics()
 
 void TWinSkinForm::FreeSysButtons()
 {
-    FHotObject = nullptr;
     FSysButtons.clear();
 }
 

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Classes.h"
@@ -53,6 +54,10 @@ enum TNCState : int { ncsNone = 0, ncsNormal = 1, ncsPressed = 2, ncsHot = 3 };
 class TNCObject : public TObject {
 public:
     explicit TNCObject(TWinSkinForm* skinForm) : FSkinForm(skinForm) {}
+    // The form skin stops naming it as its hot object.
+    ~TNCObject() override;
+    TNCObject(const TNCObject&) = delete;
+    TNCObject& operator=(const TNCObject&) = delete;
 
     virtual void MouseDown();
     virtual void MouseUp();
@@ -74,6 +79,37 @@ public:
     void Draw() override;
 
     TDataSkinSysButton* FSkinButton;  // belongs to the skin data
+};
+
+// What the mouse is over in a skinned window: the one hot object of the non-client area (a
+// caption button or a menu-bar item) and the one hot skinned button among its controls. Each
+// forgets itself here when it is freed (a button also when its window goes), so that neither is
+// named once it is gone.
+class TSkinHotTrack {
+public:
+    TNCObject* Object() const { return FObject; }
+    TSkinButton* Button() const { return FButton; }
+    void SetObject(TNCObject* object) { FObject = object; }
+    void SetButton(TSkinButton* button) { FButton = button; }
+    // The frame is drawn anew: no object shows hot any more.
+    void ClearObject() { FObject = nullptr; }
+    // The mouse has left it, or it is going: forgotten when it is the hot one.
+    void Forget(const TNCObject* object)
+    {
+        if (FObject == object)
+            FObject = nullptr;
+    }
+    void Forget(const TSkinButton* button)
+    {
+        if (FButton == button)
+            FButton = nullptr;
+    }
+    // The hot button, hot no more: the caller tells it that the mouse has left.
+    TSkinButton* TakeButton() { return std::exchange(FButton, nullptr); }
+
+private:
+    TNCObject* FObject = nullptr;
+    TSkinButton* FButton = nullptr;
 };
 
 // Show states and skin states of a form skin.
@@ -143,6 +179,8 @@ public:
     void RestoreWindow();
     void MDIChildCommand(WPARAM command);
     void CheckMouseLeave();
+    // What the mouse is over: the non-client objects and the button skins keep it here.
+    TSkinHotTrack& HotTrack() { return FHotTrack; }
 
     void ReadShowState();
     bool IsMDIChildMaximized();
@@ -201,7 +239,6 @@ public:
 
     std::vector<TSkinControl*> FControls;  // owned through their owners; freed here on detaching
     TCanvas FControlCanvas;
-    TSkinButton* FHotButton = nullptr;     // the one hot skinned button of the window
     // Tool bars: their button faces drawn from the skin while skinned.
     void HookToolBar(TToolBar* toolBar);
     void DrawToolButton(TToolBar* toolBar, const TRect& bounds, UINT state);
@@ -244,7 +281,6 @@ public:
     HMENU FSystemMenuHandle = nullptr;
     TColor FOldColor = 0;
     DWORD FStyle = 0;
-    TNCObject* FHotObject = nullptr;
     bool FHasRegion = false;  // the window holds a region of ours (the window owns the handle)
     std::vector<std::unique_ptr<TWinSysButton>> FSysButtons;
     TBitmap FIconBitmap;   // the window's small icon on magenta
@@ -270,6 +306,8 @@ public:
     DWORD FMenuClosedTime = 0;                // and when
 
 private:
+    TSkinHotTrack FHotTrack;
+
     bool FrameSkinned() const;
     bool IsMDIChildNotNormal() const { return FMDIKind == mkChild && FShowState != ssNormal; }
     void FindMDIClient();

@@ -107,9 +107,6 @@ void TWinSkinMenu::Build(HMENU menu, bool byCommand)
         FMenuHandle = menu;
     if (!FMenuHandle)
         return;
-    // The hot object may be one of the items about to go.
-    if (dynamic_cast<TMenuBtn*>(FSkinForm->FHotObject))
-        FSkinForm->FHotObject = nullptr;
     FButtons.clear();
     FCount = std::max(GetMenuItemCount(FMenuHandle), 0);
     for (int i = 0; i < FCount; ++i) {
@@ -157,7 +154,6 @@ void TWinSkinMenu::BuildFromMainMenu()
         FMenuHandle = menu;
     else if (FMenu)
         FMenuHandle = FMenu->Handle();
-    FSkinForm->FHotObject = nullptr;
     FButtons.clear();
     FCount = 0;
     if (FMenu) {

@@ -446,14 +446,14 @@ TEST_F(ControlSkinTest, PushButtonFramesFollowEveryState)
     EXPECT_EQ(Seen(b, 2, 2), Frame(1));
     SendMessageA(a, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(Shown(a, 2, 2), Frame(4));
-    EXPECT_EQ(skin.FHotButton, skin.FindControlByHandle(a));
+    EXPECT_EQ(skin.HotTrack().Button(), skin.FindControlByHandle(a));
     SendMessageA(a, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_EQ(Shown(a, 2, 2), Frame(2));
     EXPECT_EQ(GetFocus(), a);
     // Released outside the button: pressed until the mouse leaves.
     SendMessageA(a, CM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(Seen(a, 2, 2), Frame(4));  // focused: frame 4, like a hot one
-    EXPECT_EQ(skin.FHotButton, nullptr);
+    EXPECT_EQ(skin.HotTrack().Button(), nullptr);
     // No focus rectangle: focus shows only as frame 4.
     RECT r;
     GetClientRect(a, &r);
@@ -489,7 +489,7 @@ TEST_F(ControlSkinTest, RealClicksPostOneCommandAndTheHotLookMovesFromButtonToBu
     input.MoveTo(b, 50, 15).Run();
     EXPECT_EQ(Shown(a, 2, 2), Frame(1));
     EXPECT_EQ(Shown(b, 2, 2), Frame(4));
-    EXPECT_EQ(skin.FHotButton, skin.FindControlByHandle(b));
+    EXPECT_EQ(skin.HotTrack().Button(), skin.FindControlByHandle(b));
 
     commands = 0;
     input.Click().Run();
@@ -511,11 +511,11 @@ TEST_F(ControlSkinTest, ABareWindowsHotButtonGoesWithItsWindowAndItsSkinIsFreed)
     auto* pushSkin = dynamic_cast<TSkinButton*>(skin.FindControlByHandle(push));
     ASSERT_TRUE(pushSkin);
     SendMessageA(push, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    ASSERT_EQ(skin.FHotButton, pushSkin);
+    ASSERT_EQ(skin.HotTrack().Button(), pushSkin);
     const size_t count = skin.FControls.size();
 
     DestroyWindow(push);
-    EXPECT_EQ(skin.FHotButton, nullptr);
+    EXPECT_EQ(skin.HotTrack().Button(), nullptr);
     skin.CheckMouseLeave();  // what the form skin's timer runs
     EXPECT_EQ(skin.FControls.size(), count - 1);
     EXPECT_EQ(skin.FindControlByHandle(push), nullptr);
@@ -701,10 +701,10 @@ TEST_F(ControlSkinTest, SkinsComeOffWhicheverGoesFirstAndLeakNothing)
     auto& skin = SkinWindow(form, form->Handle(), data, form);
     ASSERT_EQ(skin.FControls.size(), 3u);
     SendMessageA(button->Handle(), WM_MOUSEMOVE, 0, 0);
-    ASSERT_EQ(skin.FHotButton, skin.FindControlByHandle(button->Handle()));
+    ASSERT_EQ(skin.HotTrack().Button(), skin.FindControlByHandle(button->Handle()));
     TComponent::Free(button);
     EXPECT_EQ(skin.FControls.size(), 2u);
-    EXPECT_EQ(skin.FHotButton, nullptr);
+    EXPECT_EQ(skin.HotTrack().Button(), nullptr);
     TComponent::Free(speed);
     EXPECT_EQ(skin.FControls.size(), 1u);
     Seen(form->Handle(), 0, 0);

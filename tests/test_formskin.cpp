@@ -14,6 +14,7 @@
 #include "SkinPaint.h"
 #include "InputTesting.h"
 #include "SkinTesting.h"
+#include "WinSkinMenu.h"
 #include "WindowTesting.h"
 
 namespace {
@@ -820,6 +821,26 @@ TEST_F(FormSkinTest, AWindowWhoseMenuTheSkinDrawsNoBarForKeepsItsMenu)
     EXPECT_FALSE(skin.FSkinMenu);
     EXPECT_EQ(Style(w), style);
     taken.clear();
+}
+
+// Mended: a skin giving its window back freed the bar and went on naming the freed item under
+// the mouse as its hot object.
+TEST_F(FormSkinTest, ABarItemIsNamedHotNoLongerThanItLives)
+{
+    HWND w = Window();
+    HMENU menu = CreateMenu();
+    AppendMenuA(menu, MF_STRING, 1, "File");
+    AppendMenuA(menu, MF_STRING, 2, "Edit");
+    SetMenu(w, menu);
+    auto& skin = Skin(w);
+    ASSERT_TRUE(skin.FSkinMenu);
+    ASSERT_EQ(skin.FSkinMenu->FButtons.size(), 2u);
+    Seen(w, 0, 0);
+    skin.FSkinMenu->FButtons[1]->MouseEnter();
+    ASSERT_EQ(skin.HotTrack().Object(), skin.FSkinMenu->FButtons[1].get());
+    skin.Detach();
+    EXPECT_FALSE(skin.FSkinMenu);
+    EXPECT_EQ(skin.HotTrack().Object(), nullptr);
 }
 
 TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)

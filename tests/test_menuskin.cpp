@@ -665,9 +665,9 @@ TEST_F(MenuSkinTest, ARebuiltBarForgetsAHotItem)
     TWinSkinForm& skin = Skin();
     Seen(form->Handle(), 0, 0);
     skin.FSkinMenu->FButtons[1]->MouseEnter();
-    ASSERT_EQ(skin.FHotObject, skin.FSkinMenu->FButtons[1].get());
+    ASSERT_EQ(skin.HotTrack().Object(), skin.FSkinMenu->FButtons[1].get());
     menu->Items()->Items(1)->SetCaption("更新升级 ");
-    EXPECT_EQ(skin.FHotObject, nullptr);
+    EXPECT_EQ(skin.HotTrack().Object(), nullptr);
     skin.CheckMouseLeave();  // would touch the freed item
 }
 
