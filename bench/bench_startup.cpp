@@ -99,7 +99,7 @@ int OneStart(bool skinned)
     Form10->Show();
     Drain([skinned] {
         TWinSkinForm* formSkin = SkinManage->FindFormSkin(Form10->Handle());
-        return !skinned || (formSkin && formSkin->FSkinState == fssSkinned);
+        return !skinned || (formSkin && formSkin->SkinState() == fssSkinned);
     });
     GdiFlush();
     const double elapsed = ClockMs() - ProcessCreated();

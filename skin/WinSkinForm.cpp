@@ -76,7 +76,7 @@ void TWinSkinForm::CreateCaptionFont()
 void TWinSkinForm::AttachForm(TSkinData* skinData, TCustomForm* form)
 {
     FForm = form;
-    AttachWindow(skinData);
+    AttachWindow(skinData, form->Handle());
     if (FrameSkinned() && !FFormHook)
         FFormHook = form->HookWindowProc(
             [this](TMessage& message, const TWndMethod& next) { FormWindowProc(message, next); });
@@ -86,10 +86,11 @@ void TWinSkinForm::AttachForm(TSkinData* skinData, TCustomForm* form)
         SkinPopupMenus(form, true);
 }
 
-void TWinSkinForm::AttachWindow(TSkinData* skinData)
+void TWinSkinForm::AttachWindow(TSkinData* skinData, HWND handle)
 {
     if (FSubclass)
         return;
+    FHandle = handle;
     FSkinData = skinData;
     skinData->FreeNotification(this);
     FTimer = TComponent::Make<TTimer>(this);
@@ -204,6 +205,23 @@ void TWinSkinForm::SetSystemStyles(bool restore)
         style &= ~WS_CAPTION;
     }
     SetWindowLongA(FHandle, GWL_STYLE, style);
+}
+
+void TWinSkinForm::FollowMdiMaximized(bool maximized)
+{
+    if (maximized) {
+        if (FHasRegion)
+            RemoveRegion();
+        SetSystemStyles(true);
+    } else if (FShowState == ssMinimized) {
+        SetSystemStyles(true);
+    } else {
+        FShowState = ssNormal;
+        BuildRegion();
+        SetSystemStyles(false);
+        if (!FHasRegion)
+            RefreshFrame();
+    }
 }
 
 void TWinSkinForm::LoadFrameMetrics()
@@ -407,6 +425,7 @@ void TWinSkinForm::Detach()
 
 void TWinSkinForm::DetachDestroyed()
 {
+    FSkinState = fssDestroying;
     if (!FrameSkinned()) {
         DetachControls();
         return;

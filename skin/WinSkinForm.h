@@ -136,13 +136,14 @@ public:
     int DisableTag() const { return FDisableTag; }
     void SetDisableTag(int value) { FDisableTag = value; }
 
-    // Attaching, after the caller has set FHandle. The window keeps its native size until
-    // WM_SKINSTART arrives. Attaching a skin twice does nothing the second time.
+    // Attaching to a framework form (its window) or any other window. The window keeps its
+    // native size until WM_SKINSTART arrives. Attaching a skin twice does nothing the second time.
     void AttachForm(TSkinData* skinData, TCustomForm* form);
-    void AttachWindow(TSkinData* skinData);
+    void AttachWindow(TSkinData* skinData, HWND handle);
     // Skinning switched off: the window gets its procedure, styles, size and region back.
     void Detach();
-    // The window is being destroyed: only the procedures are given back.
+    // The window is being destroyed (the skin is fssDestroying from here on): only the
+    // procedures are given back.
     void DetachDestroyed();
     // For a skin without the frame (xcMainMenu off): only what such a skin took.
     void DetachControls();
@@ -157,6 +158,9 @@ public:
     void FitWindowToSkin(bool refresh);
     // The native caption styles on (restore) or off.
     void SetSystemStyles(bool restore);
+    // An MDI child's frame after SkinMdiState's FMdiMaximized changed: native while a child is
+    // shown maximised, skinned again once none is.
+    void FollowMdiMaximized(bool maximized);
     void RefreshFrame();
     static void RedrawWindowNow(HWND wnd);
 
@@ -202,7 +206,6 @@ public:
     // The container's pop-up menus drawn by the skin (enable) or by themselves again. Items
     // with a painter of their own keep it.
     void SkinPopupMenus(TComponent* container, bool enable);
-    std::vector<WORD> FSkinnedMenuItems;  // commands of the items given our painters
 
     // Owner-drawn menu items: drop-downs of the bar, pop-up menus and the system menu.
     void MeasureFormMenuItem(TMenuItem& item, TCanvas& canvas, int& width, int& height);
@@ -236,21 +239,50 @@ public:
     void PurgeDeadControls();
     // Gives each control its colour back and frees its skin.
     void UnskinControls();
-
-    std::vector<TSkinControl*> FControls;  // owned through their owners; freed here on detaching
-    TCanvas FControlCanvas;
     // Tool bars: their button faces drawn from the skin while skinned.
     void HookToolBar(TToolBar* toolBar);
     void DrawToolButton(TToolBar* toolBar, const TRect& bounds, UINT state);
     void Notification(TComponent* component, TOperation operation) override;
+
+    // The window, the form (nullptr for any other window), the skin, and the state the skin
+    // manager, the menu bar and its loop and the control scan go by.
+    HWND Handle() const { return FHandle; }
+    TCustomForm* Form() const { return FForm; }
+    TSkinData* SkinData() const { return FSkinData; }
+    int SkinState() const { return FSkinState; }
+    bool Active() const { return FActive; }
+    int ShowState() const { return FShowState; }
+    TMDIKind MDIKind() const { return FMDIKind; }
+    TBorderKind BorderKind() const { return FBorderKind; }
+    // The skinned frame's widths and the bar's height, in the window.
+    int FrameLeft() const { return FFrameLeft; }
+    int FrameTop() const { return FFrameTop; }
+    int FrameRight() const { return FFrameRight; }
+    int FrameBottom() const { return FFrameBottom; }
+    int MenuHeight() const { return FMenuHeight; }
+    const std::vector<std::unique_ptr<TWinSysButton>>& SysButtons() const { return FSysButtons; }
+    TWinSkinMenu* SkinMenu() const { return FSkinMenu.get(); }  // nullptr without a bar
+    TPopupMenu* SysMenu() const { return FSysMenu; }
+    HMENU TrackedMenu() const { return FTrackedMenu; }
+    bool InMenuLoop() const { return FInMenuLoop; }
+    const std::vector<TSkinControl*>& Controls() const { return FControls; }
+    TCanvas& ControlCanvas() { return FControlCanvas; }  // the control skins draw with it
+
+private:
+    // The tests' view of what no other class needs (tests/SkinTesting.h).
+    friend struct TFormSkinTesting;
+
     // A skinned tool bar and the button custom-draw handler it had, given back on detaching.
     struct TSkinnedToolBar {
         TToolBar* ToolBar;
         TToolBarCustomDrawButtonEvent OwnHandler;
     };
-    std::vector<TSkinnedToolBar> FToolBars;
 
-    // The skin's data. The manager, the menu bar and the control skins read it.
+    TSkinHotTrack FHotTrack;
+    std::vector<WORD> FSkinnedMenuItems;  // commands of the items given our painters
+    std::vector<TSkinControl*> FControls;  // owned through their owners; freed here on detaching
+    TCanvas FControlCanvas;
+    std::vector<TSkinnedToolBar> FToolBars;
     TSkinData* FSkinData = nullptr;
     TCustomForm* FForm = nullptr;
     HWND FHandle = nullptr;
@@ -304,9 +336,6 @@ public:
     bool FInMenuLoop = false;                 // while that drop-down is open
     int FClosedButton = -1;                   // the bar item whose drop-down closed last,
     DWORD FMenuClosedTime = 0;                // and when
-
-private:
-    TSkinHotTrack FHotTrack;
 
     bool FrameSkinned() const;
     bool IsMDIChildNotNormal() const { return FMDIKind == mkChild && FShowState != ssNormal; }

@@ -68,7 +68,6 @@ void TWinSkinForm::WndProc(TMessage& message)
         return;
     case WM_NCDESTROY:
         // The subclass, let go here, still hands the message on to the window's procedure.
-        FSkinState = fssDestroying;
         DetachDestroyed();
         FSkinState = fssDestroyed;
         return;

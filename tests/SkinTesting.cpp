@@ -38,11 +38,10 @@ void LoadSkinFile(TSkinData& data, const std::string& path)
 TWinSkinForm& AttachSkin(TComponent* owner, HWND window, TSkinData& data, TCustomForm* form)
 {
     auto& skin = *TComponent::Make<TWinSkinForm>(owner);
-    skin.FHandle = window;
     if (form)
         skin.AttachForm(&data, form);
     else
-        skin.AttachWindow(&data);
+        skin.AttachWindow(&data, window);
     PostMessageA(window, WM_SKINSTART, 0, 1000);
     return skin;
 }
@@ -50,6 +49,6 @@ TWinSkinForm& AttachSkin(TComponent* owner, HWND window, TSkinData& data, TCusto
 TWinSkinForm& SkinWindow(TComponent* owner, HWND window, TSkinData& data, TCustomForm* form)
 {
     TWinSkinForm& skin = AttachSkin(owner, window, data, form);
-    Pump([&] { return skin.FSkinState == fssSkinned; }, 5000);
+    Pump([&] { return skin.SkinState() == fssSkinned; }, 5000);
     return skin;
 }

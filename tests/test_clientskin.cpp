@@ -45,7 +45,7 @@ TWinSkinForm* SkinOf(TCustomForm* form)
 bool Skinned(TCustomForm* form)
 {
     TWinSkinForm* formSkin = SkinOf(form);
-    return formSkin && Pump([formSkin] { return formSkin->FSkinState == fssSkinned; }, 3000) &&
+    return formSkin && Pump([formSkin] { return formSkin->SkinState() == fssSkinned; }, 3000) &&
            Answers(form->Handle());
 }
 
@@ -124,8 +124,8 @@ TEST_F(ClientSkin, EveryWindowIsSkinnedOffOnAndWithASecondSkinThroughTheTimer)
     const int ownTop = data->Top.Image.Height() / data->Top.FrameCount;
     for (TCustomForm* form : windows) {
         ASSERT_TRUE(Skinned(form)) << form->Name();
-        EXPECT_EQ(SkinOf(form)->FSkinData, data);
-        EXPECT_EQ(SkinOf(form)->FFrameTop, ownTop) << form->Name();
+        EXPECT_EQ(SkinOf(form)->SkinData(), data);
+        EXPECT_EQ(SkinOf(form)->FrameTop(), ownTop) << form->Name();
     }
 
     // A message box of the client is skinned from the same component when it is activated.
@@ -153,7 +153,7 @@ TEST_F(ClientSkin, EveryWindowIsSkinnedOffOnAndWithASecondSkinThroughTheTimer)
     ASSERT_NE(secondTop, ownTop);
     for (TCustomForm* form : windows) {
         ASSERT_TRUE(Skinned(form)) << form->Name();
-        EXPECT_EQ(SkinOf(form)->FFrameTop, secondTop) << form->Name();
+        EXPECT_EQ(SkinOf(form)->FrameTop(), secondTop) << form->Name();
     }
 
     ASSERT_TRUE(SwitchSkinning(false));

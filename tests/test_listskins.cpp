@@ -122,8 +122,7 @@ struct ListSkinTest : ::testing::Test {
     TWinSkinForm& Scanner(TForm* form)
     {
         auto& skin = *TComponent::Make<TWinSkinForm>(&owner);
-        skin.FSkinData = &data;
-        skin.FForm = form;
+        TFormSkinTesting::Aim(skin, &data, form);
         return skin;
     }
     // Tab frames: the top three rows are the edge, the rest the body.
@@ -170,9 +169,9 @@ TEST_F(ListSkinTest, TheScanGivesEachKindItsSkinAndOnlyWithItsGate)
     // The page control's skin is the form skin's; the others their controls'.
     EXPECT_EQ(scan.FindControlByHandle(pages->Handle())->Owner(), &scan);
     EXPECT_EQ(scan.FindControlByHandle(memo->Handle())->Owner(), memo);
-    EXPECT_EQ(scan.FControls.size(), 6u);  // the header's too
+    EXPECT_EQ(scan.Controls().size(), 6u);  // the header's too
     scan.SkinComponents(form);
-    EXPECT_EQ(scan.FControls.size(), 6u);
+    EXPECT_EQ(scan.Controls().size(), 6u);
     scan.UnskinControls();
 
     // Listed in Skin3rd as a tab and as scroll bars: skins owned by the controls.
@@ -282,9 +281,9 @@ TEST_F(ListSkinTest, OverflowingTabsShowTheScrollerWhichTheStripNeverPaintsOver)
     EXPECT_TRUE(tab->SkinScroller());
     // The scroller has a skin of its own, once.
     ASSERT_TRUE(dynamic_cast<TSkinUpDown*>(skin.FindControlByHandle(scroller)));
-    const size_t skins = skin.FControls.size();
+    const size_t skins = skin.Controls().size();
     tab->SkinScroller();
-    EXPECT_EQ(skin.FControls.size(), skins);
+    EXPECT_EQ(skin.Controls().size(), skins);
     RECT s, w;
     GetWindowRect(scroller, &s);
     GetWindowRect(tabs, &w);
@@ -763,7 +762,7 @@ TEST_F(ListSkinTest, SkinningOnAndOffRepeatedLeavesNoSkinAndNoMemoryBehind)
         if (i == 30)
             before = Usage();  // once every cache has grown to its size
         auto& skin = AttachSkin(form, form->Handle(), data, form);
-        ASSERT_EQ(skin.FControls.size(), 6u) << i;
+        ASSERT_EQ(skin.Controls().size(), 6u) << i;
         RedrawWindow(form->Handle(), nullptr, nullptr,
                      RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         skin.Detach();
