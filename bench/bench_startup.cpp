@@ -28,6 +28,7 @@
 #include "U_About.h"
 #include "Unit1.h"
 #include "Unit7.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinForm.h"
 #include "dalishang.h"
 #include "jiameng.h"
@@ -104,7 +105,7 @@ int OneStart(bool skinned)
     Form10->Show();
     Drain([skinned] {
         TWinSkinForm* formSkin = SkinManage->FindFormSkin(Form10->Handle());
-        return !skinned || (formSkin && formSkin->FSkinState == fssSkinned);
+        return !skinned || (formSkin && formSkin->SkinState() == fssSkinned);
     });
     GdiFlush();
     const double elapsed = ClockMs() - ProcessCreated();

@@ -9,6 +9,7 @@
 #include "ImgUtil.h"
 #include "IniFiles.h"
 #include "SkinRead.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinForm.h"
 
 namespace {
@@ -247,7 +248,7 @@ void TSkinData::ReadSkinStream(TStream& stream)
     // Windows already drawn from this skin lose their caption buttons to the parse; the
     // reload gives them the new skin's.
     const bool drawn = SkinManage && std::any_of(SkinManage->FFormSkins.begin(), SkinManage->FFormSkins.end(),
-                                                 [this](const TWinSkinForm* f) { return f->FSkinData == this; });
+                                                 [this](const TWinSkinForm* f) { return f->SkinData() == this; });
     if (LoadSkin() && drawn)
         RefreshSkin();
 }

@@ -1,12 +1,13 @@
 // The skin manager: the thread hook that sees every window, the rules that decide which windows
 // get a form skin or a pop-up menu skin, and the timer that switches skinning on, off or to a
 // changed skin.
-#include "WinSkinData.h"
+#include "WinSkinDataManage.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "Forms.h"
+#include "WinSkinData.h"
 #include "WinSkinForm.h"
 #include "WinSkinMenu.h"
 
@@ -49,7 +50,6 @@ TSkinManage::~TSkinManage()
     while (!FFormSkins.empty()) {
         TWinSkinForm* formSkin = FFormSkins.back();
         FFormSkins.pop_back();
-        formSkin->FSkinState = fssDestroying;
         formSkin->DetachDestroyed();
         TComponent::Free(formSkin);
     }
@@ -121,7 +121,7 @@ void TSkinManage::UnskinAll(const TSkinData* skinData)
 {
     PurgeClosed();
     for (size_t i = FFormSkins.size(); i-- > 0;)
-        if (i < FFormSkins.size() && FFormSkins[i]->FSkinData == skinData)
+        if (i < FFormSkins.size() && FFormSkins[i]->SkinData() == skinData)
             Unskin(FFormSkins[i]);
     std::erase_if(FPopupSkins, [skinData](const auto& popup) { return popup->FSkinData == skinData; });
 }
@@ -175,12 +175,11 @@ bool TSkinManage::SkinWindow(HWND window)
 
     // A framework form owns its skin, so the skin goes with the form.
     TWinSkinForm* formSkin = TComponent::Make<TWinSkinForm>(form);
-    formSkin->FHandle = window;
     try {
         if (form)
             formSkin->AttachForm(skinData, form);
         else
-            formSkin->AttachWindow(skinData);
+            formSkin->AttachWindow(skinData, window);
     } catch (...) {
         TComponent::Free(formSkin);
         throw;
@@ -235,7 +234,7 @@ bool TSkinManage::CanSkinClass(const std::string& className) const
 TWinSkinForm* TSkinManage::FindFormSkin(HWND window) const
 {
     const auto found = std::find_if(FFormSkins.begin(), FFormSkins.end(),
-                                    [window](const TWinSkinForm* formSkin) { return formSkin->FHandle == window; });
+                                    [window](const TWinSkinForm* formSkin) { return formSkin->Handle() == window; });
     return found == FFormSkins.end() ? nullptr : *found;
 }
 
@@ -274,7 +273,7 @@ bool TSkinManage::DropPopupSkin(HWND window)
 void TSkinManage::PurgeClosed()
 {
     for (size_t i = FFormSkins.size(); i-- > 0;) {
-        if (i >= FFormSkins.size() || FFormSkins[i]->FSkinState != fssDestroyed)
+        if (i >= FFormSkins.size() || FFormSkins[i]->SkinState() != fssDestroyed)
             continue;
         TWinSkinForm* formSkin = FFormSkins[i];
         FFormSkins.erase(FFormSkins.begin() + static_cast<std::ptrdiff_t>(i));
@@ -285,7 +284,7 @@ void TSkinManage::PurgeClosed()
 void TSkinManage::Unskin(TWinSkinForm* formSkin)
 {
     formSkin->Detach();
-    TWinSkinForm::RedrawWindowNow(formSkin->FHandle);
+    TWinSkinForm::RedrawWindowNow(formSkin->Handle());
     RemoveFormSkin(formSkin);
     TComponent::Free(formSkin);
 }
@@ -324,7 +323,7 @@ void TSkinManage::TimerTick()
             break;
         }
         for (auto it = FFormSkins.rbegin(); it != FFormSkins.rend(); ++it)
-            if ((*it)->FSkinData == pending) {
+            if ((*it)->SkinData() == pending) {
                 Unskin(*it);
                 break;
             }
@@ -333,7 +332,7 @@ void TSkinManage::TimerTick()
         PurgeClosed();
         std::vector<TWinSkinForm*> changed;
         for (TWinSkinForm* formSkin : FFormSkins)
-            if (formSkin->FSkinData == pending) {
+            if (formSkin->SkinData() == pending) {
                 changed.push_back(formSkin);
                 if (onlyThisForm)
                     break;
@@ -356,31 +355,17 @@ void TSkinManage::SetMdiMaximized(bool value)
     if (value == SkinMdiState.FMdiMaximized)
         return;
     SkinMdiState.FMdiMaximized = value;
-    for (TWinSkinForm* formSkin : FFormSkins) {
-        if (formSkin->FMDIKind != mkChild)
-            continue;
-        if (value) {
-            if (formSkin->FHasRegion)
-                formSkin->RemoveRegion();
-            formSkin->SetSystemStyles(true);
-        } else if (formSkin->FShowState == ssMinimized) {
-            formSkin->SetSystemStyles(true);
-        } else {
-            formSkin->FShowState = ssNormal;
-            formSkin->BuildRegion();
-            formSkin->SetSystemStyles(false);
-            if (!formSkin->FHasRegion)
-                formSkin->RefreshFrame();
-        }
-    }
+    for (TWinSkinForm* formSkin : FFormSkins)
+        if (formSkin->MDIKind() == mkChild)
+            formSkin->FollowMdiMaximized(value);
 }
 
 int TSkinManage::MdiChildCount() const
 {
     // A destroyed child's skin waits in the list for the next purge: it counts no more.
     return static_cast<int>(std::count_if(FFormSkins.begin(), FFormSkins.end(), [](const TWinSkinForm* formSkin) {
-        return formSkin->FMDIKind == mkChild && formSkin->FSkinState != fssDestroying &&
-               formSkin->FSkinState != fssDestroyed;
+        return formSkin->MDIKind() == mkChild && formSkin->SkinState() != fssDestroying &&
+               formSkin->SkinState() != fssDestroyed;
     }));
 }
 
@@ -393,6 +378,6 @@ void TSkinManage::FreeAllSysButtons()
 void TSkinManage::FreeSysButtons(const TSkinData* skinData)
 {
     for (TWinSkinForm* formSkin : FFormSkins)
-        if (formSkin->FSkinData == skinData)
+        if (formSkin->SkinData() == skinData)
             formSkin->FreeSysButtons();
 }

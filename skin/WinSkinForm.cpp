@@ -9,6 +9,7 @@
 #include "Forms.h"
 #include "Menus.h"
 #include "WinSkinData.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinMenu.h"
 #include "WinSubClass.h"
 
@@ -50,7 +51,9 @@ TWinSkinForm::~TWinSkinForm()
     ReleaseAlign();
     UnhookMDIClient();
     FSubclass.reset();
+    // The caption buttons and the bar's items forget themselves in FHotTrack as they go.
     FreeSysButtons();
+    FSkinMenu.reset();
     if (SkinManage)
         SkinManage->RemoveFormSkin(this);
 }
@@ -73,7 +76,7 @@ void TWinSkinForm::CreateCaptionFont()
 void TWinSkinForm::AttachForm(TSkinData* skinData, TCustomForm* form)
 {
     FForm = form;
-    AttachWindow(skinData);
+    AttachWindow(skinData, form->Handle());
     if (FrameSkinned() && !FFormHook)
         FFormHook = form->HookWindowProc(
             [this](TMessage& message, const TWndMethod& next) { FormWindowProc(message, next); });
@@ -83,10 +86,11 @@ void TWinSkinForm::AttachForm(TSkinData* skinData, TCustomForm* form)
         SkinPopupMenus(form, true);
 }
 
-void TWinSkinForm::AttachWindow(TSkinData* skinData)
+void TWinSkinForm::AttachWindow(TSkinData* skinData, HWND handle)
 {
     if (FSubclass)
         return;
+    FHandle = handle;
     FSkinData = skinData;
     skinData->FreeNotification(this);
     FTimer = TComponent::Make<TTimer>(this);
@@ -203,6 +207,23 @@ void TWinSkinForm::SetSystemStyles(bool restore)
     SetWindowLongA(FHandle, GWL_STYLE, style);
 }
 
+void TWinSkinForm::FollowMdiMaximized(bool maximized)
+{
+    if (maximized) {
+        if (FHasRegion)
+            RemoveRegion();
+        SetSystemStyles(true);
+    } else if (FShowState == ssMinimized) {
+        SetSystemStyles(true);
+    } else {
+        FShowState = ssNormal;
+        BuildRegion();
+        SetSystemStyles(false);
+        if (!FHasRegion)
+            RefreshFrame();
+    }
+}
+
 void TWinSkinForm::LoadFrameMetrics()
 {
     TSkinData& d = *FSkinData;
@@ -235,7 +256,6 @@ void TWinSkinForm::LoadFrameMetrics()
 
 void TWinSkinForm::FreeSysButtons()
 {
-    FHotObject = nullptr;
     FSysButtons.clear();
 }
 
@@ -405,6 +425,7 @@ void TWinSkinForm::Detach()
 
 void TWinSkinForm::DetachDestroyed()
 {
+    FSkinState = fssDestroying;
     if (!FrameSkinned()) {
         DetachControls();
         return;

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Classes.h"
@@ -53,6 +54,10 @@ enum TNCState : int { ncsNone = 0, ncsNormal = 1, ncsPressed = 2, ncsHot = 3 };
 class TNCObject : public TObject {
 public:
     explicit TNCObject(TWinSkinForm* skinForm) : FSkinForm(skinForm) {}
+    // The form skin stops naming it as its hot object.
+    ~TNCObject() override;
+    TNCObject(const TNCObject&) = delete;
+    TNCObject& operator=(const TNCObject&) = delete;
 
     virtual void MouseDown();
     virtual void MouseUp();
@@ -74,6 +79,37 @@ public:
     void Draw() override;
 
     TDataSkinSysButton* FSkinButton;  // belongs to the skin data
+};
+
+// What the mouse is over in a skinned window: the one hot object of the non-client area (a
+// caption button or a menu-bar item) and the one hot skinned button among its controls. Each
+// forgets itself here when it is freed (a button also when its window goes), so that neither is
+// named once it is gone.
+class TSkinHotTrack {
+public:
+    TNCObject* Object() const { return FObject; }
+    TSkinButton* Button() const { return FButton; }
+    void SetObject(TNCObject* object) { FObject = object; }
+    void SetButton(TSkinButton* button) { FButton = button; }
+    // The frame is drawn anew: no object shows hot any more.
+    void ClearObject() { FObject = nullptr; }
+    // The mouse has left it, or it is going: forgotten when it is the hot one.
+    void Forget(const TNCObject* object)
+    {
+        if (FObject == object)
+            FObject = nullptr;
+    }
+    void Forget(const TSkinButton* button)
+    {
+        if (FButton == button)
+            FButton = nullptr;
+    }
+    // The hot button, hot no more: the caller tells it that the mouse has left.
+    TSkinButton* TakeButton() { return std::exchange(FButton, nullptr); }
+
+private:
+    TNCObject* FObject = nullptr;
+    TSkinButton* FButton = nullptr;
 };
 
 // Show states and skin states of a form skin.
@@ -100,13 +136,14 @@ public:
     int DisableTag() const { return FDisableTag; }
     void SetDisableTag(int value) { FDisableTag = value; }
 
-    // Attaching, after the caller has set FHandle. The window keeps its native size until
-    // WM_SKINSTART arrives. Attaching a skin twice does nothing the second time.
+    // Attaching to a framework form (its window) or any other window. The window keeps its
+    // native size until WM_SKINSTART arrives. Attaching a skin twice does nothing the second time.
     void AttachForm(TSkinData* skinData, TCustomForm* form);
-    void AttachWindow(TSkinData* skinData);
+    void AttachWindow(TSkinData* skinData, HWND handle);
     // Skinning switched off: the window gets its procedure, styles, size and region back.
     void Detach();
-    // The window is being destroyed: only the procedures are given back.
+    // The window is being destroyed (the skin is fssDestroying from here on): only the
+    // procedures are given back.
     void DetachDestroyed();
     // For a skin without the frame (xcMainMenu off): only what such a skin took.
     void DetachControls();
@@ -121,6 +158,9 @@ public:
     void FitWindowToSkin(bool refresh);
     // The native caption styles on (restore) or off.
     void SetSystemStyles(bool restore);
+    // An MDI child's frame after SkinMdiState's FMdiMaximized changed: native while a child is
+    // shown maximised, skinned again once none is.
+    void FollowMdiMaximized(bool maximized);
     void RefreshFrame();
     static void RedrawWindowNow(HWND wnd);
 
@@ -143,6 +183,8 @@ public:
     void RestoreWindow();
     void MDIChildCommand(WPARAM command);
     void CheckMouseLeave();
+    // What the mouse is over: the non-client objects and the button skins keep it here.
+    TSkinHotTrack& HotTrack() { return FHotTrack; }
 
     void ReadShowState();
     bool IsMDIChildMaximized();
@@ -164,7 +206,6 @@ public:
     // The container's pop-up menus drawn by the skin (enable) or by themselves again. Items
     // with a painter of their own keep it.
     void SkinPopupMenus(TComponent* container, bool enable);
-    std::vector<WORD> FSkinnedMenuItems;  // commands of the items given our painters
 
     // Owner-drawn menu items: drop-downs of the bar, pop-up menus and the system menu.
     void MeasureFormMenuItem(TMenuItem& item, TCanvas& canvas, int& width, int& height);
@@ -198,22 +239,50 @@ public:
     void PurgeDeadControls();
     // Gives each control its colour back and frees its skin.
     void UnskinControls();
-
-    std::vector<TSkinControl*> FControls;  // owned through their owners; freed here on detaching
-    TCanvas FControlCanvas;
-    TSkinButton* FHotButton = nullptr;     // the one hot skinned button of the window
     // Tool bars: their button faces drawn from the skin while skinned.
     void HookToolBar(TToolBar* toolBar);
     void DrawToolButton(TToolBar* toolBar, const TRect& bounds, UINT state);
     void Notification(TComponent* component, TOperation operation) override;
+
+    // The window, the form (nullptr for any other window), the skin, and the state the skin
+    // manager, the menu bar and its loop and the control scan go by.
+    HWND Handle() const { return FHandle; }
+    TCustomForm* Form() const { return FForm; }
+    TSkinData* SkinData() const { return FSkinData; }
+    int SkinState() const { return FSkinState; }
+    bool Active() const { return FActive; }
+    int ShowState() const { return FShowState; }
+    TMDIKind MDIKind() const { return FMDIKind; }
+    TBorderKind BorderKind() const { return FBorderKind; }
+    // The skinned frame's widths and the bar's height, in the window.
+    int FrameLeft() const { return FFrameLeft; }
+    int FrameTop() const { return FFrameTop; }
+    int FrameRight() const { return FFrameRight; }
+    int FrameBottom() const { return FFrameBottom; }
+    int MenuHeight() const { return FMenuHeight; }
+    const std::vector<std::unique_ptr<TWinSysButton>>& SysButtons() const { return FSysButtons; }
+    TWinSkinMenu* SkinMenu() const { return FSkinMenu.get(); }  // nullptr without a bar
+    TPopupMenu* SysMenu() const { return FSysMenu; }
+    HMENU TrackedMenu() const { return FTrackedMenu; }
+    bool InMenuLoop() const { return FInMenuLoop; }
+    const std::vector<TSkinControl*>& Controls() const { return FControls; }
+    TCanvas& ControlCanvas() { return FControlCanvas; }  // the control skins draw with it
+
+private:
+    // The tests' view of what no other class needs (tests/SkinTesting.h).
+    friend struct TFormSkinTesting;
+
     // A skinned tool bar and the button custom-draw handler it had, given back on detaching.
     struct TSkinnedToolBar {
         TToolBar* ToolBar;
         TToolBarCustomDrawButtonEvent OwnHandler;
     };
-    std::vector<TSkinnedToolBar> FToolBars;
 
-    // The skin's data. The manager, the menu bar and the control skins read it.
+    TSkinHotTrack FHotTrack;
+    std::vector<WORD> FSkinnedMenuItems;  // commands of the items given our painters
+    std::vector<TSkinControl*> FControls;  // owned through their owners; freed here on detaching
+    TCanvas FControlCanvas;
+    std::vector<TSkinnedToolBar> FToolBars;
     TSkinData* FSkinData = nullptr;
     TCustomForm* FForm = nullptr;
     HWND FHandle = nullptr;
@@ -244,7 +313,6 @@ public:
     HMENU FSystemMenuHandle = nullptr;
     TColor FOldColor = 0;
     DWORD FStyle = 0;
-    TNCObject* FHotObject = nullptr;
     bool FHasRegion = false;  // the window holds a region of ours (the window owns the handle)
     std::vector<std::unique_ptr<TWinSysButton>> FSysButtons;
     TBitmap FIconBitmap;   // the window's small icon on magenta
@@ -269,7 +337,6 @@ public:
     int FClosedButton = -1;                   // the bar item whose drop-down closed last,
     DWORD FMenuClosedTime = 0;                // and when
 
-private:
     bool FrameSkinned() const;
     bool IsMDIChildNotNormal() const { return FMDIKind == mkChild && FShowState != ssNormal; }
     void FindMDIClient();

@@ -37,12 +37,18 @@ bool IsIconButton(const TDataSkinSysButton& button)
 // ---------------------------------------------------------------------------------------------
 // Non-client objects.
 
+TNCObject::~TNCObject()
+{
+    FSkinForm->HotTrack().Forget(this);
+}
+
 void TNCObject::MouseDown()
 {
-    if (FSkinForm->FHotObject && FSkinForm->FHotObject != this)
-        FSkinForm->FHotObject->MouseLeave();
+    TSkinHotTrack& hot = FSkinForm->HotTrack();
+    if (hot.Object() && hot.Object() != this)
+        hot.Object()->MouseLeave();
     if (FVisible) {
-        FSkinForm->FHotObject = this;
+        hot.SetObject(this);
         FState = ncsPressed;
         Draw();
     }
@@ -58,12 +64,13 @@ void TNCObject::MouseUp()
 
 void TNCObject::MouseEnter()
 {
-    if (FSkinForm->FHotObject == this)
+    TSkinHotTrack& hot = FSkinForm->HotTrack();
+    if (hot.Object() == this)
         return;
-    if (FSkinForm->FHotObject)
-        FSkinForm->FHotObject->MouseLeave();
+    if (hot.Object())
+        hot.Object()->MouseLeave();
     if (FVisible) {
-        FSkinForm->FHotObject = this;
+        hot.SetObject(this);
         FState = ncsHot;
         Draw();
     }
@@ -72,7 +79,7 @@ void TNCObject::MouseEnter()
 void TNCObject::MouseLeave()
 {
     if (FVisible) {
-        FSkinForm->FHotObject = nullptr;
+        FSkinForm->HotTrack().Forget(this);
         FState = ncsNormal;
         Draw();
     }
@@ -242,8 +249,8 @@ void TWinSkinForm::WMNCMouseMove(TMessage& message)
         message.Result = 0;
         return;
     }
-    if (FHotObject)
-        FHotObject->MouseLeave();
+    if (TNCObject* hot = FHotTrack.Object())
+        hot->MouseLeave();
     CallOldProc(message);
 }
 
@@ -277,7 +284,7 @@ void TWinSkinForm::WMNCLButtonUp(TMessage& message)
     if (TNCObject* object = ObjectAt(message.LParam)) {
         // Acts only on the button that was pressed, or that the mouse made hot on its way; a
         // bar item has opened on the press.
-        if (object == FHotObject && !dynamic_cast<TMenuBtn*>(object)) {
+        if (object == FHotTrack.Object() && !dynamic_cast<TMenuBtn*>(object)) {
             object->MouseUp();
             DoButtonAction(PointX(message.LParam), PointY(message.LParam));
         }
@@ -359,7 +366,7 @@ void TWinSkinForm::ToggleMaximize()
     }
     FShowState = ssMaximized;
     PostMessageA(FHandle, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    FHotObject = nullptr;
+    FHotTrack.ClearObject();
 }
 
 void TWinSkinForm::ToggleMinimize()
@@ -423,11 +430,11 @@ void TWinSkinForm::CheckMouseLeave()
         PurgeDeadControls();
     POINT cursor;
     GetCursorPos(&cursor);
-    if (FHotObject && !Holds(FHotObject->FBoundsRect, ScreenToWindowPoint(cursor.x, cursor.y)))
-        FHotObject->MouseLeave();
+    TNCObject* object = FHotTrack.Object();
+    if (object && !Holds(object->FBoundsRect, ScreenToWindowPoint(cursor.x, cursor.y)))
+        object->MouseLeave();
     // A framework form's controls hear of the mouse leaving from the application.
-    if (!FForm && FHotButton && !Holds(FHotButton->WindowRect(), TPoint{cursor.x, cursor.y})) {
-        SendMouseLeave(FHotButton);
-        FHotButton = nullptr;
-    }
+    const TSkinButton* button = FHotTrack.Button();
+    if (!FForm && button && !Holds(button->WindowRect(), TPoint{cursor.x, cursor.y}))
+        SendMouseLeave(FHotTrack.TakeButton());
 }

@@ -59,10 +59,8 @@ void TWinSkinForm::WMNCActivate(TMessage& message)
 {
     FActive = message.WParam != 0;
     FTimer->SetEnabled(FActive);
-    if (!FActive && FHotButton) {
-        SendMouseLeave(FHotButton);
-        FHotButton = nullptr;
-    }
+    if (!FActive)
+        SendMouseLeave(FHotTrack.TakeButton());
     if (!IsMDIChildNotNormal())
         PaintNonClient(nullptr);
     // Not passed on: the native caption is never drawn.
@@ -95,7 +93,7 @@ void TWinSkinForm::PaintNonClient(HDC dc)
     } catch (const std::exception&) {
         // A frame that cannot be drawn leaves the window as it is; the next paint tries again.
     }
-    FHotObject = nullptr;
+    FHotTrack.ClearObject();
 }
 
 void TWinSkinForm::PaintCaption(HDC dc)

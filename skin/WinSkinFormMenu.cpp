@@ -7,6 +7,7 @@
 #include "ExtCtrls.h"
 #include "Menus.h"
 #include "WinSkinData.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinForm.h"
 #include "WinSkinMenu.h"
 

@@ -2,6 +2,7 @@
 // WindowProc hook: what the skin answers itself, what it passes on, and what it swallows.
 #include "ExtCtrls.h"
 #include "WinSkinData.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinForm.h"
 #include "WinSkinMenu.h"
 
@@ -67,7 +68,6 @@ void TWinSkinForm::WndProc(TMessage& message)
         return;
     case WM_NCDESTROY:
         // The subclass, let go here, still hands the message on to the window's procedure.
-        FSkinState = fssDestroying;
         DetachDestroyed();
         FSkinState = fssDestroyed;
         return;

@@ -111,7 +111,7 @@ std::string ListedKind(const TSkinData& data, const std::string& className)
 const TMappingRow kRows[] = {
     {1, [](TWinSkinForm&, TComponent*, const std::string& n) { return NameIs(n, {"TDBCOMBOBOXEH", "TQRPREVIEW", "TFRDESIGNERPAGE", "TFRPBOX"}); },
      nullptr, TMake::None, false},
-    {3, [](TWinSkinForm& f, TComponent* c, const std::string&) { return !ListedKind(*f.FSkinData, c->ClassName()).empty(); },
+    {3, [](TWinSkinForm& f, TComponent* c, const std::string&) { return !ListedKind(*f.SkinData(), c->ClassName()).empty(); },
      nullptr, TMake::None, false},
     {4, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTABSET"; }, TabElementPresent, TMake::TabSet, false},
     {5, [](TWinSkinForm&, TComponent*, const std::string& n) { return n == "TTABBEDNOTEBOOK"; }, TabElementPresent, TMake::Tab, false},
@@ -363,14 +363,14 @@ TSkinControl* Keep(TSkinControl* skin, const std::function<void()>& attach)
 template <class T> TSkinControl* Attached(TComponent* owner, TWinSkinForm& form, bool setColour)
 {
     TSkinControl* skin = TComponent::Make<T>(owner);
-    return Keep(skin, [&] { skin->AttachControl(&form, form.FSkinData, &form.FControlCanvas, setColour); });
+    return Keep(skin, [&] { skin->AttachControl(&form, form.SkinData(), &form.ControlCanvas(), setColour); });
 }
 
 // A window skin of class T, owned by owner, attached to window.
 template <class T> TSkinControl* MakeWindowSkin(TComponent* owner, HWND window, TWinSkinForm& form)
 {
     TSkinControl* skin = TComponent::Make<T>(owner);
-    return Keep(skin, [&] { skin->AttachWindow(window, form.FSkinData, &form.FControlCanvas, &form); });
+    return Keep(skin, [&] { skin->AttachWindow(window, form.SkinData(), &form.ControlCanvas(), &form); });
 }
 
 // A scroll-bar skin of class T for the window scroll bars of owner, a windowed control.
@@ -381,7 +381,7 @@ template <class T> TSkinControl* MakeScrollSkin(TComponent* owner, bool handleNC
         return nullptr;
     T* skin = TComponent::Make<T>(owner);
     return Keep(skin, [&] {
-        skin->AttachScrollBars(control, form.FSkinData, handleNCButton, &form, &form.FControlCanvas);
+        skin->AttachScrollBars(control, form.SkinData(), handleNCButton, &form, &form.ControlCanvas());
     });
 }
 
@@ -392,7 +392,7 @@ TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form);
 TSkinControl* SkinGroup(TMake kind, TSkinControlType gate, TComponent* owner, TWinSkinForm& form)
 {
     auto* group = dynamic_cast<TWinControl*>(owner);
-    if (group && Gate(*form.FSkinData, gate))
+    if (group && Gate(*form.SkinData(), gate))
         for (int i = 0; i < group->ControlCount(); ++i)
             if (!form.IsControlSkinned(group->Controls(i)))
                 MakeSkin(kind, group->Controls(i), form);
@@ -413,7 +413,7 @@ TSkinControl* MakeSkin(TMake make, TComponent* owner, TWinSkinForm& form)
         return Attached<TSkinBitButton>(owner, form, false);
     case TMake::SpeedButton: {
         auto* speed = TComponent::Make<TSkinSpeedButton>(owner);
-        return Keep(speed, [&] { speed->AttachGraphicControl(&form, form.FSkinData, &form.FControlCanvas); });
+        return Keep(speed, [&] { speed->AttachGraphicControl(&form, form.SkinData(), &form.ControlCanvas()); });
     }
     case TMake::UpDown:
         return Attached<TSkinUpDown>(owner, form, false);

@@ -56,10 +56,10 @@ TMenuItem* SelectedItem(WPARAM wParam, LPARAM lParam)
 
 void TMenuBtn::Draw()
 {
-    TWinSkinMenu* bar = FSkinForm->FSkinMenu.get();
+    TWinSkinMenu* bar = FSkinForm->SkinMenu();
     if (!bar)
         return;
-    const WindowDC dc(FSkinForm->FHandle, WindowDC::WholeWindow);
+    const WindowDC dc(FSkinForm->Handle(), WindowDC::WholeWindow);
     if (!dc.Get())
         return;
     const TRect& b = bar->FBarRect;
@@ -93,7 +93,7 @@ bool TWinSkinMenu::RightToLeft() const
 
 void TWinSkinMenu::BuildFromWindowMenu()
 {
-    Build(GetMenu(FSkinForm->FHandle), false);
+    Build(GetMenu(FSkinForm->Handle()), false);
 }
 
 void TWinSkinMenu::BuildFromMenuHandle(HMENU newMenu)
@@ -107,9 +107,6 @@ void TWinSkinMenu::Build(HMENU menu, bool byCommand)
         FMenuHandle = menu;
     if (!FMenuHandle)
         return;
-    // The hot object may be one of the items about to go.
-    if (dynamic_cast<TMenuBtn*>(FSkinForm->FHotObject))
-        FSkinForm->FHotObject = nullptr;
     FButtons.clear();
     FCount = std::max(GetMenuItemCount(FMenuHandle), 0);
     for (int i = 0; i < FCount; ++i) {
@@ -146,18 +143,17 @@ void TWinSkinMenu::Build(HMENU menu, bool byCommand)
         }
         FButtons.push_back(std::move(button));
     }
-    SetMenu(FSkinForm->FHandle, nullptr);
+    SetMenu(FSkinForm->Handle(), nullptr);
 }
 
 void TWinSkinMenu::BuildFromMainMenu()
 {
     // The bar stands for the main menu from now on: that is the menu the window gets back, not
     // a merged menu that may be gone with its child.
-    if (HMENU menu = GetMenu(FSkinForm->FHandle))
+    if (HMENU menu = GetMenu(FSkinForm->Handle()))
         FMenuHandle = menu;
     else if (FMenu)
         FMenuHandle = FMenu->Handle();
-    FSkinForm->FHotObject = nullptr;
     FButtons.clear();
     FCount = 0;
     if (FMenu) {
@@ -176,7 +172,7 @@ void TWinSkinMenu::BuildFromMainMenu()
             FButtons.push_back(std::move(button));
         }
     }
-    SetMenu(FSkinForm->FHandle, nullptr);
+    SetMenu(FSkinForm->Handle(), nullptr);
 }
 
 void TWinSkinMenu::Paint(HDC dc, const TRect& rect)
@@ -191,7 +187,7 @@ void TWinSkinMenu::Paint(HDC dc, const TRect& rect)
     const bool rightToLeft = RightToLeft();
     int a = 6;
     if (TDataSkinObject* bar = BarElement(*FSkinData)) {
-        const int frame = FSkinForm->FActive ? 1 : 2;
+        const int frame = FSkinForm->Active() ? 1 : 2;
         const TRect margins = Rect(bar->LeftWidth, 0, bar->RightWidth, 0);
         if (bar->Tile == 1)
             DrawSkinImage(canvas, r, bar->Image, margins, frame, 2, false, false, true);
@@ -228,14 +224,14 @@ void TWinSkinMenu::Paint(HDC dc, const TRect& rect)
     }
 
     // The buttons of a maximised MDI child sit in the frame's menu bar.
-    if (FSkinForm->FMDIKind == mkFrame && FSkinForm->IsMDIChildMaximized()) {
-        for (const auto& button : FSkinForm->FSysButtons) {
+    if (FSkinForm->MDIKind() == mkFrame && FSkinForm->IsMDIChildMaximized()) {
+        for (const auto& button : FSkinForm->SysButtons()) {
             TDataSkinSysButton& d = *button->FSkinButton;
             if (d.Visibility != 100 || d.Image.Empty())
                 continue;
             const TRect& b = button->FBoundsRect;
-            DrawSkinGlyph(canvas, Rect(b.Left - FSkinForm->FFrameLeft, b.Top - FSkinForm->FFrameTop,
-                                       b.Right - FSkinForm->FFrameLeft, b.Bottom - FSkinForm->FFrameTop),
+            DrawSkinGlyph(canvas, Rect(b.Left - FSkinForm->FrameLeft(), b.Top - FSkinForm->FrameTop(),
+                                       b.Right - FSkinForm->FrameLeft(), b.Bottom - FSkinForm->FrameTop()),
                           d.Image, 1, d.FrameCount, true);
         }
         if (!SkinMdiState.FMdiMaximized)
@@ -294,7 +290,7 @@ namespace {
 TMenuBtn* FilterMenuMessage(const MSG& msg)
 {
     TWinSkinForm* form = MenuLoop.MenuLoopForm;
-    TWinSkinMenu* bar = form ? form->FSkinMenu.get() : nullptr;
+    TWinSkinMenu* bar = form ? form->SkinMenu() : nullptr;
     if (!bar)
         return nullptr;
     switch (msg.message) {
@@ -308,8 +304,8 @@ TMenuBtn* FilterMenuMessage(const MSG& msg)
                 return bar->NeighbourButton(true);
         } else if (msg.wParam == VK_LEFT) {
             // Deeper in a sub-menu the key closes the sub-menu.
-            if (!tracked || (tracked->Parent() && tracked->Parent()->Handle() == form->FTrackedMenu) ||
-                (tracked->Count() > 0 && tracked->Handle() == form->FTrackedMenu))
+            if (!tracked || (tracked->Parent() && tracked->Parent()->Handle() == form->TrackedMenu()) ||
+                (tracked->Count() > 0 && tracked->Handle() == form->TrackedMenu()))
                 return bar->NeighbourButton(false);
         }
         return nullptr;
@@ -330,7 +326,7 @@ TMenuBtn* FilterMenuMessage(const MSG& msg)
 void MenuSelected(WPARAM wParam, LPARAM lParam)
 {
     TWinSkinForm* form = MenuLoop.MenuLoopForm;
-    if (!form || !form->FSkinMenu)
+    if (!form || !form->SkinMenu())
         return;
     if (HIWORD(wParam) == 0xFFFF && !lParam) {
         // The menu closed.
@@ -339,7 +335,7 @@ void MenuSelected(WPARAM wParam, LPARAM lParam)
         return;
     }
     MenuLoop.SwitchingMenu = false;
-    if (const TMenu* menu = form->FSkinMenu->FMenu) {
+    if (const TMenu* menu = form->SkinMenu()->FMenu) {
         TMenuItem* item = SelectedItem(wParam, lParam);
         MenuLoop.TrackedItem = item && item->GetParentMenu() == menu ? item->Command() : 0;
     }

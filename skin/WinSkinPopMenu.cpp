@@ -4,6 +4,7 @@
 
 #include "SkinPaint.h"
 #include "WinSkinData.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinForm.h"
 #include "WinSkinMenu.h"
 

@@ -76,8 +76,8 @@ LEXDRILL_PLAIN_CLASS(TSkinButton, TSkinControl)
 TSkinButton::~TSkinButton()
 {
     // The form must not go on naming a freed button as its hot one.
-    if (FSkinForm && FSkinForm->FHotButton == this)
-        FSkinForm->FHotButton = nullptr;
+    if (FSkinForm)
+        FSkinForm->HotTrack().Forget(this);
 }
 
 void SendMouseLeave(TSkinButton* button)
@@ -105,12 +105,13 @@ void TSkinButton::BecomeHot()
     FMouseState |= kMouseHot;
     if (!FSkinForm)
         return;
-    TSkinButton* previous = FSkinForm->FHotButton;
+    TSkinHotTrack& hot = FSkinForm->HotTrack();
+    TSkinButton* previous = hot.Button();
     if (previous && previous != this)
         SendMouseLeave(previous);
-    if (FSkinForm->FHotButton != this) {
+    if (hot.Button() != this) {
         Redraw();
-        FSkinForm->FHotButton = this;
+        hot.SetButton(this);
     }
 }
 
@@ -128,8 +129,8 @@ bool TSkinButton::BeforeMessage(TMessage& message)
     case WM_NCDESTROY:
         // A window that is going is nobody's hot button: the mouse leaving it would be told to
         // a dead handle, or to another window that gets the handle next.
-        if (FSkinForm && FSkinForm->FHotButton == this)
-            FSkinForm->FHotButton = nullptr;
+        if (FSkinForm)
+            FSkinForm->HotTrack().Forget(this);
         return TSkinControl::BeforeMessage(message);
     default:
         return TSkinControl::BeforeMessage(message);
@@ -170,15 +171,15 @@ void TSkinButton::AfterMessage(TMessage& message)
             FMouseState |= kMouseHot;
             Redraw();
             if (FSkinForm)
-                FSkinForm->FHotButton = this;
+                FSkinForm->HotTrack().SetButton(this);
         }
         break;
     case CM_MOUSELEAVE:
         if (FEnabled) {
             FMouseState &= ~(kMouseHot | kMousePressed);
             Redraw();
-            if (FSkinForm && FSkinForm->FHotButton == this)
-                FSkinForm->FHotButton = nullptr;
+            if (FSkinForm)
+                FSkinForm->HotTrack().Forget(this);
         }
         break;
     default:
@@ -324,8 +325,8 @@ void TSkinSpeedButton::AfterMessage(TMessage& message)
         break;
     case CM_MOUSELEAVE:
         FMouseState &= ~(kMouseHot | kMousePressed);
-        if (FSkinForm && FSkinForm->FHotButton == this)
-            FSkinForm->FHotButton = nullptr;
+        if (FSkinForm)
+            FSkinForm->HotTrack().Forget(this);
         if (FGraphicControl->Visible())
             PaintControl(nullptr);
         break;

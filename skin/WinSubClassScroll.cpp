@@ -5,6 +5,7 @@
 
 #include "SkinPaint.h"
 #include "WinSkinData.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinForm.h"
 #include "WinSubClassScroll.h"
 

@@ -53,11 +53,10 @@ COLORREF FramePixel(TBitmap& image, int frame, int count, int x, int y)
 TWinSkinForm& AttachSkin(TComponent* owner, HWND window, TSkinData& data, TCustomForm* form)
 {
     auto& skin = *TComponent::Make<TWinSkinForm>(owner);
-    skin.FHandle = window;
     if (form)
         skin.AttachForm(&data, form);
     else
-        skin.AttachWindow(&data);
+        skin.AttachWindow(&data, window);
     PostMessageA(window, WM_SKINSTART, 0, 1000);
     return skin;
 }
@@ -65,6 +64,6 @@ TWinSkinForm& AttachSkin(TComponent* owner, HWND window, TSkinData& data, TCusto
 TWinSkinForm& SkinWindow(TComponent* owner, HWND window, TSkinData& data, TCustomForm* form)
 {
     TWinSkinForm& skin = AttachSkin(owner, window, data, form);
-    Pump([&] { return skin.FSkinState == fssSkinned; }, 5000);
+    Pump([&] { return skin.SkinState() == fssSkinned; }, 5000);
     return skin;
 }

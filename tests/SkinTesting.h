@@ -38,3 +38,25 @@ inline COLORREF Rgb(TColor colour)
 TWinSkinForm& AttachSkin(TComponent* owner, HWND window, TSkinData& data, TCustomForm* form = nullptr);
 // The same, returned once WM_SKINSTART has been handled.
 TWinSkinForm& SkinWindow(TComponent* owner, HWND window, TSkinData& data, TCustomForm* form = nullptr);
+
+// What the tests read of a form skin that no other class needs, and a skin aimed at a window
+// (and form) without attaching, to try the control scan or the icon on their own.
+struct TFormSkinTesting {
+    static void Aim(TWinSkinForm& skin, TSkinData* data, TCustomForm* form, HWND handle = nullptr)
+    {
+        skin.FSkinData = data;
+        skin.FForm = form;
+        skin.FHandle = handle;
+    }
+    // The caption text a bare window's skin draws, read at attach.
+    static std::string& Caption(TWinSkinForm& skin) { return skin.FCaption; }
+    static const TRect& TitleTextRect(const TWinSkinForm& skin) { return skin.FTitleTextRect; }
+    static TBitmap& IconBitmap(TWinSkinForm& skin) { return skin.FIconBitmap; }
+    static int SpaceWidth(const TWinSkinForm& skin) { return skin.FSpaceWidth; }
+    static int PaintWidth(const TWinSkinForm& skin) { return skin.FPaintWidth; }
+    static int RegionWidth(const TWinSkinForm& skin) { return skin.FRegionWidth; }
+    static HWND MDIClient(const TWinSkinForm& skin) { return skin.FMDIClient; }
+    static HWND NewMDIChild(const TWinSkinForm& skin) { return skin.FNewMDIChild; }
+    static THookId FormHook(const TWinSkinForm& skin) { return skin.FFormHook; }
+    static size_t ToolBarCount(const TWinSkinForm& skin) { return skin.FToolBars.size(); }
+};

@@ -151,11 +151,11 @@ void PhotographMenus(TCustomForm* form, const std::string& name)
     TWinSkinForm* formSkin = nullptr;
     for (int i = 0; i < form->ComponentCount() && !formSkin; ++i)
         formSkin = dynamic_cast<TWinSkinForm*>(form->Components(i));
-    if (!formSkin || !formSkin->FSkinMenu)
+    if (!formSkin || !formSkin->SkinMenu())
         throw std::runtime_error("the menu form was not skinned");
     RedrawWindow(menuForm, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     Settle();
-    const auto& buttons = formSkin->FSkinMenu->FButtons;
+    const auto& buttons = formSkin->SkinMenu()->FButtons;
     for (size_t i = 0; i < buttons.size(); ++i) {
         menuShot = name + "_" + std::to_string(i + 1);
         SetTimer(nullptr, 0, 400, PhotographMenu);

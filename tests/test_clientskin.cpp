@@ -18,6 +18,7 @@
 #include "U_About.h"
 #include "Unit1.h"
 #include "Unit7.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinForm.h"
 #include "WindowTesting.h"
 #include "dalishang.h"
@@ -42,7 +43,7 @@ TWinSkinForm* SkinOf(TCustomForm* form)
 bool Skinned(TCustomForm* form)
 {
     TWinSkinForm* formSkin = SkinOf(form);
-    return formSkin && Pump([formSkin] { return formSkin->FSkinState == fssSkinned; }, 3000) &&
+    return formSkin && Pump([formSkin] { return formSkin->SkinState() == fssSkinned; }, 3000) &&
            Answers(form->Handle());
 }
 
@@ -118,8 +119,8 @@ TEST_F(ClientSkin, EveryWindowIsSkinnedOffOnAndWithASecondSkinThroughTheTimer)
     const int ownTop = data->Top.Image.Height() / data->Top.FrameCount;
     for (TCustomForm* form : windows) {
         ASSERT_TRUE(Skinned(form)) << form->Name();
-        EXPECT_EQ(SkinOf(form)->FSkinData, data);
-        EXPECT_EQ(SkinOf(form)->FFrameTop, ownTop) << form->Name();
+        EXPECT_EQ(SkinOf(form)->SkinData(), data);
+        EXPECT_EQ(SkinOf(form)->FrameTop(), ownTop) << form->Name();
     }
 
     // A message box of the client is skinned from the same component when it is activated.
@@ -147,7 +148,7 @@ TEST_F(ClientSkin, EveryWindowIsSkinnedOffOnAndWithASecondSkinThroughTheTimer)
     ASSERT_NE(secondTop, ownTop);
     for (TCustomForm* form : windows) {
         ASSERT_TRUE(Skinned(form)) << form->Name();
-        EXPECT_EQ(SkinOf(form)->FFrameTop, secondTop) << form->Name();
+        EXPECT_EQ(SkinOf(form)->FrameTop(), secondTop) << form->Name();
     }
 
     ASSERT_TRUE(SwitchSkinning(false));

@@ -14,6 +14,7 @@
 #include "SkinPaint.h"
 #include "InputTesting.h"
 #include "SkinTesting.h"
+#include "WinSkinMenu.h"
 #include "WindowTesting.h"
 
 namespace {
@@ -125,8 +126,7 @@ TEST_F(FormSkinTest, BareWindowLosesItsCaptionStyleKeepsItsClientAndGetsEverythi
     EXPECT_NE(SendMessageA(w, WM_SKINQUERY, 0, 0), 1);
 
     auto& skin = *TComponent::Make<TWinSkinForm>(&owner);
-    skin.FHandle = w;
-    skin.AttachWindow(&data);
+    skin.AttachWindow(&data, w);
     // Attached but not started: the native frame and size stay, the caption style is gone.
     EXPECT_EQ(SendMessageA(w, WM_SKINQUERY, 0, 0), 1);
     EXPECT_TRUE(WindowSize(w) == window);
@@ -134,7 +134,7 @@ TEST_F(FormSkinTest, BareWindowLosesItsCaptionStyleKeepsItsClientAndGetsEverythi
     EXPECT_NE(Seen(w, 3, 50), FrameColour(data.Left.Image, 1, 2, false)) << "painted before WM_SKINSTART";
 
     PostMessageA(w, WM_SKINSTART, 0, 1000);
-    ASSERT_TRUE(Pump([&] { return skin.FSkinState == fssSkinned; }));
+    ASSERT_TRUE(Pump([&] { return skin.SkinState() == fssSkinned; }));
     EXPECT_TRUE(ClientSize(w) == client);
     EXPECT_EQ(WindowSize(w).cx, client.cx + 12);
     EXPECT_EQ(WindowSize(w).cy, client.cy + 24 + 5);
@@ -173,21 +173,21 @@ TEST_F(FormSkinTest, FrameworkFormIsHookedRecolouredAndGivenBack)
     const TColor colour = form->Color();
     const SIZE client = ClientSize(form->Handle());
     auto& skin = SkinWindow(form, form->Handle(), data, form);
-    EXPECT_TRUE(form->WindowProcHooked(skin.FFormHook));
+    EXPECT_TRUE(form->WindowProcHooked(TFormSkinTesting::FormHook(skin)));
     EXPECT_EQ(form->Color(), data.Colours.ButtonFace);
     EXPECT_TRUE(ClientSize(form->Handle()) == client);
 
     // A new caption is drawn at once: wider text, wider text background.
     Seen(form->Handle(), 0, 0);
-    const int narrow = skin.FTitleTextRect.Width();
+    const int narrow = TFormSkinTesting::TitleTextRect(skin).Width();
     form->SetCaption("A much longer caption for the same form");
-    EXPECT_EQ(skin.FCaption, "A much longer caption for the same form");
+    EXPECT_EQ(TFormSkinTesting::Caption(skin), "A much longer caption for the same form");
     Seen(form->Handle(), 0, 0);
-    EXPECT_GT(skin.FTitleTextRect.Width(), narrow);
+    EXPECT_GT(TFormSkinTesting::TitleTextRect(skin).Width(), narrow);
 
     skin.Detach();
     EXPECT_EQ(form->Color(), colour);
-    EXPECT_EQ(skin.FFormHook, 0u);
+    EXPECT_EQ(TFormSkinTesting::FormHook(skin), 0u);
     EXPECT_EQ(SendMessageA(form->Handle(), WM_SKINQUERY, 0, 0), 0);
     EXPECT_TRUE(ClientSize(form->Handle()) == client);
 }
@@ -211,24 +211,24 @@ TEST_F(FormSkinTest, ActiveAndInactiveFramesCaptionAndButtonsAreDrawnWhereTheSki
 
     // The buttons, from the skin's positions: from the right edge, from the left edge, and
     // beside the caption text; the restore button only on a maximised window.
-    const TRect text = skin.FTitleTextRect;
+    const TRect text = TFormSkinTesting::TitleTextRect(skin);
     EXPECT_EQ(text.Left, 6 + 40);
     const std::pair<size_t, TRect> layout[] = {
         {kClose, Bounds(width - 22, 5, 16, 14)}, {kMax, Bounds(width - 40, 5, 16, 14)},
         {kMin, Bounds(width - 58, 5, 16, 14)}, {kLeftButton, Bounds(8, 5, 16, 14)},
         {kBeforeText, Bounds(text.Left - 18, 5, 16, 14)}, {kAfterText, Bounds(text.Right + 2, 5, 16, 14)}};
     for (const auto& [button, bounds] : layout) {
-        EXPECT_TRUE(skin.FSysButtons[button]->FVisible) << button;
-        EXPECT_EQ(skin.FSysButtons[button]->FBoundsRect, bounds) << button;
+        EXPECT_TRUE(skin.SysButtons()[button]->FVisible) << button;
+        EXPECT_EQ(skin.SysButtons()[button]->FBoundsRect, bounds) << button;
         EXPECT_EQ(Seen(w, bounds.Left + 8, bounds.Top + 7), ButtonColour(data, button, 1)) << button;
     }
-    EXPECT_FALSE(skin.FSysButtons[kRestore]->FVisible);
+    EXPECT_FALSE(skin.SysButtons()[kRestore]->FVisible);
     EXPECT_EQ(Seen(w, text.Left + 20, 12), data.Colours.TitleTextActive) << "caption text";
 
     // Another window active: second frames, the buttons' inactive frame, the inactive text.
     HWND other = Window();
     SetWindowPos(other, nullptr, 700, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    ASSERT_TRUE(Pump([&] { return !skin.FActive; }));
+    ASSERT_TRUE(Pump([&] { return !skin.Active(); }));
     for (const Probe& p : probes)
         EXPECT_EQ(Seen(w, p.x, p.y), FrameColour(p.image, 2, 2, p.vertical)) << p.x << "," << p.y;
     for (const auto& [button, bounds] : layout)
@@ -249,20 +249,20 @@ TEST_F(FormSkinTest, CaptionTextIsPlacedByTheSkinsAlignmentAndCutAtItsRightLimit
     const int bandLeft = 6, bandRight = width - 6, rightClip = 70;
     data.Title.TextAlignment = 1;
     Seen(w, 0, 0);
-    const TRect centred = skin.FTitleTextRect;
+    const TRect centred = TFormSkinTesting::TitleTextRect(skin);
     EXPECT_EQ(centred.Left - bandLeft, (bandRight - bandLeft - centred.Width()) / 2);
     data.Title.TextAlignment = 2;
     Seen(w, 0, 0);
-    EXPECT_EQ(skin.FTitleTextRect.Right, bandRight - rightClip);
-    EXPECT_EQ(skin.FTitleTextRect.Width(), centred.Width());
+    EXPECT_EQ(TFormSkinTesting::TitleTextRect(skin).Right, bandRight - rightClip);
+    EXPECT_EQ(TFormSkinTesting::TitleTextRect(skin).Width(), centred.Width());
 
     // Centred in a band narrower than itself: it starts left of the band and ends, cut short
     // with an ellipsis, at the right limit; no text lies beyond.
     data.Title.TextAlignment = 1;
     SetWindowTextA(w, "A caption far too long for the narrow caption band of this window");
-    skin.FCaption = GetWindowCaption(w);
+    TFormSkinTesting::Caption(skin) = GetWindowCaption(w);
     Seen(w, 0, 0);
-    const TRect cut = skin.FTitleTextRect;
+    const TRect cut = TFormSkinTesting::TitleTextRect(skin);
     EXPECT_LT(cut.Left, bandLeft);
     EXPECT_EQ(cut.Right, bandRight - rightClip);
     const COLORREF text = static_cast<COLORREF>(data.Colours.TitleTextActive);
@@ -347,7 +347,7 @@ TEST_F(FormSkinTest, HitTestsAtEveryEdgeCornerTheCaptionAndTheButtons)
     EXPECT_EQ(hit(W / 2, 12), HTCAPTION);
     EXPECT_EQ(hit(W / 2, H / 2), HTCLIENT);
     // A button is caption to the platform; the skin finds the button when it is pressed.
-    for (const auto& button : skin.FSysButtons) {
+    for (const auto& button : skin.SysButtons()) {
         if (button->FVisible) {
             EXPECT_EQ(hit(button->FBoundsRect.Left + 4, button->FBoundsRect.Top + 4), HTCAPTION);
         }
@@ -357,8 +357,8 @@ TEST_F(FormSkinTest, HitTestsAtEveryEdgeCornerTheCaptionAndTheButtons)
     hitNowhere = true;
     EXPECT_EQ(hit(W / 2, 3), HTNOWHERE);
     EXPECT_EQ(hit(W / 2, 4), HTCAPTION);
-    EXPECT_EQ(hit(1, skin.FFrameTop), HTCAPTION);
-    EXPECT_EQ(hit(1, skin.FFrameTop + 1), HTMENU);
+    EXPECT_EQ(hit(1, skin.FrameTop()), HTCAPTION);
+    EXPECT_EQ(hit(1, skin.FrameTop() + 1), HTMENU);
     EXPECT_EQ(hit(W - 2, H - 2), HTMENU);
     EXPECT_EQ(hit(W / 2, H / 2), HTCLIENT);
     hitNowhere = false;
@@ -397,7 +397,7 @@ TEST_F(FormSkinTest, CaptionButtonsLightUpPressAndActOnlyOnReleaseOverAButton)
     HWND w = Window();
     auto& skin = Skin(w);
     const auto centre = [&](size_t button) {
-        const TRect b = skin.FSysButtons[button]->FBoundsRect;
+        const TRect b = skin.SysButtons()[button]->FBoundsRect;
         return POINT{b.Left + 8, b.Top + 7};
     };
     const auto shows = [&](size_t button, int frame) {
@@ -421,8 +421,8 @@ TEST_F(FormSkinTest, CaptionButtonsLightUpPressAndActOnlyOnReleaseOverAButton)
     EXPECT_TRUE(shows(kMax, 3));
     input.Up().Run();
     EXPECT_TRUE(Pump([&] { return IsZoomed(w); }, 2000));
-    EXPECT_TRUE(skin.FSysButtons[kRestore]->FVisible);
-    EXPECT_FALSE(skin.FSysButtons[kMax]->FVisible);
+    EXPECT_TRUE(skin.SysButtons()[kRestore]->FVisible);
+    EXPECT_FALSE(skin.SysButtons()[kMax]->FVisible);
     input.MoveTo(w, centre(kRestore).x, centre(kRestore).y).Click().Run();
     EXPECT_TRUE(Pump([&] { return !IsZoomed(w); }, 2000));
 
@@ -438,7 +438,7 @@ TEST_F(FormSkinTest, CaptionButtonsLightUpPressAndActOnlyOnReleaseOverAButton)
 
     input.MoveTo(w, centre(kClose).x, centre(kClose).y).Click().Run();
     EXPECT_TRUE(Pump([&] { return !IsWindow(w); }, 2000));
-    EXPECT_EQ(skin.FSkinState, fssDestroyed);
+    EXPECT_EQ(skin.SkinState(), fssDestroyed);
 }
 
 namespace {
@@ -474,7 +474,7 @@ void CALLBACK SkinAndCloseTheBox(HWND, UINT, UINT_PTR timer, DWORD)
         box.clientWidth = ClientSize(w).cx;
         box.children = Children(w);
         box.skin = &AttachSkin(box.owner, w, *box.data);
-    } else if (box.skin->FSkinState == fssSkinned) {
+    } else if (box.skin->SkinState() == fssSkinned) {
         KillTimer(nullptr, timer);
         box.width = WindowSize(w).cx;
         box.childrenAfter = Children(w);
@@ -495,7 +495,7 @@ TEST_F(FormSkinTest, AMessageBoxIsWidenedToItsCaptionAndDestroyedWhileSkinned)
     ASSERT_NE(box.skin, nullptr);
 
     const TWinSkinForm& skin = *box.skin;
-    const int needed = (static_cast<int>(caption.size()) + 7) * skin.FSpaceWidth + 6 + 6 + 40 + 70 + 4 + 4;
+    const int needed = (static_cast<int>(caption.size()) + 7) * TFormSkinTesting::SpaceWidth(skin) + 6 + 6 + 40 + 70 + 4 + 4;
     ASSERT_GT(needed, box.clientWidth + 12);
     EXPECT_EQ(box.width, needed);
     // The contents moved right by half the growth, in their Z (tab) order.
@@ -506,7 +506,7 @@ TEST_F(FormSkinTest, AMessageBoxIsWidenedToItsCaptionAndDestroyedWhileSkinned)
         EXPECT_EQ(box.childrenAfter[i].second.left, box.children[i].second.left + shift) << i;
         EXPECT_EQ(box.childrenAfter[i].second.top, box.children[i].second.top) << i;
     }
-    EXPECT_EQ(skin.FSkinState, fssDestroyed);
+    EXPECT_EQ(skin.SkinState(), fssDestroyed);
 }
 
 TEST_F(FormSkinTest, FormsAreFreedWhileSkinnedDirectlyAndByTheirOwnRelease)
@@ -518,7 +518,7 @@ TEST_F(FormSkinTest, FormsAreFreedWhileSkinnedDirectlyAndByTheirOwnRelease)
         form->OnClose = [](TObject*, TCloseAction& action) { action = TCloseAction::caFree; };
         form->Show();
         auto& skin = SkinWindow(form, form->Handle(), data, form);
-        ASSERT_EQ(skin.FSkinState, fssSkinned);
+        ASSERT_EQ(skin.SkinState(), fssSkinned);
         if (released)
             form->Close();
         else
@@ -544,12 +544,12 @@ TEST_F(FormSkinTest, ASkinFreedBeforeTheFormSkinsAttachedToItGivesTheirWindowsBa
     LoadSkinFile(*own, LEXDRILL_FORMSKIN_FIXTURE);
     TWinSkinForm& bare = SkinWindow(&owner, w, *own);
     TWinSkinForm& framework = SkinWindow(form, form->Handle(), *own, form);
-    ASSERT_EQ(bare.FSkinState, fssSkinned);
-    ASSERT_EQ(framework.FSkinState, fssSkinned);
+    ASSERT_EQ(bare.SkinState(), fssSkinned);
+    ASSERT_EQ(framework.SkinState(), fssSkinned);
 
     TComponent::Free(own);
-    EXPECT_EQ(bare.FSkinData, nullptr);
-    EXPECT_EQ(framework.FSkinData, nullptr);
+    EXPECT_EQ(bare.SkinData(), nullptr);
+    EXPECT_EQ(framework.SkinData(), nullptr);
     EXPECT_EQ(Style(w), style);
     EXPECT_TRUE(WindowSize(w) == window);
     for (HWND each : {w, form->Handle()}) {
@@ -624,7 +624,7 @@ TEST_F(FormSkinTest, WithoutTheFrameSkinAWindowOnlyAnswersTheQueryAndFillsItsBac
     const SIZE size = WindowSize(w);
     auto& skin = AttachSkin(&owner, w, data);
     Wait(100);
-    EXPECT_EQ(skin.FSkinState, fssCreated) << "WM_SKINSTART goes on to the window";
+    EXPECT_EQ(skin.SkinState(), fssCreated) << "WM_SKINSTART goes on to the window";
     EXPECT_EQ(SendMessageA(w, WM_SKINQUERY, 0, 0), 1);
     EXPECT_EQ(Style(w), style);
     EXPECT_TRUE(WindowSize(w) == size);
@@ -644,7 +644,7 @@ TEST_F(FormSkinTest, ChildWindowsAndPopupsWithoutAFullCaptionKeepTheirNativeFram
     const SIZE childSize = WindowSize(child);
     auto& childSkin = AttachSkin(&owner, child, data);
     Wait(100);
-    EXPECT_EQ(childSkin.FSkinState, fssCreated);
+    EXPECT_EQ(childSkin.SkinState(), fssCreated);
     EXPECT_TRUE(WindowSize(child) == childSize);
     EXPECT_EQ(SendMessageA(child, WM_SKINQUERY, 0, 0), 1);
 
@@ -654,7 +654,7 @@ TEST_F(FormSkinTest, ChildWindowsAndPopupsWithoutAFullCaptionKeepTheirNativeFram
     const SIZE size = WindowSize(popup), client = ClientSize(popup);
     const LONG style = Style(popup);
     auto& skin = Skin(popup);
-    EXPECT_EQ(skin.FBorderKind, bkPopup);
+    EXPECT_EQ(skin.BorderKind(), bkPopup);
     EXPECT_EQ(Style(popup), style);
     EXPECT_TRUE(WindowSize(popup) == size);
     EXPECT_NE(Seen(popup, 0, 0), FrameColour(data.Left.Image, 1, 2, false));
@@ -693,7 +693,7 @@ TEST_F(FormSkinTest, ASkinReappliedAtTheSameSizeShapesTheWindowAnew)
     skin.FreeSysButtons();
     skin.LoadFrameMetrics();
     skin.ReSkin();
-    EXPECT_EQ(skin.FFrameLeft, 0);
+    EXPECT_EQ(skin.FrameLeft(), 0);
     EXPECT_TRUE(InRegion(w, {{0, 60}, {WindowSize(w).cx / 2, 60}}) == std::vector<bool>(2, true));
 }
 
@@ -717,12 +717,12 @@ TEST_F(FormSkinTest, AReloadFitsTheCurrentClientAndOnlyWhereTheFirstApplicationF
 
     // Minimised: left as it is, and the next reload starts from the restored client.
     ShowWindow(w, SW_MINIMIZE);
-    ASSERT_TRUE(Pump([&] { return skin.FShowState == ssMinimized; }, 2000));
+    ASSERT_TRUE(Pump([&] { return skin.ShowState() == ssMinimized; }, 2000));
     const SIZE minimised = WindowSize(w);
     reload(skin);
     EXPECT_TRUE(WindowSize(w) == minimised);
     ShowWindow(w, SW_RESTORE);
-    ASSERT_TRUE(Pump([&] { return skin.FShowState == ssNormal; }, 2000));
+    ASSERT_TRUE(Pump([&] { return skin.ShowState() == ssNormal; }, 2000));
     const SIZE restored = ClientSize(w);
     reload(skin);
     EXPECT_TRUE(ClientSize(w) == restored);
@@ -751,7 +751,7 @@ TEST_F(FormSkinTest, AWindowWhoseMenuTheSkinDrawsNoBarForKeepsItsMenu)
     HMENU popupMenu = menuOf(popup);
     const SIZE size = WindowSize(popup), client = ClientSize(popup);
     auto& popupSkin = Skin(popup);
-    EXPECT_FALSE(popupSkin.FSkinMenu);
+    EXPECT_FALSE(popupSkin.SkinMenu());
     EXPECT_EQ(GetMenu(popup), popupMenu);
     EXPECT_TRUE(WindowSize(popup) == size);
     EXPECT_TRUE(ClientSize(popup) == client);
@@ -778,12 +778,31 @@ TEST_F(FormSkinTest, AWindowWhoseMenuTheSkinDrawsNoBarForKeepsItsMenu)
         }
     }
     auto& skin = *TComponent::Make<TWinSkinForm>(&owner);
-    skin.FHandle = w;
-    EXPECT_THROW(skin.AttachWindow(&data), std::exception);
+    EXPECT_THROW(skin.AttachWindow(&data, w), std::exception);
     EXPECT_EQ(GetMenu(w), menu);
-    EXPECT_FALSE(skin.FSkinMenu);
+    EXPECT_FALSE(skin.SkinMenu());
     EXPECT_EQ(Style(w), style);
     taken.clear();
+}
+
+// Mended: a skin giving its window back freed the bar and went on naming the freed item under
+// the mouse as its hot object.
+TEST_F(FormSkinTest, ABarItemIsNamedHotNoLongerThanItLives)
+{
+    HWND w = Window();
+    HMENU menu = CreateMenu();
+    AppendMenuA(menu, MF_STRING, 1, "File");
+    AppendMenuA(menu, MF_STRING, 2, "Edit");
+    SetMenu(w, menu);
+    auto& skin = Skin(w);
+    ASSERT_TRUE(skin.SkinMenu());
+    ASSERT_EQ(skin.SkinMenu()->FButtons.size(), 2u);
+    Seen(w, 0, 0);
+    skin.SkinMenu()->FButtons[1]->MouseEnter();
+    ASSERT_EQ(skin.HotTrack().Object(), skin.SkinMenu()->FButtons[1].get());
+    skin.Detach();
+    EXPECT_FALSE(skin.SkinMenu());
+    EXPECT_EQ(skin.HotTrack().Object(), nullptr);
 }
 
 TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)
@@ -803,7 +822,7 @@ TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)
     {
         const WindowDC dc(w, GetWindowDC(w));
         const UniqueBrush brush(CreateSolidBrush(mark));
-        const RECT band{0, 0, WindowSize(w).cx, skin.FFrameTop};
+        const RECT band{0, 0, WindowSize(w).cx, skin.FrameTop()};
         FillRect(dc.Get(), &band, brush.get());
     }
     seen.clear();
@@ -816,7 +835,7 @@ TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)
     // A button of a custom action posts WM_SKINQUERY with it.
     RECT r;
     GetWindowRect(w, &r);
-    const TRect b = skin.FSysButtons[kLeftButton]->FBoundsRect;
+    const TRect b = skin.SysButtons()[kLeftButton]->FBoundsRect;
     skin.DoButtonAction(r.left + b.Left + 2, r.top + b.Top + 2);
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, w, WM_SKINQUERY, WM_SKINQUERY, PM_REMOVE));
@@ -830,8 +849,8 @@ TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)
     HWND fixed = Window(WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX);
     auto& fixedSkin = Skin(fixed);
     Seen(fixed, 0, 0);
-    EXPECT_FALSE(fixedSkin.FSysButtons[kMax]->FVisible);
-    EXPECT_FALSE(fixedSkin.FSysButtons[kRestore]->FVisible);
+    EXPECT_FALSE(fixedSkin.SysButtons()[kMax]->FVisible);
+    EXPECT_FALSE(fixedSkin.SysButtons()[kRestore]->FVisible);
     GetWindowRect(fixed, &r);
     SendMessageA(fixed, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(r.left + 120, r.top + 12));
     Wait(100);
@@ -885,35 +904,35 @@ TEST_F(FormSkinTest, AnMdiFrameAndItsChildren)
     mdiClient = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, area.right,
                                 area.bottom, frame, nullptr, GetModuleHandleA(nullptr), &clientCreate);
     auto& frameSkin = Skin(frame);
-    EXPECT_EQ(frameSkin.FMDIKind, mkFrame);
-    EXPECT_EQ(frameSkin.FMDIClient, mdiClient);
+    EXPECT_EQ(frameSkin.MDIKind(), mkFrame);
+    EXPECT_EQ(TFormSkinTesting::MDIClient(frameSkin), mdiClient);
     EXPECT_EQ(SkinMdiState.FMdiClient, mdiClient);
 
     // A child made through the client is noticed until the frame's menu is refreshed.
     MDICREATESTRUCTA create{"FormSkinChild", "Child", GetModuleHandleA(nullptr), 20, 20, 260, 180, 0, 0};
     HWND child = reinterpret_cast<HWND>(SendMessageA(mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
     ASSERT_NE(child, nullptr);
-    EXPECT_EQ(frameSkin.FNewMDIChild, child);
+    EXPECT_EQ(TFormSkinTesting::NewMDIChild(frameSkin), child);
     EXPECT_FALSE(data.MenuUpdate());
     SendMessageA(mdiClient, WM_MDIREFRESHMENU, 0, 0);
-    EXPECT_EQ(frameSkin.FNewMDIChild, nullptr);
+    EXPECT_EQ(TFormSkinTesting::NewMDIChild(frameSkin), nullptr);
 
     const SIZE client = ClientSize(child);
     auto& childSkin = Skin(child);
-    EXPECT_EQ(childSkin.FMDIKind, mkChild);
+    EXPECT_EQ(childSkin.MDIKind(), mkChild);
     EXPECT_TRUE(ClientSize(child) == client);
     EXPECT_EQ(WindowSize(child).cx, client.cx + 12);
-    EXPECT_EQ(Seen(child, 3, 60), FrameColour(data.Left.Image, childSkin.FActive ? 1 : 2, 2, false));
+    EXPECT_EQ(Seen(child, 3, 60), FrameColour(data.Left.Image, childSkin.Active() ? 1 : 2, 2, false));
 
     // Maximised, the child has the native frame and caption; restored, the skinned ones again.
     SendMessageA(mdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
     Wait(100);
-    EXPECT_EQ(childSkin.FShowState, ssMaximized);
+    EXPECT_EQ(childSkin.ShowState(), ssMaximized);
     EXPECT_TRUE(frameSkin.IsMDIChildMaximized());
     EXPECT_EQ(Style(child) & WS_CAPTION, WS_CAPTION);
     SendMessageA(mdiClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
     Wait(100);
-    EXPECT_EQ(childSkin.FShowState, ssNormal);
+    EXPECT_EQ(childSkin.ShowState(), ssNormal);
     EXPECT_FALSE(frameSkin.IsMDIChildMaximized());
     EXPECT_EQ(WindowSize(child).cx - ClientSize(child).cx, 12);
 

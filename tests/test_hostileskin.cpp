@@ -25,6 +25,7 @@
 #include "SkinTesting.h"
 #include "TempDir.h"
 #include "TestFiles.h"
+#include "WinSkinDataManage.h"
 #include "WindowTesting.h"
 
 using Bytes = std::vector<uint8_t>;

@@ -71,6 +71,28 @@ struct ListSkinTest : ControlSkinFixture {
         windows.push_back(MakeParent(width, height));
         return windows.back();
     }
+<<<<<<< HEAD
+=======
+    TForm* Form()
+    {
+        auto* form = TComponent::Make<TForm>(&owner);
+        form->SetBounds(100, 60, 520, 400);
+        return form;
+    }
+    template <class T> T* Control(TForm* form, int left, int top, int width, int height)
+    {
+        auto* control = TComponent::Make<T>(form);
+        control->SetParent(form);
+        control->SetBounds(left, top, width, height);
+        return control;
+    }
+    TWinSkinForm& Scanner(TForm* form)
+    {
+        auto& skin = *TComponent::Make<TWinSkinForm>(&owner);
+        TFormSkinTesting::Aim(skin, &data, form);
+        return skin;
+    }
+>>>>>>> issue-27f
     // Tab frames: the top three rows are the edge, the rest the body.
     COLORREF TabEdge(int frame) { return FramePixel(data.Tabs->Image, frame, 5, 10, 1); }
     COLORREF TabBody(int frame) { return FramePixel(data.Tabs->Image, frame, 5, 10, 12); }
@@ -111,9 +133,9 @@ TEST_F(ListSkinTest, TheScanGivesEachKindItsSkinAndOnlyWithItsGate)
     // The page control's skin is the form skin's; the others their controls'.
     EXPECT_EQ(scan.FindControlByHandle(pages->Handle())->Owner(), &scan);
     EXPECT_EQ(scan.FindControlByHandle(memo->Handle())->Owner(), memo);
-    EXPECT_EQ(scan.FControls.size(), 6u);  // the header's too
+    EXPECT_EQ(scan.Controls().size(), 6u);  // the header's too
     scan.SkinComponents(form);
-    EXPECT_EQ(scan.FControls.size(), 6u);
+    EXPECT_EQ(scan.Controls().size(), 6u);
     scan.UnskinControls();
 
     // Listed in Skin3rd as a tab and as scroll bars: skins owned by the controls.
@@ -207,9 +229,9 @@ TEST_F(ListSkinTest, OverflowingTabsShowTheScrollerWhichTheStripNeverPaintsOver)
     EXPECT_TRUE(tab->SkinScroller());
     // The scroller has a skin of its own, once.
     ASSERT_TRUE(dynamic_cast<TSkinUpDown*>(skin.FindControlByHandle(scroller)));
-    const size_t skins = skin.FControls.size();
+    const size_t skins = skin.Controls().size();
     tab->SkinScroller();
-    EXPECT_EQ(skin.FControls.size(), skins);
+    EXPECT_EQ(skin.Controls().size(), skins);
     RECT s, w;
     GetWindowRect(scroller, &s);
     GetWindowRect(tabs, &w);
@@ -673,7 +695,7 @@ TEST_F(ListSkinTest, SkinningOnAndOffRepeatedLeavesNoSkinAndNoMemoryBehind)
         if (i == 30)
             before = Usage();  // once every cache has grown to its size
         auto& skin = AttachSkin(form, form->Handle(), data, form);
-        ASSERT_EQ(skin.FControls.size(), 6u) << i;
+        ASSERT_EQ(skin.Controls().size(), 6u) << i;
         RedrawWindow(form->Handle(), nullptr, nullptr,
                      RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         skin.Detach();

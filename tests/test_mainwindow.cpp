@@ -18,6 +18,7 @@
 #include "Index.h"
 #include "Sites.h"
 #include "TempDir.h"
+#include "WinSkinDataManage.h"
 #include "WindowTesting.h"
 #include "U_About.h"
 #include "Unit1.h"
@@ -408,7 +409,7 @@ TEST_F(MainWindow, MenuCommandsHideAndShowTheTopAreaAndOpenTheirWindows)
     ASSERT_TRUE(bar);
     EXPECT_EQ(Form10->Menu(), Form10->MainMenu1);
     const TWinSkinForm* skin = SkinManage ? SkinManage->FindFormSkin(Form10->Handle()) : nullptr;
-    EXPECT_EQ(skin && skin->FSkinMenu ? skin->FSkinMenu->FMenuHandle : GetMenu(Form10->Handle()), bar);
+    EXPECT_EQ(skin && skin->SkinMenu() ? skin->SkinMenu()->FMenuHandle : GetMenu(Form10->Handle()), bar);
     EXPECT_EQ(MenuTree(bar), "N20 区域空间 [N1 扩展区域 [N11 全部隐藏, N3 隐藏标题导航条, N5 隐藏左侧分类, "
                              "N6 隐藏题目列表], N2 恢复区域 [N12 全部显示, N7 显示标题栏, N9 显示左侧分类, "
                              "N10 显示题目列表]], N29 更新升级 [N4 更新], N33 联系我们 [N15 关于软件, "

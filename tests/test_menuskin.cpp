@@ -19,6 +19,7 @@
 #include "StdCtrls.h"
 #include "TempDir.h"
 #include "U_About.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinMenu.h"
 #include "WindowTesting.h"
 
@@ -92,24 +93,24 @@ TEST_F(MenuSkinTest, TheBarTakesTheMenuOffTheWindowAndDrawsItsItemsFromTheSkin)
     HWND w = form->Handle();
     const SIZE client = [&] { RECT r; GetClientRect(w, &r); return SIZE{r.right, r.bottom}; }();
     TWinSkinForm& skin = Skin();
-    ASSERT_TRUE(skin.FSkinMenu);
+    ASSERT_TRUE(skin.SkinMenu());
     EXPECT_EQ(GetMenu(w), nullptr);
-    EXPECT_EQ(skin.FMenuHeight, GetSystemMetrics(SM_CYMENU));
+    EXPECT_EQ(skin.MenuHeight(), GetSystemMetrics(SM_CYMENU));
     RECT r;
     GetClientRect(w, &r);
     EXPECT_EQ(r.right, client.cx);
     EXPECT_EQ(r.bottom, client.cy);
-    TWinSkinMenu& bar = *skin.FSkinMenu;
+    TWinSkinMenu& bar = *skin.SkinMenu();
     ASSERT_EQ(bar.FButtons.size(), 4u);
     EXPECT_EQ(bar.FButtons[0]->FCaption, "区域空间");
 
     // The bar image (frame 1: active) left of the first item, which starts TileLeftMenu + 4 in.
-    const int barY = skin.FFrameTop + skin.FMenuHeight / 2;
-    EXPECT_EQ(Seen(w, skin.FFrameLeft + 2, barY), RGB(60, 160, 60));
+    const int barY = skin.FrameTop() + skin.MenuHeight() / 2;
+    EXPECT_EQ(Seen(w, skin.FrameLeft() + 2, barY), RGB(60, 160, 60));
     const TMenuBtn& first = *bar.FButtons[0];
-    EXPECT_EQ(first.FBoundsRect.Left, skin.FFrameLeft + data.MenuBar->LeftWidth + 4);
-    EXPECT_EQ(first.FBoundsRect.Top, skin.FFrameTop);
-    EXPECT_EQ(first.FBoundsRect.Bottom, skin.FFrameTop + skin.FMenuHeight - 1);
+    EXPECT_EQ(first.FBoundsRect.Left, skin.FrameLeft() + data.MenuBar->LeftWidth + 4);
+    EXPECT_EQ(first.FBoundsRect.Top, skin.FrameTop());
+    EXPECT_EQ(first.FBoundsRect.Bottom, skin.FrameTop() + skin.MenuHeight() - 1);
     for (size_t i = 1; i < bar.FButtons.size(); ++i)
         EXPECT_EQ(bar.FButtons[i]->FBoundsRect.Left, bar.FButtons[i - 1]->FBoundsRect.Right);
     // A caption's item is its text and 10 pixels.
@@ -120,11 +121,11 @@ TEST_F(MenuSkinTest, TheBarTakesTheMenuOffTheWindowAndDrawsItsItemsFromTheSkin)
     EXPECT_EQ(bar.FButtons[3]->FBoundsRect.Width(), text.cx + 10);
     // Only items with a caption are found.
     EXPECT_EQ(bar.ButtonAt(TPoint{Middle(first).x, Middle(first).y}), &first);
-    EXPECT_EQ(bar.ButtonAt(TPoint{skin.FFrameLeft + 2, barY}), nullptr);
+    EXPECT_EQ(bar.ButtonAt(TPoint{skin.FrameLeft() + 2, barY}), nullptr);
 
     // Inactive: frame 2.
     SendMessageA(w, WM_NCACTIVATE, FALSE, 0);
-    EXPECT_EQ(Shown(w, skin.FFrameLeft + 2, barY), RGB(60, 100, 60));
+    EXPECT_EQ(Shown(w, skin.FrameLeft() + 2, barY), RGB(60, 100, 60));
     SendMessageA(w, WM_NCACTIVATE, TRUE, 0);
 
     // Given back on detach, with its items drawn natively again.
@@ -139,9 +140,9 @@ TEST_F(MenuSkinTest, ASkinWithoutABarImageFillsTheBarWithItsColour)
     data.MenuBar.reset();
     TWinSkinForm& skin = Skin();
     HWND w = form->Handle();
-    const int barY = skin.FFrameTop + skin.FMenuHeight / 2;
-    EXPECT_EQ(Seen(w, skin.FFrameLeft + 2, barY), Rgb(data.Colours.Menubar));
-    EXPECT_EQ(skin.FSkinMenu->FButtons[0]->FBoundsRect.Left, skin.FFrameLeft + 6);
+    const int barY = skin.FrameTop() + skin.MenuHeight() / 2;
+    EXPECT_EQ(Seen(w, skin.FrameLeft() + 2, barY), Rgb(data.Colours.Menubar));
+    EXPECT_EQ(skin.SkinMenu()->FButtons[0]->FBoundsRect.Left, skin.FrameLeft() + 6);
 }
 
 TEST_F(MenuSkinTest, RightToLeftItemsEndTileRightMenuPlusEightFromTheRight)
@@ -152,9 +153,9 @@ TEST_F(MenuSkinTest, RightToLeftItemsEndTileRightMenuPlusEightFromTheRight)
     Seen(w, 0, 0);
     RECT r;
     GetWindowRect(w, &r);
-    const TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
-    EXPECT_EQ(first.FBoundsRect.Right, (r.right - r.left) - skin.FFrameRight - data.MenuBar->RightWidth - 8);
-    EXPECT_LT(skin.FSkinMenu->FButtons[1]->FBoundsRect.Right, first.FBoundsRect.Left + 1);
+    const TMenuBtn& first = *skin.SkinMenu()->FButtons[0];
+    EXPECT_EQ(first.FBoundsRect.Right, (r.right - r.left) - skin.FrameRight() - data.MenuBar->RightWidth - 8);
+    EXPECT_LT(skin.SkinMenu()->FButtons[1]->FBoundsRect.Right, first.FBoundsRect.Left + 1);
 }
 
 namespace {
@@ -188,7 +189,7 @@ TEST_F(MenuSkinTest, TheMouseLightsItemsUpAndTheDropDownsFollowItAcrossTheBar)
     TWinSkinForm& skin = Skin();
     HWND w = form->Handle();
     Seen(w, 0, 0);
-    TWinSkinMenu& bar = *skin.FSkinMenu;
+    TWinSkinMenu& bar = *skin.SkinMenu();
     const TMenuBtn& first = *bar.FButtons[0];
     const TMenuBtn& second = *bar.FButtons[1];
 
@@ -196,7 +197,7 @@ TEST_F(MenuSkinTest, TheMouseLightsItemsUpAndTheDropDownsFollowItAcrossTheBar)
     TInput().MoveTo(w, Middle(first).x, Middle(first).y).Run();
     EXPECT_EQ(first.FState, ncsHot);
     EXPECT_EQ(Shown(w, first.FBoundsRect.Left, Middle(first).y), Rgb(data.Colours.ButtonHilight));
-    TInput().MoveTo(w, Middle(first).x, skin.FFrameTop + skin.FMenuHeight + 60).Run();
+    TInput().MoveTo(w, Middle(first).x, skin.FrameTop() + skin.MenuHeight() + 60).Run();
     EXPECT_TRUE(Pump([&] { return first.FState == ncsNormal; }, 2000));
     EXPECT_NE(Shown(w, first.FBoundsRect.Left, Middle(first).y), Rgb(data.Colours.ButtonHilight));
 
@@ -221,7 +222,7 @@ TEST_F(MenuSkinTest, TheMouseLightsItemsUpAndTheDropDownsFollowItAcrossTheBar)
     EXPECT_EQ(opened.back(), 1);
     // The first item of the drop-down is selected: frame 4 of the menu-item image.
     EXPECT_EQ(selected.back(), firstSelected);
-    EXPECT_FALSE(skin.FInMenuLoop);
+    EXPECT_FALSE(skin.InMenuLoop());
     EXPECT_EQ(MenuLoop.MenuHook, nullptr);
     EXPECT_TRUE(clicked.empty());
 }
@@ -231,7 +232,7 @@ TEST_F(MenuSkinTest, ArrowKeysMoveAcrossTheBarAndEnterRunsTheCommand)
     TWinSkinForm& skin = Skin();
     HWND w = form->Handle();
     Seen(w, 0, 0);
-    TWinSkinMenu& bar = *skin.FSkinMenu;
+    TWinSkinMenu& bar = *skin.SkinMenu();
     walked.clear();
     const UINT_PTR sampler = SetTimer(nullptr, 0, 100, SampleWalk);
     // Right on the first item of the first drop-down opens its sub-menu; there Right goes on to
@@ -254,12 +255,12 @@ TEST_F(MenuSkinTest, ASecondClickOnTheOpenItemClosesItsDropDown)
     TWinSkinForm& skin = Skin();
     HWND w = form->Handle();
     Seen(w, 0, 0);
-    const TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
+    const TMenuBtn& first = *skin.SkinMenu()->FButtons[0];
     // The press closes the drop-down; the release comes once the loop is over: Wine drops a
     // release that reaches the menu's window after it is gone, and the button then stays down.
     TInput().MoveTo(w, Middle(first).x, Middle(first).y).Click().Until(MenuShown).Down()
-        .Until([&] { return !skin.FInMenuLoop; }).Up().Run();
-    EXPECT_FALSE(skin.FInMenuLoop);
+        .Until([&] { return !skin.InMenuLoop(); }).Up().Run();
+    EXPECT_FALSE(skin.InMenuLoop());
     EXPECT_FALSE(MenuShown());
     EXPECT_TRUE(clicked.empty());
 }
@@ -269,7 +270,7 @@ TEST_F(MenuSkinTest, AltWithAnAcceleratorOpensTheItemOnlyWithAltAlone)
     TWinSkinForm& skin = Skin();
     HWND w = form->Handle();
     Seen(w, 0, 0);
-    EXPECT_EQ(skin.FindAccelButton('h'), skin.FSkinMenu->FButtons[3].get());
+    EXPECT_EQ(skin.FindAccelButton('h'), skin.SkinMenu()->FButtons[3].get());
     EXPECT_EQ(skin.FindAccelButton('x'), nullptr);
     // Help has no drop-down: opening it runs its command.
     TInput().Key("alt+h").Run();
@@ -293,8 +294,8 @@ TEST_F(MenuSkinTest, AltWithAnAcceleratorOpensTheItemOnlyWithAltAlone)
     EXPECT_TRUE(Pump([&] { return !clicked.empty(); }, 2000));
     EXPECT_EQ(clicked, (std::vector<std::string>{"&Help"}));
     // A bar item without a drop-down only posts its command.
-    EXPECT_FALSE(skin.TrackMenuButton(skin.FSkinMenu->FButtons[3].get()));
-    EXPECT_FALSE(skin.FInMenuLoop);
+    EXPECT_FALSE(skin.TrackMenuButton(skin.SkinMenu()->FButtons[3].get()));
+    EXPECT_FALSE(skin.InMenuLoop());
 }
 
 TEST_F(MenuSkinTest, AMenuChangedAtRunTimeReachesTheBar)
@@ -303,23 +304,23 @@ TEST_F(MenuSkinTest, AMenuChangedAtRunTimeReachesTheBar)
     HWND w = form->Handle();
     TMenuItem* extra = Add(menu->Items(), "New");
     Add(extra, "Sub");
-    ASSERT_EQ(skin.FSkinMenu->FButtons.size(), 5u);
-    EXPECT_EQ(skin.FSkinMenu->FButtons[4]->FCaption, "New");
+    ASSERT_EQ(skin.SkinMenu()->FButtons.size(), 5u);
+    EXPECT_EQ(skin.SkinMenu()->FButtons[4]->FCaption, "New");
     EXPECT_EQ(GetMenu(w), nullptr);
     menu->Items()->Items(1)->SetEnabled(false);
-    EXPECT_FALSE(skin.FSkinMenu->FButtons[1]->FEnabled);
+    EXPECT_FALSE(skin.SkinMenu()->FButtons[1]->FEnabled);
 }
 
 TEST_F(MenuSkinTest, TheSkinnedSystemMenuRestoresMinimisesMaximisesAndCloses)
 {
     TWinSkinForm& skin = Skin();
     HWND w = form->Handle();
-    ASSERT_TRUE(skin.FSysMenu);
+    ASSERT_TRUE(skin.SysMenu());
     std::vector<std::string> captions;
-    for (int i = 0; i < skin.FSysMenu->Items()->Count(); ++i)
-        captions.push_back(skin.FSysMenu->Items()->Items(i)->Caption());
+    for (int i = 0; i < skin.SysMenu()->Items()->Count(); ++i)
+        captions.push_back(skin.SysMenu()->Items()->Items(i)->Caption());
     EXPECT_EQ(captions, (std::vector<std::string>{" Restore ", " Maximize ", " Minimize ", "-", " Close "}));
-    EXPECT_EQ(ShortCutToText(skin.FSysMenu->Items()->Items(4)->ShortCut()), "Shift+F4");
+    EXPECT_EQ(ShortCutToText(skin.SysMenu()->Items()->Items(4)->ShortCut()), "Shift+F4");
 
     // A right click on the caption shows it; the keys choose Maximize (Restore is disabled).
     RECT r;
@@ -336,12 +337,12 @@ TEST_F(MenuSkinTest, TheSkinnedSystemMenuRestoresMinimisesMaximisesAndCloses)
     Wait(600);
 
     // Minimise by the menu, then close by it.
-    TMenuItem* minimize = skin.FSysMenu->Items()->Items(2);
+    TMenuItem* minimize = skin.SysMenu()->Items()->Items(2);
     minimize->Click();
     EXPECT_TRUE(Pump([&] { return IsIconic(w) != 0; }, 3000));
-    skin.FSysMenu->Items()->Items(0)->Click();
+    skin.SysMenu()->Items()->Items(0)->Click();
     EXPECT_TRUE(Pump([&] { return !IsIconic(w); }, 3000));
-    skin.FSysMenu->Items()->Items(4)->Click();
+    skin.SysMenu()->Items()->Items(4)->Click();
     EXPECT_TRUE(Pump([&] { return !form->Visible(); }, 3000));
 }
 
@@ -351,8 +352,8 @@ TEST_F(MenuSkinTest, AWindowWithoutBoxesGetsRestoreSeparatorAndClose)
     SetWindowLongA(w, GWL_STYLE, GetWindowLongA(w, GWL_STYLE) & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
     TWinSkinForm& skin = Skin();
     std::vector<std::string> captions;
-    for (int i = 0; i < skin.FSysMenu->Items()->Count(); ++i)
-        captions.push_back(skin.FSysMenu->Items()->Items(i)->Caption());
+    for (int i = 0; i < skin.SysMenu()->Items()->Count(); ++i)
+        captions.push_back(skin.SysMenu()->Items()->Items(i)->Caption());
     EXPECT_EQ(captions, (std::vector<std::string>{" Restore ", "-", " Close "}));
 }
 
@@ -495,7 +496,7 @@ TEST_F(MenuSkinTest, APopupMenuWindowGetsTheSkinnedBorderAndTellsTheItemsItsBack
     corner = inside = CLR_INVALID;
     shown = nullptr;
     const UINT_PTR sampler = SetTimer(nullptr, 0, 150, SampleBorder);
-    const TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
+    const TMenuBtn& first = *skin.SkinMenu()->FButtons[0];
     // The outer 3 pixels are the [MenuBackground] image; the first item painted told the skin
     // its menu, whose background the item painter now finds.
     const COLORREF background = RGB(240, 220, 200);
@@ -606,7 +607,7 @@ TEST_F(MenuSkinTest, ADropDownIsOwnerDrawnOnlyWhileOpenAndKeepsItsItemData)
 {
     TWinSkinForm& skin = Skin();
     Seen(form->Handle(), 0, 0);
-    TMenuBtn& first = *skin.FSkinMenu->FButtons[0];
+    TMenuBtn& first = *skin.SkinMenu()->FButtons[0];
     // An item of a sub-menu that the application draws itself.
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
@@ -632,10 +633,10 @@ TEST_F(MenuSkinTest, ARebuiltBarForgetsAHotItem)
 {
     TWinSkinForm& skin = Skin();
     Seen(form->Handle(), 0, 0);
-    skin.FSkinMenu->FButtons[1]->MouseEnter();
-    ASSERT_EQ(skin.FHotObject, skin.FSkinMenu->FButtons[1].get());
+    skin.SkinMenu()->FButtons[1]->MouseEnter();
+    ASSERT_EQ(skin.HotTrack().Object(), skin.SkinMenu()->FButtons[1].get());
     menu->Items()->Items(1)->SetCaption("更新升级 ");
-    EXPECT_EQ(skin.FHotObject, nullptr);
+    EXPECT_EQ(skin.HotTrack().Object(), nullptr);
     skin.CheckMouseLeave();  // would touch the freed item
 }
 
@@ -644,7 +645,7 @@ TEST_F(MenuSkinTest, ARebuiltBarForgetsAHotItem)
 TEST_F(MenuSkinTest, AroundAnOpenItemBeyondAShortenedBarTheNeighboursAreTheBarsEnds)
 {
     TWinSkinForm& skin = Skin();
-    TWinSkinMenu& bar = *skin.FSkinMenu;
+    TWinSkinMenu& bar = *skin.SkinMenu();
     MenuLoop.OpenButtonIndex = 3;
     menu->Items()->Remove(menu->Items()->Items(3));
     menu->Items()->Remove(menu->Items()->Items(2));
@@ -657,11 +658,11 @@ TEST_F(MenuSkinTest, AroundAnOpenItemBeyondAShortenedBarTheNeighboursAreTheBarsE
 TEST_F(MenuSkinTest, TheCaptionIconIsTheWindowsClassIconWhenItSetNone)
 {
     TWinSkinForm& skin = Skin();
-    ASSERT_FALSE(skin.FIconBitmap.Empty());
+    ASSERT_FALSE(TFormSkinTesting::IconBitmap(skin).Empty());
     bool drawn = false;
-    for (int y = 0; y < skin.FIconBitmap.Height(); ++y)
-        for (int x = 0; x < skin.FIconBitmap.Width(); ++x)
-            drawn = drawn || skin.FIconBitmap.Canvas().Pixel(x, y) != clFuchsia;
+    for (int y = 0; y < TFormSkinTesting::IconBitmap(skin).Height(); ++y)
+        for (int x = 0; x < TFormSkinTesting::IconBitmap(skin).Width(); ++x)
+            drawn = drawn || TFormSkinTesting::IconBitmap(skin).Canvas().Pixel(x, y) != clFuchsia;
     EXPECT_TRUE(drawn);
 }
 
@@ -749,7 +750,7 @@ TEST_F(MenuSkinTest, TheSystemMenuAndTheFormsPopupsShowTheSkinnedSeparator)
     Add(popup->Items(), "-");
     Add(popup->Items(), "粘贴");
     TWinSkinForm& skin = Skin();
-    EXPECT_EQ(EntryRowShown(*skin.FSysMenu, 3, line), line);
+    EXPECT_EQ(EntryRowShown(*skin.SysMenu(), 3, line), line);
     EXPECT_EQ(EntryRowShown(*popup, 1, line), line);
 }
 
@@ -767,7 +768,7 @@ LRESULT CALLBACK MdiChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 std::vector<std::string> BarCaptions(const TWinSkinForm& skin)
 {
     std::vector<std::string> captions;
-    for (const auto& button : skin.FSkinMenu->FButtons)
+    for (const auto& button : skin.SkinMenu()->FButtons)
         captions.push_back(button->FCaption);
     return captions;
 }
@@ -810,11 +811,11 @@ TEST(MdiMenuBar, AChildsMergedMenuShowsUntilTheLastChildHasGone)
     frame->Show();
     ASSERT_TRUE(Pump([f] {
         const TWinSkinForm* skin = SkinManage->FindFormSkin(f);
-        return skin && skin->FSkinState == fssSkinned;
+        return skin && skin->SkinState() == fssSkinned;
     }, 3000));
     TWinSkinForm& skin = *SkinManage->FindFormSkin(f);
-    ASSERT_EQ(skin.FMDIKind, mkFrame);
-    ASSERT_TRUE(skin.FSkinMenu);
+    ASSERT_EQ(skin.MDIKind(), mkFrame);
+    ASSERT_TRUE(skin.SkinMenu());
     EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"文件", "帮助"}));
 
     // A child comes and merges its menu: the bar shows it and a click runs its command.
@@ -831,7 +832,7 @@ TEST(MdiMenuBar, AChildsMergedMenuShowsUntilTheLastChildHasGone)
     EXPECT_EQ(GetMenu(f), nullptr);
     EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"窗口"}));
     Seen(f, 0, 0);
-    const POINT item = MenuSkinTest::Middle(*skin.FSkinMenu->FButtons[0]);
+    const POINT item = MenuSkinTest::Middle(*skin.SkinMenu()->FButtons[0]);
     TInput().MoveTo(f, item.x, item.y).Click().Until(MenuShown).Key("Return").Run();
     EXPECT_TRUE(Pump([&] { return std::count(commands.begin(), commands.end(), WPARAM{40001}) > 0; }, 2000));
 
@@ -840,7 +841,7 @@ TEST(MdiMenuBar, AChildsMergedMenuShowsUntilTheLastChildHasGone)
     DestroyMenu(merged);  // gone with its child
     EXPECT_EQ(SkinManage->MdiChildCount(), 0);
     EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"文件", "帮助"}));
-    EXPECT_EQ(skin.FSkinMenu->FMenuHandle, menu->Handle()) << "the menu the frame would get back";
+    EXPECT_EQ(skin.SkinMenu()->FMenuHandle, menu->Handle()) << "the menu the frame would get back";
     EXPECT_TRUE(data.MenuUpdate());
     auto* added = TComponent::Make<TMenuItem>(frame);
     added->SetCaption("新增");
@@ -865,13 +866,13 @@ TEST(MainWindowMenuBar, TheSkinnedBarOpensByMouseSwitchesByMouseAndKeysAndRunsIt
     Form10->SkinData1->SetActive(true);  // what the client's layout stores, once it ships skinned
     ASSERT_TRUE(Pump([w] {
         const TWinSkinForm* formSkin = SkinManage->FindFormSkin(w);
-        return formSkin && formSkin->FSkinState == fssSkinned;
+        return formSkin && formSkin->SkinState() == fssSkinned;
     }, 3000));
     TWinSkinForm& skin = *SkinManage->FindFormSkin(w);
-    ASSERT_TRUE(skin.FSkinMenu);
+    ASSERT_TRUE(skin.SkinMenu());
     EXPECT_EQ(GetMenu(w), nullptr);
     RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    const auto& items = skin.FSkinMenu->FButtons;
+    const auto& items = skin.SkinMenu()->FButtons;
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[2]->FCaption, "联系我们");
 
@@ -900,7 +901,7 @@ TEST(MainWindowMenuBar, TheSkinnedBarOpensByMouseSwitchesByMouseAndKeysAndRunsIt
     keys.Do("sleep 0.3").Run();
     KillTimer(nullptr, again);
     EXPECT_EQ(walked, (std::vector<int>{1, 0}));
-    EXPECT_FALSE(skin.FInMenuLoop);
+    EXPECT_FALSE(skin.InMenuLoop());
     Form10->SkinData1->SetActive(false);
     ASSERT_TRUE(Pump([w] { return !SkinManage->FindFormSkin(w); }, 3000));
     EXPECT_EQ(GetMenu(w), Form10->MainMenu1->Handle());

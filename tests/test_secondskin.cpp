@@ -20,6 +20,7 @@
 #include "U_About.h"
 #include "Unit1.h"
 #include "Unit7.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinMenu.h"
 #include "WindowTesting.h"
 #include "dalishang.h"
@@ -69,13 +70,13 @@ void CheckWindow(HWND window, const std::string& name)
 {
     ++photographs;
     TWinSkinForm* skin = SkinManage->FindFormSkin(window);
-    ASSERT_TRUE(skin && skin->FSkinState == fssSkinned) << name;
-    EXPECT_EQ(skin->FFrameTop, kCaption) << name;
-    EXPECT_EQ(skin->FFrameLeft, kLeft) << name;
-    EXPECT_EQ(skin->FFrameRight, kRight) << name;
-    EXPECT_EQ(skin->FFrameBottom, kBottom) << name;
+    ASSERT_TRUE(skin && skin->SkinState() == fssSkinned) << name;
+    EXPECT_EQ(skin->FrameTop(), kCaption) << name;
+    EXPECT_EQ(skin->FrameLeft(), kLeft) << name;
+    EXPECT_EQ(skin->FrameRight(), kRight) << name;
+    EXPECT_EQ(skin->FrameBottom(), kBottom) << name;
     bool closeAtLeft = false;
-    for (const auto& button : skin->FSysButtons)
+    for (const auto& button : skin->SysButtons())
         closeAtLeft |= button->FSkinButton->Action == 0 && button->FVisible && button->FBoundsRect.Left == 6;
     EXPECT_TRUE(closeAtLeft) << name;
 
@@ -90,8 +91,8 @@ void CheckWindow(HWND window, const std::string& name)
         // A window as wide as the screen cannot grow.
         RECT now;
         GetWindowRect(window, &now);
-        EXPECT_EQ(skin->FPaintWidth, now.right - now.left) << name << " grown by " << grow;
-        EXPECT_EQ(skin->FRegionWidth, now.right - now.left) << name << " grown by " << grow;
+        EXPECT_EQ(TFormSkinTesting::PaintWidth(*skin), now.right - now.left) << name << " grown by " << grow;
+        EXPECT_EQ(TFormSkinTesting::RegionWidth(*skin), now.right - now.left) << name << " grown by " << grow;
     }
 }
 
@@ -150,9 +151,9 @@ TEST_F(SecondSkin, SwitchingToItAndBackRepeatedlyLeavesNothingBehind)
     const auto cycle = [&](int times) {
         for (int i = 0; i < times; ++i) {
             ASSERT_TRUE(LoadThroughSkinFile(LEXDRILL_SECOND_SKIN));
-            ASSERT_EQ(SkinManage->FindFormSkin(Form10->Handle())->FFrameTop, kCaption);
+            ASSERT_EQ(SkinManage->FindFormSkin(Form10->Handle())->FrameTop(), kCaption);
             ASSERT_TRUE(LoadThroughSkinFile(ownSkin));
-            ASSERT_NE(SkinManage->FindFormSkin(Form10->Handle())->FFrameTop, kCaption);
+            ASSERT_NE(SkinManage->FindFormSkin(Form10->Handle())->FrameTop(), kCaption);
         }
     };
     cycle(10);

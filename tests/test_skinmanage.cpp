@@ -17,6 +17,7 @@
 #include "InputTesting.h"
 #include "Layout.h"
 #include "Menus.h"
+#include "WinSkinDataManage.h"
 #include "WinSkinForm.h"
 #include "SkinTesting.h"
 #include "WinSkinMenu.h"
@@ -75,7 +76,7 @@ bool Answers(HWND window)
 bool Skinned(HWND window)
 {
     TWinSkinForm* formSkin = SkinManage ? SkinManage->FindFormSkin(window) : nullptr;
-    return formSkin && Pump([formSkin] { return formSkin->FSkinState == fssSkinned; }, 3000) && Answers(window);
+    return formSkin && Pump([formSkin] { return formSkin->SkinState() == fssSkinned; }, 3000) && Answers(window);
 }
 
 // Given back: the window's own procedure answers and its caption style is back.
@@ -600,7 +601,7 @@ TEST_F(SkinManager, OnOffAndAChangedSkinThroughTheTimer)
     HWND bare = nullptr;
     ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
     TWinSkinForm* formSkin = SkinManage->FindFormSkin(form->Handle());
-    const int ownTop = formSkin->FFrameTop;
+    const int ownTop = formSkin->FrameTop();
 
     // Reload: the second skin's frame, on every window of the component.
     data.SetSkinFile(SecondSkinFile());
@@ -611,9 +612,9 @@ TEST_F(SkinManager, OnOffAndAChangedSkinThroughTheTimer)
     for (HWND window : {form->Handle(), bare}) {
         TWinSkinForm* skin = SkinManage->FindFormSkin(window);
         ASSERT_NE(skin, nullptr);
-        EXPECT_EQ(skin->FFrameTop, secondTop);
-        EXPECT_EQ(skin->FSysButtons.size(), data.FTitleButtons.size());
-        EXPECT_EQ(skin->FSkinState, fssSkinned);
+        EXPECT_EQ(skin->FrameTop(), secondTop);
+        EXPECT_EQ(skin->SysButtons().size(), data.FTitleButtons.size());
+        EXPECT_EQ(skin->SkinState(), fssSkinned);
     }
     EXPECT_EQ(SkinManage->FindFormSkin(form->Handle()), formSkin) << "the same skin, re-applied";
 
@@ -633,7 +634,7 @@ TEST_F(SkinManager, OnOffAndAChangedSkinThroughTheTimer)
     Window();
     Activate(bare);
     ASSERT_TRUE(Skinned(bare));
-    EXPECT_EQ(SkinManage->FindFormSkin(bare)->FFrameTop, secondTop);
+    EXPECT_EQ(SkinManage->FindFormSkin(bare)->FrameTop(), secondTop);
 }
 
 // Mended: a component freed while windows are drawn from its skin, or while it waits for the
@@ -682,8 +683,7 @@ TEST_F(SkinManager, AWindowWithoutAnIconShowsAStoredIconBeforeItsClassIcon)
     RegisterClassA(&wc);
     windows.push_back(Create("IconTest", WS_OVERLAPPEDWINDOW));
     auto& skin = *TComponent::Make<TWinSkinForm>(&components);
-    skin.FSkinData = &own;
-    skin.FHandle = windows.back();
+    TFormSkinTesting::Aim(skin, &own, nullptr, windows.back());
     TBitmap icon;
     auto centre = [&] {
         skin.GetWindowIcon(icon);
@@ -710,7 +710,7 @@ TEST_F(SkinManager, AWindowWithoutAnIconShowsAStoredIconBeforeItsClassIcon)
     // The window's own icon before everything.
     store(second, clLime);
     HICON question = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_QUESTION));
-    SendMessageA(skin.FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(question));
+    SendMessageA(skin.Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(question));
     centre();
     EXPECT_EQ(count(clLime), 0);
     EXPECT_LT(count(clFuchsia), all);
@@ -725,7 +725,7 @@ TEST_F(SkinManager, ASkinReadIntoAComponentThatSkinsWindowsLeavesNoneHoldingItsO
     HWND bare = nullptr;
     ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
     const auto holdsOnlyLiveButtons = [&data](HWND window) {
-        for (const auto& button : SkinManage->FindFormSkin(window)->FSysButtons)
+        for (const auto& button : SkinManage->FindFormSkin(window)->SysButtons())
             if (std::none_of(data.FTitleButtons.begin(), data.FTitleButtons.end(),
                              [&](const auto& record) { return record.get() == button->FSkinButton; }))
                 return false;
@@ -739,8 +739,8 @@ TEST_F(SkinManager, ASkinReadIntoAComponentThatSkinsWindowsLeavesNoneHoldingItsO
     const int secondTop = data.Top.Image.Height() / data.Top.FrameCount;
     for (HWND window : {form->Handle(), bare}) {
         TWinSkinForm* skin = SkinManage->FindFormSkin(window);
-        EXPECT_EQ(skin->FFrameTop, secondTop);
-        EXPECT_EQ(skin->FSysButtons.size(), data.FTitleButtons.size());
+        EXPECT_EQ(skin->FrameTop(), secondTop);
+        EXPECT_EQ(skin->SysButtons().size(), data.FTitleButtons.size());
         EXPECT_TRUE(holdsOnlyLiveButtons(window));
     }
 }
@@ -755,7 +755,7 @@ TEST_P(UnusableSkinFile, LeavesEveryWindowThePreviousSkinWholeAndSaysWhy)
     TForm* form = nullptr;
     HWND bare = nullptr;
     ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
-    const int top = SkinManage->FindFormSkin(bare)->FFrameTop;
+    const int top = SkinManage->FindFormSkin(bare)->FrameTop();
     const TTempCurrentDir dir;
     const std::vector<uint8_t>& bytes = GetParam();
     dir.Write("bad.skin", std::string(bytes.begin(), bytes.end()));
@@ -772,10 +772,10 @@ TEST_P(UnusableSkinFile, LeavesEveryWindowThePreviousSkinWholeAndSaysWhy)
     for (HWND window : {form->Handle(), bare}) {
         TWinSkinForm* skin = SkinManage->FindFormSkin(window);
         ASSERT_NE(skin, nullptr);
-        EXPECT_EQ(skin->FFrameTop, top);
-        ASSERT_EQ(skin->FSysButtons.size(), data.FTitleButtons.size()) << "a frame with its buttons";
-        for (size_t i = 0; i < skin->FSysButtons.size(); ++i)
-            EXPECT_EQ(skin->FSysButtons[i]->FSkinButton, data.FTitleButtons[i].get());
+        EXPECT_EQ(skin->FrameTop(), top);
+        ASSERT_EQ(skin->SysButtons().size(), data.FTitleButtons.size()) << "a frame with its buttons";
+        for (size_t i = 0; i < skin->SysButtons().size(); ++i)
+            EXPECT_EQ(skin->SysButtons()[i]->FSkinButton, data.FTitleButtons[i].get());
     }
 }
 
@@ -844,7 +844,7 @@ TEST_F(SkinManager, SkinningSwitchedOffWhileADropDownIsOpenEndsTheMenuAndForgets
     form->Show();
     ASSERT_TRUE(Skinned(form->Handle()));
     TWinSkinForm* skin = SkinManage->FindFormSkin(form->Handle());
-    ASSERT_TRUE(skin->FSkinMenu);
+    ASSERT_TRUE(skin->SkinMenu());
 
     data.SetActive(false);  // applied by the timer, inside the loop below
     loopWindow = form->Handle();
@@ -853,7 +853,7 @@ TEST_F(SkinManager, SkinningSwitchedOffWhileADropDownIsOpenEndsTheMenuAndForgets
     const UINT_PTR sampler = SetTimer(nullptr, 0, 50, SampleLoop);
     const UINT_PTR closer = SetTimer(nullptr, 0, 5000, EndMenuNow);
     const DWORD start = GetTickCount();
-    skin->TrackMenuButton(skin->FSkinMenu->FButtons[0].get());
+    skin->TrackMenuButton(skin->SkinMenu()->FButtons[0].get());
     const DWORD took = GetTickCount() - start;
     KillTimer(nullptr, closer);
     KillTimer(nullptr, sampler);
@@ -896,7 +896,7 @@ TEST_F(SkinManager, AFormWithAMenuIsSkinnedWithoutItsControlsMovingOnTheWay)
     });
     form->Show();
     ASSERT_TRUE(Skinned(form->Handle()));
-    ASSERT_TRUE(SkinManage->FindFormSkin(form->Handle())->FSkinMenu);
+    ASSERT_TRUE(SkinManage->FindFormSkin(form->Handle())->SkinMenu());
     RECT skinned;
     GetClientRect(form->Handle(), &skinned);
     EXPECT_EQ(skinned.right, client.right);

@@ -158,7 +158,7 @@ TEST_F(SmallSkinTest, AnInsetSpinButtonLeavesAFaceColouredRing)
                                 GetModuleHandleA(nullptr), nullptr);
     auto& formSkin = SkinWindow(form, form->Handle(), data, form);
     auto* skin = TComponent::Make<TSkinUpDown>(&formSkin);
-    skin->AttachWindow(spin, &data, &formSkin.FControlCanvas, &formSkin);
+    skin->AttachWindow(spin, &data, &formSkin.ControlCanvas(), &formSkin);
     skin->FInset = true;
     EXPECT_EQ(Seen(spin, 0, 0), Rgb(data.Colours.ButtonFace));
     RECT c;
@@ -522,7 +522,7 @@ TEST_F(StatusBarTest, TheSizeGripIsDrawnOnlyWithItsStyle)
     form->Show();
     auto& formSkin = SkinWindow(&owner, form->Handle(), data);  // no scan of the framework form
     auto* skin = TComponent::Make<TSkinStatusBar>(bar);
-    skin->AttachControl(&formSkin, &data, &formSkin.FControlCanvas, false);
+    skin->AttachControl(&formSkin, &data, &formSkin.ControlCanvas(), false);
     HWND w = bar->Handle();
     RECT c;
     GetClientRect(w, &c);
@@ -561,7 +561,7 @@ TEST_F(SmallSkinTest, PanelsAndGroupBoxesTakeTheFaceColourAndGiveItBack)
     // Attached without SetColour, a box never changes colour.
     auto& again = SkinWindow(&owner, form->Handle(), data);
     auto* box = TComponent::Make<TSkinBox>(panel);
-    box->AttachControl(&again, &data, &again.FControlCanvas, false);
+    box->AttachControl(&again, &data, &again.ControlCanvas(), false);
     EXPECT_EQ(panel->Color(), clWhite);
     box->RestoreColor();
     EXPECT_EQ(box->SkinState(), cssColourBack);
@@ -677,7 +677,7 @@ TEST_F(SmallSkinTest, TheScanGivesEachKindItsSkinByClassByListAndByWindowClass)
     data.Skin3rd().Clear();
     data.Skin3rd().Add("TThirdGroup=RadioGroup");
     auto& once = Skin(early);
-    EXPECT_EQ(std::count_if(once.FControls.begin(), once.FControls.end(),
+    EXPECT_EQ(std::count_if(once.Controls().begin(), once.Controls().end(),
                             [&](TSkinControl* c) { return c->Handle() == first->Handle(); }),
               1);
     EXPECT_TRUE(SkinOf<TSkinCheckBox>(once, first));
@@ -713,7 +713,7 @@ TEST_F(SmallSkinTest, TheScanGivesEachKindItsSkinByClassByListAndByWindowClass)
     windows.PurgeDeadControls();
     EXPECT_FALSE(windows.FindControlByHandle(check));
     windows.Detach();
-    EXPECT_TRUE(windows.FControls.empty());
+    EXPECT_TRUE(windows.Controls().empty());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -739,7 +739,7 @@ TEST_F(SmallSkinTest, SkinningTheseControlsOnAndOffRepeatedlyLeaksNothing)
         if (i == 20)
             before = Usage();  // once every cache has grown to its size
         auto& skin = AttachSkin(form, form->Handle(), data, form);
-        ASSERT_EQ(skin.FControls.size(), 10u);
+        ASSERT_EQ(skin.Controls().size(), 10u);
         RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         skin.Detach();
         TComponent::Free(&skin);
