@@ -62,8 +62,7 @@ protected:
     TWinSkinForm& Scanner(TForm* form)
     {
         auto& skin = *TComponent::Make<TWinSkinForm>(&owner);
-        skin.FSkinData = &data;
-        skin.FForm = form;
+        TFormSkinTesting::Aim(skin, &data, form);
         return skin;
     }
     // The skin the scan gave a control.

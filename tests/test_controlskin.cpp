@@ -80,35 +80,7 @@ struct ControlSkinTest : ControlSkinFixture {
         commands = 0;
     }
     // The flat colour of frame (1 to 5) of [Buttons].
-<<<<<<< HEAD
     COLORREF Frame(int frame) { return FrameColour(data.Buttons.Image, frame, 5); }
-=======
-    COLORREF Frame(int frame)
-    {
-        const int fw = data.Buttons.Image.Width() / 5;
-        return static_cast<COLORREF>(data.Buttons.Image.Canvas().Pixel((frame - 1) * fw + fw / 2, data.Buttons.Image.Height() / 2));
-    }
-    TForm* Form()
-    {
-        auto* form = TComponent::Make<TForm>(&owner);
-        form->SetBounds(150, 120, 420, 300);
-        return form;
-    }
-    template <class T> T* Control(TForm* form, int left = 10, int top = 10)
-    {
-        auto* control = TComponent::Make<T>(form);
-        control->SetParent(form);
-        control->SetBounds(left, top, 100, 30);
-        return control;
-    }
-    // A form skin that scans without attaching to a window.
-    TWinSkinForm& Scanner(TForm* form)
-    {
-        auto& skin = *TComponent::Make<TWinSkinForm>(&owner);
-        TFormSkinTesting::Aim(skin, &data, form);
-        return skin;
-    }
->>>>>>> issue-27f
     HWND Parent()
     {
         windows.push_back(MakeParent());
@@ -492,14 +464,8 @@ TEST_F(ControlSkinTest, FrameworkButtonsClickOnceAndBitAndSpeedButtonsShowTheirG
     }
     bit->Glyph().NumGlyphs = 4;
     auto* speed = Control<TSpeedButton>(form, 10, 110);
-<<<<<<< HEAD
     auto& skin = Skin(form);
-    ASSERT_EQ(skin.FControls.size(), 3u);
-=======
-    form->Show();
-    auto& skin = SkinWindow(form, form->Handle(), data, form);
     ASSERT_EQ(skin.Controls().size(), 3u);
->>>>>>> issue-27f
 
     // Margin -1, spacing 4 in 75 pixels, a 16-pixel glyph and a 30-pixel caption.
     EXPECT_EQ(LayoutGlyphButton({75, 25}, {16, 16}, {30, 13}, 0, -1, 4, false).GlyphPos.X, 12);
@@ -650,14 +616,8 @@ TEST_F(ControlSkinTest, SkinsComeOffWhicheverGoesFirstAndLeakNothing)
     auto* button = Control<TButton>(form);
     auto* other = Control<TButton>(form, 10, 60);
     auto* speed = Control<TSpeedButton>(form, 10, 110);
-<<<<<<< HEAD
     auto& skin = Skin(form);
-    ASSERT_EQ(skin.FControls.size(), 3u);
-=======
-    form->Show();
-    auto& skin = SkinWindow(form, form->Handle(), data, form);
     ASSERT_EQ(skin.Controls().size(), 3u);
->>>>>>> issue-27f
     SendMessageA(button->Handle(), WM_MOUSEMOVE, 0, 0);
     ASSERT_EQ(skin.HotTrack().Button(), skin.FindControlByHandle(button->Handle()));
     TComponent::Free(button);

@@ -71,28 +71,6 @@ struct ListSkinTest : ControlSkinFixture {
         windows.push_back(MakeParent(width, height));
         return windows.back();
     }
-<<<<<<< HEAD
-=======
-    TForm* Form()
-    {
-        auto* form = TComponent::Make<TForm>(&owner);
-        form->SetBounds(100, 60, 520, 400);
-        return form;
-    }
-    template <class T> T* Control(TForm* form, int left, int top, int width, int height)
-    {
-        auto* control = TComponent::Make<T>(form);
-        control->SetParent(form);
-        control->SetBounds(left, top, width, height);
-        return control;
-    }
-    TWinSkinForm& Scanner(TForm* form)
-    {
-        auto& skin = *TComponent::Make<TWinSkinForm>(&owner);
-        TFormSkinTesting::Aim(skin, &data, form);
-        return skin;
-    }
->>>>>>> issue-27f
     // Tab frames: the top three rows are the edge, the rest the body.
     COLORREF TabEdge(int frame) { return FramePixel(data.Tabs->Image, frame, 5, 10, 1); }
     COLORREF TabBody(int frame) { return FramePixel(data.Tabs->Image, frame, 5, 10, 12); }

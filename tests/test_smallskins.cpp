@@ -613,8 +613,8 @@ TEST_F(StatusBarTest, PrintedControlsShowTheirSkinAsTheyPaintOnScreen)
 
     // Painted by the skin instead of the control.
     TPrinted spin(upDown->Handle());
-    EXPECT_EQ(spin.At(1, 1), FrameOf(data.UpDownVert->Image, 1, 8));
-    EXPECT_EQ(spin.At(1, 38), FrameOf(data.UpDownVert->Image, 5, 8));
+    EXPECT_EQ(spin.At(1, 1), FrameColour(data.UpDownVert->Image, 1, 8));
+    EXPECT_EQ(spin.At(1, 38), FrameColour(data.UpDownVert->Image, 5, 8));
     TPrinted status(bar->Handle());
     RECT part;
     SendMessageA(bar->Handle(), SB_GETRECT, 0, reinterpret_cast<LPARAM>(&part));
@@ -623,8 +623,8 @@ TEST_F(StatusBarTest, PrintedControlsShowTheirSkinAsTheyPaintOnScreen)
     TPrinted check(box->Handle());
     EXPECT_EQ(check.At(6, 12), Check(1));
     TPrinted filled(progress->Handle());
-    EXPECT_EQ(filled.At(50, 10), FrameOf(data.Progress->Image, 2, 2));
-    EXPECT_EQ(filled.At(150, 10), FrameOf(data.Progress->Image, 1, 2));
+    EXPECT_EQ(filled.At(50, 10), FrameColour(data.Progress->Image, 2, 2));
+    EXPECT_EQ(filled.At(150, 10), FrameColour(data.Progress->Image, 1, 2));
     // A frame around the client area: none of it in the client's picture.
     TPrinted field(edit->Handle());
     EXPECT_NE(field.At(0, 0), Rgb(data.Colours.ButtonShadow));
