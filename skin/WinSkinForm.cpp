@@ -287,10 +287,10 @@ void TWinSkinForm::FitWindowToSkin(bool refresh)
             width = needed;
         }
     }
-    // The first fit comes after the window's activation: it leaves the activation where it is,
-    // with a window activated since then, rather than taking it back.
+    // The activation stays where it is: the first fit comes after the window's activation, with
+    // a window activated since then, and a new skin is applied to every window in turn.
     SetWindowPos(FHandle, nullptr, r.left, r.top, width, height,
-                 SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | (refresh ? 0 : SWP_NOACTIVATE));
+                 SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 void TWinSkinForm::RefreshFrame()
@@ -321,9 +321,13 @@ void TWinSkinForm::ReSkin()
         if (FForm)
             SkinPopupMenus(FForm, true);
         // Fitted only where the first application fits: a minimised window, a pop-up that keeps
-        // its native border and an MDI child shown maximised keep their size.
-        if (FShowState != ssMinimized && FBorderKind != bkPopup && !(FMDIKind == mkChild && SkinMdiState.FMdiMaximized))
+        // its native border and an MDI child shown maximised keep their size. Fitted unpainted,
+        // as the first fit is: the region's redraw paints the window once, in its new shape.
+        if (FShowState != ssMinimized && FBorderKind != bkPopup && !(FMDIKind == mkChild && SkinMdiState.FMdiMaximized)) {
+            FSkinState = fssFitting;
             FitWindowToSkin(true);
+            FSkinState = fssReskinning;
+        }
         // Built while still re-skinning: a new skin of the same size shapes the window anew.
         BuildRegion();
     }

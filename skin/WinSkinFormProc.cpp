@@ -284,7 +284,7 @@ void TWinSkinForm::WMSkinStart()
             SetSystemStyles(true);
             RefreshFrame();
         } else if (FShowState != ssMinimized && FBorderKind != bkPopup) {
-            FSkinState = fssFirstFitting;
+            FSkinState = fssFitting;
             FitWindowToSkin(false);
             FSkinState = fssSkinned;
             BuildRegion();
