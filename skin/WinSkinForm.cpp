@@ -136,8 +136,8 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
         HookMDIClient();
     }
     if (FrameSkinned()) {
-        // Taking the menu off and then fitting the frame resize the client area and bring it
-        // back to its size: the form places its controls once, after the fit.
+        // The client area keeps its size from here to the first fit, which takes the menu off
+        // inside the skinned frame: the form places its controls once, after the fit.
         if (FForm && !FAlignHeld) {
             FForm->DisableAlign();
             FAlignHeld = true;
@@ -148,7 +148,9 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData)
             auto* form = dynamic_cast<TCustomForm*>(FForm);
             FSkinMenu = std::make_unique<TWinSkinMenu>(this, skinData, form ? form->Menu() : nullptr);
             FMenuHeight = GetSystemMetrics(SM_CYMENU);
-            FSkinMenu->BuildFromWindowMenu();
+            // Kept on until the first fit: taken off now, it would grow the client area and
+            // move every control on the screen, and the fit bring them back.
+            FSkinMenu->BuildFromWindowMenu(false);
         }
         if (!(FMDIKind == mkChild && SkinMdiState.FMdiMaximized) && FShowState != ssMinimized)
             SetSystemStyles(false);

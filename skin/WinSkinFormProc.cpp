@@ -286,6 +286,11 @@ void TWinSkinForm::WMSkinStart()
         } else if (FShowState != ssMinimized && FBorderKind != bkPopup) {
             FSkinState = fssFitting;
             FitWindowToSkin(false);
+        }
+        // Off after the fit: inside the skinned frame the client area keeps its size.
+        if (FSkinMenu && GetMenu(FHandle))
+            SetMenu(FHandle, nullptr);
+        if (FSkinState == fssFitting) {
             FSkinState = fssSkinned;
             BuildRegion();
         }

@@ -91,17 +91,17 @@ bool TWinSkinMenu::RightToLeft() const
     return FMenu && FMenu->RightToLeft();
 }
 
-void TWinSkinMenu::BuildFromWindowMenu()
+void TWinSkinMenu::BuildFromWindowMenu(bool takeOff)
 {
-    Build(GetMenu(FSkinForm->FHandle), false);
+    Build(GetMenu(FSkinForm->FHandle), false, takeOff);
 }
 
 void TWinSkinMenu::BuildFromMenuHandle(HMENU newMenu)
 {
-    Build(newMenu, true);
+    Build(newMenu, true, true);
 }
 
-void TWinSkinMenu::Build(HMENU menu, bool byCommand)
+void TWinSkinMenu::Build(HMENU menu, bool byCommand, bool takeOff)
 {
     if (menu)
         FMenuHandle = menu;
@@ -146,7 +146,8 @@ void TWinSkinMenu::Build(HMENU menu, bool byCommand)
         }
         FButtons.push_back(std::move(button));
     }
-    SetMenu(FSkinForm->FHandle, nullptr);
+    if (takeOff)
+        SetMenu(FSkinForm->FHandle, nullptr);
 }
 
 void TWinSkinMenu::BuildFromMainMenu()
