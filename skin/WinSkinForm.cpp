@@ -140,8 +140,8 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData, HWND handle)
         HookMDIClient();
     }
     if (FrameSkinned()) {
-        // Taking the menu off and then fitting the frame resize the client area and bring it
-        // back to its size: the form places its controls once, after the fit.
+        // The client area keeps its size from here to the first fit, which takes the menu off
+        // inside the skinned frame: the form places its controls once, after the fit.
         if (FForm && !FAlignHeld) {
             FForm->DisableAlign();
             FAlignHeld = true;
@@ -152,7 +152,9 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData, HWND handle)
             auto* form = dynamic_cast<TCustomForm*>(FForm);
             FSkinMenu = std::make_unique<TWinSkinMenu>(this, skinData, form ? form->Menu() : nullptr);
             FMenuHeight = GetSystemMetrics(SM_CYMENU);
-            FSkinMenu->BuildFromWindowMenu();
+            // Kept on until the first fit: taken off now, it would grow the client area and
+            // move every control on the screen, and the fit bring them back.
+            FSkinMenu->BuildFromWindowMenu(false);
         }
         if (!(FMDIKind == mkChild && SkinMdiState.FMdiMaximized) && FShowState != ssMinimized)
             SetSystemStyles(false);
@@ -307,10 +309,10 @@ void TWinSkinForm::FitWindowToSkin(bool refresh)
             width = needed;
         }
     }
-    // The first fit comes after the window's activation: it leaves the activation where it is,
-    // with a window activated since then, rather than taking it back.
+    // The activation stays where it is: the first fit comes after the window's activation, with
+    // a window activated since then, and a new skin is applied to every window in turn.
     SetWindowPos(FHandle, nullptr, r.left, r.top, width, height,
-                 SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | (refresh ? 0 : SWP_NOACTIVATE));
+                 SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 void TWinSkinForm::RefreshFrame()
@@ -341,9 +343,13 @@ void TWinSkinForm::ReSkin()
         if (FForm)
             SkinPopupMenus(FForm, true);
         // Fitted only where the first application fits: a minimised window, a pop-up that keeps
-        // its native border and an MDI child shown maximised keep their size.
-        if (FShowState != ssMinimized && FBorderKind != bkPopup && !(FMDIKind == mkChild && SkinMdiState.FMdiMaximized))
+        // its native border and an MDI child shown maximised keep their size. Fitted unpainted,
+        // as the first fit is: the region's redraw paints the window once, in its new shape.
+        if (FShowState != ssMinimized && FBorderKind != bkPopup && !(FMDIKind == mkChild && SkinMdiState.FMdiMaximized)) {
+            FSkinState = fssFitting;
             FitWindowToSkin(true);
+            FSkinState = fssReskinning;
+        }
         // Built while still re-skinning: a new skin of the same size shapes the window anew.
         BuildRegion();
     }

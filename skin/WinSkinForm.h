@@ -115,7 +115,7 @@ private:
 // Show states and skin states of a form skin.
 enum TSkinShowState : int { ssNormal = 0, ssMaximized = 1, ssMinimized = 2 };
 enum TFormSkinState : int {
-    fssCreated = 0, fssSkinned = 1, fssReskinning = 3, fssDestroying = 4, fssFirstFitting = 5,
+    fssCreated = 0, fssSkinned = 1, fssReskinning = 3, fssDestroying = 4, fssFitting = 5,
     fssDestroyed = 6
 };
 enum TMDIKind : int { mkNone = 0, mkFrame = 1, mkChild = 2 };
@@ -372,6 +372,7 @@ private:
     void WMNCPaint(TMessage& message);
     void WMNCActivate(TMessage& message);
     void PaintCaption(HDC dc);
+    void ComposeCaption();
     void DrawCaptionText(TCanvas& canvas, const TRect& rect);
     void DrawFramePart(TDataSkinBorder& part, const TRect& rect, HDC dc);
 

@@ -103,14 +103,20 @@ void TWinSkinForm::PaintCaption(HDC dc)
         return;
     // Composed off-screen on what the window shows now, so that transparent pieces keep it.
     FFrameBitmap.SetSize(w, FFrameTop);
+    HDC band = FFrameBitmap.Canvas().Handle();
+    BitBlt(band, 0, 0, w, FFrameTop, dc, 0, 0, SRCCOPY);
+    ComposeCaption();
+    BitBlt(dc, 0, 0, w, FFrameTop, band, 0, 0, SRCCOPY);
+}
+
+void TWinSkinForm::ComposeCaption()
+{
     TCanvas& band = FFrameBitmap.Canvas();
-    BitBlt(band.Handle(), 0, 0, w, FFrameTop, dc, 0, 0, SRCCOPY);
-    const TRect rect = Rect(FFrameLeft, 0, w - FFrameRight, FFrameTop);
+    const TRect rect = Rect(FFrameLeft, 0, FPaintWidth - FFrameRight, FFrameTop);
     DrawFramePart(FSkinData->Top, rect, band.Handle());
     DrawCaptionText(band, rect);
     LayoutSysButtons();
     DrawSysButtons(band.Handle());
-    BitBlt(dc, 0, 0, w, FFrameTop, band.Handle(), 0, 0, SRCCOPY);
 }
 
 void TWinSkinForm::DrawFramePart(TDataSkinBorder& part, const TRect& rect, HDC dc)
@@ -190,6 +196,13 @@ void TWinSkinForm::BuildRegion()
     FRegionHeight = h;
     UniqueRegion region(CreateRectRgn(FFrameLeft, FFrameTop, w - FFrameRight, h - FFrameBottom));
     if (FBorderKind != bkPopup) {
+        // A new skin's caption is shaped before anything has painted it: composed here as a
+        // paint would compose it, so that its text and buttons count as in a painted band.
+        if (FSkinState == fssReskinning && d.Top.Trans == 1 && FFrameTop > 1) {
+            FPaintWidth = w;
+            FFrameBitmap.SetSize(w, FFrameTop);
+            ComposeCaption();
+        }
         TBitmap work;
         // A part whose pixels shape it: drawn (or copied) into the work bitmap and cut by the
         // key colour. A part of fewer than two rows or no columns is its rectangle.

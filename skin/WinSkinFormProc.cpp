@@ -284,8 +284,13 @@ void TWinSkinForm::WMSkinStart()
             SetSystemStyles(true);
             RefreshFrame();
         } else if (FShowState != ssMinimized && FBorderKind != bkPopup) {
-            FSkinState = fssFirstFitting;
+            FSkinState = fssFitting;
             FitWindowToSkin(false);
+        }
+        // Off after the fit: inside the skinned frame the client area keeps its size.
+        if (FSkinMenu && GetMenu(FHandle))
+            SetMenu(FHandle, nullptr);
+        if (FSkinState == fssFitting) {
             FSkinState = fssSkinned;
             BuildRegion();
         }

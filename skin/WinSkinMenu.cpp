@@ -91,17 +91,17 @@ bool TWinSkinMenu::RightToLeft() const
     return FMenu && FMenu->RightToLeft();
 }
 
-void TWinSkinMenu::BuildFromWindowMenu()
+void TWinSkinMenu::BuildFromWindowMenu(bool takeOff)
 {
-    Build(GetMenu(FSkinForm->Handle()), false);
+    Build(GetMenu(FSkinForm->Handle()), false, takeOff);
 }
 
 void TWinSkinMenu::BuildFromMenuHandle(HMENU newMenu)
 {
-    Build(newMenu, true);
+    Build(newMenu, true, true);
 }
 
-void TWinSkinMenu::Build(HMENU menu, bool byCommand)
+void TWinSkinMenu::Build(HMENU menu, bool byCommand, bool takeOff)
 {
     if (menu)
         FMenuHandle = menu;
@@ -143,7 +143,8 @@ void TWinSkinMenu::Build(HMENU menu, bool byCommand)
         }
         FButtons.push_back(std::move(button));
     }
-    SetMenu(FSkinForm->Handle(), nullptr);
+    if (takeOff)
+        SetMenu(FSkinForm->Handle(), nullptr);
 }
 
 void TWinSkinMenu::BuildFromMainMenu()

@@ -37,8 +37,8 @@ public:
     TWinSkinMenu& operator=(const TWinSkinMenu&) = delete;
 
     // The items from the window's menu (the framework menu fills in the owner-drawn captions),
-    // then the native menu taken off the window.
-    void BuildFromWindowMenu();
+    // then the native menu taken off the window unless kept for now (takeOff false).
+    void BuildFromWindowMenu(bool takeOff = true);
     // As BuildFromWindowMenu from newMenu (when not 0), framework items found by command.
     void BuildFromMenuHandle(HMENU newMenu);
     // The items from the framework menu alone.
@@ -63,7 +63,7 @@ public:
     TFont FFont;                  // the platform's menu font
 
 private:
-    void Build(HMENU menu, bool byCommand);
+    void Build(HMENU menu, bool byCommand, bool takeOff);
 };
 
 // The menu loop of one open drop-down of a bar (one at a time in the process).

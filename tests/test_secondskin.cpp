@@ -15,6 +15,7 @@
 #include "Gallery.h"
 #include "Index.h"
 #include "ProcessUsage.h"
+#include "SkinPaint.h"
 #include "SkinTesting.h"
 #include "TempDir.h"
 #include "U_About.h"
@@ -60,6 +61,51 @@ TRegionProbe ProbeRegion(HWND window)
     const bool held = GetWindowRgn(window, region.get()) != ERROR;
     return {held, held && PtInRegion(region.get(), 0, 0) != 0,
             held && PtInRegion(region.get(), (r.right - r.left) / 2, (r.bottom - r.top) / 2) != 0};
+}
+
+// Activations of the client's windows while a hook counts them.
+int activations = 0;
+
+LRESULT CALLBACK CountActivations(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code >= 0 && sent->message == WM_ACTIVATE && LOWORD(sent->wParam) != WA_INACTIVE)
+        ++activations;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Where the top row of the caption band the window shows has the key colour, outside its
+// buttons and its text, the window's region has a hole; elsewhere it has not. Returns the
+// holes found.
+int ExpectTopRowCutFromItsBand(HWND window, const std::string& name)
+{
+    TWinSkinForm* skin = SkinManage->FindFormSkin(window);
+    if (!skin) {
+        ADD_FAILURE() << name;
+        return 0;
+    }
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(window, region.get()) == ERROR) {
+        ADD_FAILURE() << name << " has no region";
+        return 0;
+    }
+    const auto covered = [skin](int x) {
+        for (const auto& button : skin->FSysButtons)
+            if (button->FVisible && x >= button->FBoundsRect.Left && x < button->FBoundsRect.Right)
+                return true;
+        return x >= skin->FTitleTextRect.Left && x < skin->FTitleTextRect.Right;
+    };
+    const COLORREF key = static_cast<COLORREF>(ColorToRGB(SkinKeyColor));
+    int holes = 0;
+    for (int x = skin->FFrameLeft; x < skin->FPaintWidth - skin->FFrameRight; ++x) {
+        if (covered(x))
+            continue;
+        const bool hole = GetPixel(skin->FFrameBitmap.Canvas().Handle(), x, 0) == key;
+        holes += hole;
+        EXPECT_EQ(PtInRegion(region.get(), x, 0) != 0, !hole) << name << " at " << x;
+    }
+    return holes;
 }
 
 int photographs = 0;
@@ -160,6 +206,29 @@ TEST_F(SecondSkin, SwitchingToItAndBackRepeatedlyLeavesNothingBehind)
     const TUsage before = Usage();
     cycle(SoakCycles());
     ExpectNoGrowth("switched skins", before, Usage());
+    for (TCustomForm* form : windows)
+        form->Hide();
+}
+
+TEST_F(SecondSkin, ASwitchLeavesTheActivationAndShapesEachWindowByTheCaptionItShows)
+{
+    const std::vector<TCustomForm*> windows = {Form10, Form1, xzks, Form7, About, Tjiameng, TDailishang};
+    for (TCustomForm* form : windows)
+        form->Show();
+    ASSERT_TRUE(LoadThroughSkinFile(ownSkin));
+    {
+        const UniqueHook hook(SetWindowsHookExA(WH_CALLWNDPROC, CountActivations, nullptr, GetCurrentThreadId()));
+        activations = 0;
+        ASSERT_TRUE(LoadThroughSkinFile(LEXDRILL_SECOND_SKIN));
+    }
+    // Re-applying the skin window by window activated each in turn. A window of another test
+    // on the desktop may hand the activation back once.
+    EXPECT_LE(activations, 1);
+    int holes = 0;
+    for (TCustomForm* form : windows)
+        holes += ExpectTopRowCutFromItsBand(form->Handle(), form->ClassName());
+    // The band's notches lie outside the buttons and the text of every window.
+    EXPECT_GE(holes, static_cast<int>(windows.size()));
     for (TCustomForm* form : windows)
         form->Hide();
 }

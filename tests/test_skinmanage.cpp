@@ -909,6 +909,39 @@ TEST_F(SkinManager, AFormWithAMenuIsSkinnedWithoutItsControlsMovingOnTheWay)
     EXPECT_EQ(bottom->Top(), client.bottom + 10);
 }
 
+// The menu comes off inside the skinned frame, after the first fit: the client area never
+// changes its size on the way, so nothing in it is moved on the screen and back.
+TEST_F(SkinManager, AFormWithAMenuKeepsItsClientSizeWhileItIsSkinned)
+{
+    Component(sfMainform);
+    auto* form = TComponent::Make<TForm>(nullptr);
+    forms.push_back(form);
+    form->SetBounds(150, 120, 300, 200);
+    auto* menu = TComponent::Make<TMainMenu>(form);
+    auto* top = TComponent::Make<TMenuItem>(form);
+    top->SetCaption("File");
+    menu->Items()->Add(top);
+    form->SetMenu(menu);
+    form->HandleNeeded();
+    RECT client;
+    GetClientRect(form->Handle(), &client);
+
+    std::vector<POINT> sizes;
+    form->HookWindowProc([&sizes](TMessage& message, const TWndMethod& next) {
+        if (message.Msg == WM_SIZE)
+            sizes.push_back(POINT{LOWORD(message.LParam), HIWORD(message.LParam)});
+        next(message);
+    });
+    form->Show();
+    ASSERT_TRUE(Skinned(form->Handle()));
+    ASSERT_TRUE(SkinManage->FindFormSkin(form->Handle())->FSkinMenu);
+    EXPECT_FALSE(GetMenu(form->Handle()));
+    for (const POINT& size : sizes) {
+        EXPECT_EQ(size.x, client.right);
+        EXPECT_EQ(size.y, client.bottom);
+    }
+}
+
 // A window's first fit comes after its activation: a window activated since keeps it.
 TEST_F(SkinManager, TheFirstFitLeavesTheActivationToAWindowActivatedSince)
 {
