@@ -31,6 +31,8 @@ if [ -n "${LEXDRILL_FLAKES_LOAD:-}" ]; then
   # The loop and every process of the build under it, gathered before any is stopped.
   tree() { echo "$1"; for child in $(pgrep -P "$1"); do tree "$child"; done; }
   trap 'kill $(tree $loader) 2>/dev/null; wait $loader 2>/dev/null; rm -rf "$scratch"' EXIT
+  # Stopped from outside, the script still stops its build.
+  trap 'exit 143' INT TERM
 fi
 
 declare -A failures=()

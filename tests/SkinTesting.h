@@ -52,6 +52,8 @@ struct TFormSkinTesting {
     static std::string& Caption(TWinSkinForm& skin) { return skin.FCaption; }
     static const TRect& TitleTextRect(const TWinSkinForm& skin) { return skin.FTitleTextRect; }
     static TBitmap& IconBitmap(TWinSkinForm& skin) { return skin.FIconBitmap; }
+    // The caption band as the latest paint composed it.
+    static TBitmap& FrameBitmap(TWinSkinForm& skin) { return skin.FFrameBitmap; }
     static int SpaceWidth(const TWinSkinForm& skin) { return skin.FSpaceWidth; }
     static int PaintWidth(const TWinSkinForm& skin) { return skin.FPaintWidth; }
     static int RegionWidth(const TWinSkinForm& skin) { return skin.FRegionWidth; }

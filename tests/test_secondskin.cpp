@@ -91,17 +91,18 @@ int ExpectTopRowCutFromItsBand(HWND window, const std::string& name)
         return 0;
     }
     const auto covered = [skin](int x) {
-        for (const auto& button : skin->FSysButtons)
+        for (const auto& button : skin->SysButtons())
             if (button->FVisible && x >= button->FBoundsRect.Left && x < button->FBoundsRect.Right)
                 return true;
-        return x >= skin->FTitleTextRect.Left && x < skin->FTitleTextRect.Right;
+        const TRect& text = TFormSkinTesting::TitleTextRect(*skin);
+        return x >= text.Left && x < text.Right;
     };
     const COLORREF key = static_cast<COLORREF>(ColorToRGB(SkinKeyColor));
     int holes = 0;
-    for (int x = skin->FFrameLeft; x < skin->FPaintWidth - skin->FFrameRight; ++x) {
+    for (int x = skin->FrameLeft(); x < TFormSkinTesting::PaintWidth(*skin) - skin->FrameRight(); ++x) {
         if (covered(x))
             continue;
-        const bool hole = GetPixel(skin->FFrameBitmap.Canvas().Handle(), x, 0) == key;
+        const bool hole = GetPixel(TFormSkinTesting::FrameBitmap(*skin).Canvas().Handle(), x, 0) == key;
         holes += hole;
         EXPECT_EQ(PtInRegion(region.get(), x, 0) != 0, !hole) << name << " at " << x;
     }

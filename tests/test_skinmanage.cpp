@@ -934,7 +934,7 @@ TEST_F(SkinManager, AFormWithAMenuKeepsItsClientSizeWhileItIsSkinned)
     });
     form->Show();
     ASSERT_TRUE(Skinned(form->Handle()));
-    ASSERT_TRUE(SkinManage->FindFormSkin(form->Handle())->FSkinMenu);
+    ASSERT_TRUE(SkinManage->FindFormSkin(form->Handle())->SkinMenu());
     EXPECT_FALSE(GetMenu(form->Handle()));
     for (const POINT& size : sizes) {
         EXPECT_EQ(size.x, client.right);
