@@ -150,6 +150,20 @@ protected:
         ASSERT_TRUE(Skinned(bare));
     }
 
+    // A form not yet shown, at a fixed place, with a "File" menu (returned) as its main menu.
+    TMenuItem* FormWithFileMenu(TForm*& form)
+    {
+        form = TComponent::Make<TForm>(nullptr);
+        forms.push_back(form);
+        form->SetBounds(150, 120, 300, 200);
+        auto* menu = TComponent::Make<TMainMenu>(form);
+        auto* top = TComponent::Make<TMenuItem>(form);
+        top->SetCaption("File");
+        menu->Items()->Add(top);
+        form->SetMenu(menu);
+        return top;
+    }
+
     // Waits for the manager's timer to apply a change.
     bool Applied(int expected)
     {
@@ -830,17 +844,11 @@ void CALLBACK SampleLoop(HWND, UINT, UINT_PTR, DWORD)
 TEST_F(SkinManager, SkinningSwitchedOffWhileADropDownIsOpenEndsTheMenuAndForgetsTheSkin)
 {
     TSkinData& data = Component(sfMainform);
-    auto* form = TComponent::Make<TForm>(nullptr);
-    forms.push_back(form);
-    form->SetBounds(150, 120, 300, 200);
-    auto* menu = TComponent::Make<TMainMenu>(form);
-    auto* top = TComponent::Make<TMenuItem>(form);
-    top->SetCaption("File");
-    menu->Items()->Add(top);
+    TForm* form = nullptr;
+    TMenuItem* top = FormWithFileMenu(form);
     auto* leaf = TComponent::Make<TMenuItem>(form);
     leaf->SetCaption("Open");
     top->Add(leaf);
-    form->SetMenu(menu);
     form->Show();
     ASSERT_TRUE(Skinned(form->Handle()));
     TWinSkinForm* skin = SkinManage->FindFormSkin(form->Handle());
@@ -862,7 +870,7 @@ TEST_F(SkinManager, SkinningSwitchedOffWhileADropDownIsOpenEndsTheMenuAndForgets
     EXPECT_EQ(loopFormAfter, nullptr);
     EXPECT_LT(took, 5000u) << "the menu ended when its skin went";
     EXPECT_EQ(MenuLoop.MenuHook, nullptr);
-    EXPECT_EQ(GetMenu(form->Handle()), menu->Handle());
+    EXPECT_EQ(GetMenu(form->Handle()), form->Menu()->Handle());
 }
 
 // Taking the menu off a form and fitting its frame to the skin bring the client area back to its
@@ -870,14 +878,8 @@ TEST_F(SkinManager, SkinningSwitchedOffWhileADropDownIsOpenEndsTheMenuAndForgets
 TEST_F(SkinManager, AFormWithAMenuIsSkinnedWithoutItsControlsMovingOnTheWay)
 {
     Component(sfMainform);
-    auto* form = TComponent::Make<TForm>(nullptr);
-    forms.push_back(form);
-    form->SetBounds(150, 120, 300, 200);
-    auto* menu = TComponent::Make<TMainMenu>(form);
-    auto* top = TComponent::Make<TMenuItem>(form);
-    top->SetCaption("File");
-    menu->Items()->Add(top);
-    form->SetMenu(menu);
+    TForm* form = nullptr;
+    FormWithFileMenu(form);
     auto* bottom = TComponent::Make<TPanel>(form);
     bottom->SetParent(form);
     bottom->SetHeight(30);
@@ -914,14 +916,8 @@ TEST_F(SkinManager, AFormWithAMenuIsSkinnedWithoutItsControlsMovingOnTheWay)
 TEST_F(SkinManager, AFormWithAMenuKeepsItsClientSizeWhileItIsSkinned)
 {
     Component(sfMainform);
-    auto* form = TComponent::Make<TForm>(nullptr);
-    forms.push_back(form);
-    form->SetBounds(150, 120, 300, 200);
-    auto* menu = TComponent::Make<TMainMenu>(form);
-    auto* top = TComponent::Make<TMenuItem>(form);
-    top->SetCaption("File");
-    menu->Items()->Add(top);
-    form->SetMenu(menu);
+    TForm* form = nullptr;
+    FormWithFileMenu(form);
     form->HandleNeeded();
     RECT client;
     GetClientRect(form->Handle(), &client);
