@@ -201,13 +201,64 @@ void SkinLoads()
     PrintSpread("a component's construction and destruction", SpreadOf(construction));
 }
 
+BOOL CALLBACK CountChild(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// What a switch costs the platform alone: plain windows of the seven forms' sizes, with as many
+// child windows each, resized with a frame change and given a new region each, twice (the frame
+// of a new skin and back), then painted. A switch cannot take less than this.
+std::vector<double> PlatformPart(const std::vector<TCustomForm*>& forms)
+{
+    WNDCLASSA plain{};
+    plain.lpfnWndProc = DefWindowProcA;
+    plain.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    plain.lpszClassName = "BenchPlainForm";
+    RegisterClassA(&plain);
+    std::vector<UniqueWindow> windows;
+    for (TCustomForm* form : forms) {
+        RECT r;
+        GetWindowRect(form->Handle(), &r);
+        int children = 0;
+        EnumChildWindows(form->Handle(), CountChild, reinterpret_cast<LPARAM>(&children));
+        windows.emplace_back(CreateWindowExA(0, plain.lpszClassName, "plain", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                             r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr,
+                                             nullptr, nullptr, nullptr));
+        for (int i = 0; i < children; ++i)
+            CreateWindowExA(0, "BUTTON", "child", WS_CHILD | WS_VISIBLE, 8 + 24 * (i % 10), 8 + 24 * (i / 10),
+                            20, 20, windows.back().get(), nullptr, nullptr, nullptr);
+    }
+    Drain([] { return true; });
+    const auto reshape = [&](int grow) {
+        for (const UniqueWindow& window : windows) {
+            RECT r;
+            GetWindowRect(window.get(), &r);
+            const int w = r.right - r.left + grow, h = r.bottom - r.top + grow;
+            SetWindowPos(window.get(), nullptr, 0, 0, w, h,
+                         SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+            SetWindowRgn(window.get(), CreateRectRgn(0, 0, w, h), TRUE);
+        }
+        Drain([] { return true; });
+    };
+    std::vector<double> times;
+    for (int i = 0; i < 11; ++i)
+        times.push_back(Timed([&] {
+            reshape(4);
+            reshape(-4);
+        }));
+    return times;
+}
+
 // The switch of the client's seven windows to the second skin and back through SkinFile and
 // the manager's reload, as the second-skin test makes it.
 void SkinSwitch(const char* secondSkin)
 {
     CreateClientAnswered();
     SkinManage->FActive = true;
-    for (TCustomForm* form : std::vector<TCustomForm*>{Form10, Form1, xzks, Form7, About, Tjiameng, TDailishang})
+    const std::vector<TCustomForm*> forms{Form10, Form1, xzks, Form7, About, Tjiameng, TDailishang};
+    for (TCustomForm* form : forms)
         form->Show();
     Drain([] { return SkinManage->FindFormSkin(Form10->Handle()) != nullptr; });
 
@@ -239,6 +290,7 @@ void SkinSwitch(const char* secondSkin)
     DeleteFileA(own.c_str());
     std::printf("the client's seven windows to the second skin and back, 11 runs:\n");
     PrintSpread("switch and back (aim 0.3 s or less)", SpreadOf(times));
+    PrintSpread("the platform's part: plain windows alike", SpreadOf(PlatformPart(forms)));
 }
 
 }  // namespace
