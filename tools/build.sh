@@ -10,7 +10,7 @@ for arch in x86_64 i686; do
   args=(-DCMAKE_TOOLCHAIN_FILE="$root/tools/toolchain-$arch-w64-mingw32.cmake" -DCMAKE_BUILD_TYPE=Release)
   if [ "$arch" = x86_64 ]; then
     prefix=$dir/wineprefix
-    args+=("-DCMAKE_CROSSCOMPILING_EMULATOR=env;WINEPREFIX=$prefix;WINEDEBUG=-all;WINEDLLOVERRIDES=mshtml=;LANG=zh_CN.UTF-8;LC_ALL=zh_CN.UTF-8;wine")
+    args+=("-DCMAKE_CROSSCOMPILING_EMULATOR=env;WINEPREFIX=$prefix;WINEDEBUG=-all;WINEDLLOVERRIDES=mshtml=;LANG=zh_CN.UTF-8;LC_ALL=zh_CN.UTF-8;$root/tools/wine-run.sh")
   else
     # 32-bit programs cannot run here: build them, discover no tests.
     args+=(-DLEXDRILL_NO_TEST_RUN=ON)
