@@ -949,16 +949,16 @@ TEST_F(SkinManager, TheFirstFitLeavesTheActivationToAWindowActivatedSince)
     forms.push_back(second);
     second->SetBounds(200, 160, 300, 200);
     first->Show();  // skinned at its activation; its first fit waits in the queue
-    // Counted on the first window only: other programs on the display may take the foreground
-    // from this one, never give it to the first window.
-    bool counting = false;
+    // Counted inside the first window's fit only: when another program's window on the display
+    // closes, the display's focus may pass to the first window, an activation the fit did not make.
     int activated = 0;
     first->HookWindowProc([&](TMessage& message, const TWndMethod& next) {
-        if (counting && message.Msg == WM_ACTIVATE && LOWORD(message.WParam) != WA_INACTIVE)
+        const TWinSkinForm* skin = SkinManage ? SkinManage->FindFormSkin(first->Handle()) : nullptr;
+        if (message.Msg == WM_ACTIVATE && LOWORD(message.WParam) != WA_INACTIVE && skin &&
+            skin->SkinState() == fssFitting)
             ++activated;
         next(message);
     });
-    counting = true;
     second->Show();
     ASSERT_TRUE(Skinned(first->Handle()));
     ASSERT_TRUE(Skinned(second->Handle()));
