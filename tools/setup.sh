@@ -8,9 +8,12 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cache=${LEXDRILL_CACHE:-$HOME/.cache/lexdrill}
 mkdir -p "$cache"
 
+# wine64-preloader holds Wine's fixed addresses (the shared user data page among them) before
+# anything else is mapped; without it about one start in a few thousand finds the page taken and
+# ends at once with exit code 1.
 packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
-  wine wine64 xvfb xdotool imagemagick cmake ninja-build googletest python3
+  wine wine64 wine64-preloader xvfb xdotool imagemagick cmake ninja-build googletest python3
   nasm dpkg-dev fonts-wqy-microhei fonts-wine clang libclang-rt-14-dev locales g++
 )
 
