@@ -953,10 +953,11 @@ TEST_F(SkinManager, TheFirstFitLeavesTheActivationToAWindowActivatedSince)
     // closes, the display's focus may pass to the first window, an activation the fit did not make.
     int activated = 0;
     first->HookWindowProc([&](TMessage& message, const TWndMethod& next) {
-        const TWinSkinForm* skin = SkinManage ? SkinManage->FindFormSkin(first->Handle()) : nullptr;
-        if (message.Msg == WM_ACTIVATE && LOWORD(message.WParam) != WA_INACTIVE && skin &&
-            skin->SkinState() == fssFitting)
-            ++activated;
+        if (message.Msg == WM_ACTIVATE && LOWORD(message.WParam) != WA_INACTIVE) {
+            const TWinSkinForm* skin = SkinManage ? SkinManage->FindFormSkin(first->Handle()) : nullptr;
+            if (skin && skin->SkinState() == fssFitting)
+                ++activated;
+        }
         next(message);
     });
     second->Show();
