@@ -127,13 +127,25 @@ TEST_F(Updater, AFailedVersionRequestIsShownAndLeavesTheButtonDisabled)
     ExpectStuckWithNothingInstalled();
     EXPECT_EQ(ReadFile(dir_.Path() + "\\Config.INI"), "[OLEDB5]\r\npro=1.0\r\nkaoshi=lexdrill\r\n");
 
+    // An endless reply is no version either. Reading stops a few kilobytes in and nothing of it
+    // goes to the settings file's trial (which, with no temporary folder, would say so instead).
+    SetTestRoute("/sikao/down/pro/lexdrill.asp", {{"size", "20000000"}, {"mode", "close"}});
+    char temp[MAX_PATH];
+    const DWORD tempLength = GetEnvironmentVariableA("TMP", temp, sizeof temp);
+    SetEnvironmentVariableA("TMP", (dir_.Path() + "\\missing").c_str());
+    Form1->Button1->SetEnabled(true);
+    PressUpgrade();
+    SetEnvironmentVariableA("TMP", tempLength && tempLength < sizeof temp ? temp : nullptr);
+    ExpectStuckWithNothingInstalled();
+
     const std::vector<std::string> texts = answerer.Texts();
-    ASSERT_EQ(texts.size(), 5u);
+    ASSERT_EQ(texts.size(), 6u);
     EXPECT_EQ(texts[0], "HTTP/1.1 500 Internal Server Error");
     EXPECT_EQ(texts[1], "The version page holds no version: its reply has more than one line");
     EXPECT_NE(texts[2].find("127.0.0.1:1/sikao/down/pro/lexdrill.asp"), std::string::npos) << texts[2];
     EXPECT_EQ(texts[3], "HTTP/1.1 404 Not Found");
     EXPECT_EQ(texts[4], "The version page holds no version: its reply cannot be recorded as it stands");
+    EXPECT_EQ(texts[5], "The version page holds no version: its reply is longer than 4096 bytes");
 }
 
 TEST_F(Updater, AFailedDownloadSaysSoAndInstallsNothing)
@@ -276,6 +288,27 @@ std::string MinimalProgram()
 }
 
 }  // namespace
+
+// However the reply tells its end, the read stops once it is longer than any version page.
+TEST(ReadVersionPage, ReadsAFewKilobytesAtMost)
+{
+    ServiceSites().MakerSite = TestServerUrl("");
+    TIdHTTP http(nullptr);
+    int64_t received = 0;
+    http.OnWork = [&](TObject*, TWorkMode, int64_t count) { received = count; };
+    SetTestRoute("/sikao/down/pro/lexdrill.asp", {{"body", "2.0\r\n"}});
+    EXPECT_EQ(ReadVersionPage(http), "2.0\r\n");
+    SetTestRoute("/sikao/down/pro/lexdrill.asp", {{"size", "4096"}, {"mode", "chunked"}});
+    EXPECT_EQ(ReadVersionPage(http).size(), 4096u);
+    for (const char* mode : {"length", "chunked", "close"}) {
+        for (const char* size : {"4097", "20000000"}) {
+            SetTestRoute("/sikao/down/pro/lexdrill.asp", {{"size", size}, {"mode", mode}, {"stall", "100"}});
+            received = 0;
+            EXPECT_THROW(ReadVersionPage(http), Exception) << mode << " " << size;
+            EXPECT_LE(received, 4096) << mode << " " << size;
+        }
+    }
+}
 
 TEST(IsWindowsProgram, NeedsTheSignatureWhereTheHeaderSaysWithinTheFile)
 {
