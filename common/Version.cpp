@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int VersionPageLimit = 4096;
+constexpr size_t VersionPageLimit = 4096;
 
 // Keeps the body as it arrives, in sequence; a write past the limit raises, which ends the read.
 class TVersionPageStream : public TStream {
@@ -20,7 +20,7 @@ public:
     {
         if (count > VersionPageLimit - body.size())
             throw Exception(Format("The version page holds no version: its reply is longer than %d bytes",
-                                   VersionPageLimit));
+                                   static_cast<int>(VersionPageLimit)));
         body.append(static_cast<const char*>(buffer), count);
         return count;
     }
