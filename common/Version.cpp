@@ -3,13 +3,44 @@
 #include <algorithm>
 #include <string_view>
 
+#include "IdHTTP.h"
 #include "Settings.h"
 #include "Sites.h"
 #include "SysUtils.h"
 
+namespace {
+
+constexpr size_t VersionPageLimit = 4096;
+
+// Keeps the body as it arrives, in sequence; a write past the limit raises, which ends the read.
+class TVersionPageStream : public TStream {
+public:
+    size_t Read(void*, size_t) override { return 0; }
+    size_t Write(const void* buffer, size_t count) override
+    {
+        if (count > VersionPageLimit - body.size())
+            throw Exception(Format("The version page holds no version: its reply is longer than %d bytes",
+                                   static_cast<int>(VersionPageLimit)));
+        body.append(static_cast<const char*>(buffer), count);
+        return count;
+    }
+    int64_t Seek(int64_t, TSeekOrigin) override { return static_cast<int64_t>(body.size()); }
+
+    std::string body;
+};
+
+}  // namespace
+
 std::string VersionPageUrl()
 {
     return ServiceSites().MakerSite + "/sikao/down/pro/lexdrill.asp";
+}
+
+std::string ReadVersionPage(TIdHTTP& http)
+{
+    TVersionPageStream page;
+    http.Get(VersionPageUrl(), page);
+    return page.body;
 }
 
 std::string PublishedVersion(const std::string& body)

@@ -4,7 +4,14 @@
 
 #include <string>
 
+class TIdHTTP;
+
 std::string VersionPageUrl();
+
+// The version page's body, fetched with http. A reply longer than a few kilobytes (more than any
+// version with what an editor leaves around it) is no version: the read stops there and raises,
+// so an endless or huge reply costs the programs no more than that.
+std::string ReadVersionPage(TIdHTTP& http);
 
 // The published version in the version page's body. What an editor leaves around the text of a
 // saved file is not part of it: a leading UTF-8 byte-order mark, blanks and tabs around the text and

@@ -62,13 +62,15 @@ struct TInternetCloser {
 };
 using TInternetHandle = std::unique_ptr<void, TInternetCloser>;
 
-// What WinHTTP's callback touches, on one of WinHTTP's own threads. It lives until WinHTTP says
-// no callback will follow, which for a request abandoned while its server stalls comes only when
-// the server answers or the connection dies: the request's owner does not wait for that.
+// What WinHTTP's callback touches, on one of WinHTTP's own threads, and the buffer WinHTTP reads
+// the body into. It lives until WinHTTP says no callback will follow, which for a request
+// abandoned while its server stalls comes only when the server answers or the connection dies:
+// the request's owner does not wait for that, and a read still outstanding then completes here.
 struct TCallbackState {
     THandle stepDone{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
     DWORD error = 0;  // of the last step, set before stepDone
     DWORD bytes = 0;
+    std::vector<uint8_t> buffer = std::vector<uint8_t>(65536);
     std::shared_ptr<TCallbackState> self;  // released by the last callback
 };
 
@@ -84,8 +86,10 @@ public:
     std::string StatusLine();
     // The announced Content-Length, 0 when there is none; raises when it is not a number.
     int64_t ContentLength();
-    // Reads what has arrived, up to size bytes, waiting for some; 0 at the end of the body.
-    DWORD Read(uint8_t* buffer, DWORD size);
+    // Reads what has arrived, up to the buffer's size, waiting for some; 0 at the end of the body.
+    DWORD Read();
+    // What the last Read gave.
+    const uint8_t* Data() const { return state_->buffer.data(); }
 
 private:
     static void CALLBACK Callback(HINTERNET handle, DWORD_PTR context, DWORD status, void* info, DWORD length);
@@ -129,6 +133,11 @@ TRequest::TRequest(HINTERNET session, const std::string& url, const TIdHTTP& set
         Fail("Cannot request " + url, GetLastError());
     state_->self = state_;
 
+    // The service answers its own plain http addresses itself: a redirect could only lead
+    // elsewhere (another host, https), so it is not followed and fails as any status but 2xx.
+    DWORD redirects = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+    if (!WinHttpSetOption(request_.get(), WINHTTP_OPTION_REDIRECT_POLICY, &redirects, sizeof redirects))
+        Fail("Cannot request " + url, GetLastError());
     if (!settings.AllowCookies) {
         DWORD disable = WINHTTP_DISABLE_COOKIES;
         WinHttpSetOption(request_.get(), WINHTTP_OPTION_DISABLE_FEATURE, &disable, sizeof disable);
@@ -240,14 +249,16 @@ int64_t TRequest::ContentLength()
     return length;
 }
 
-DWORD TRequest::Read(uint8_t* buffer, DWORD size)
+DWORD TRequest::Read()
 {
     if (!WinHttpQueryDataAvailable(request_.get(), nullptr))
         Fail("Cannot read the reply from " + url_, GetLastError());
     Await("Cannot read the reply from");
     if (state_->bytes == 0)
         return 0;
-    if (!WinHttpReadData(request_.get(), buffer, std::min(state_->bytes, size), nullptr))
+    std::vector<uint8_t>& buffer = state_->buffer;
+    if (!WinHttpReadData(request_.get(), buffer.data(), std::min(state_->bytes, static_cast<DWORD>(buffer.size())),
+                         nullptr))
         Fail("Cannot read the reply from " + url_, GetLastError());
     Await("Cannot read the reply from");
     return state_->bytes;
@@ -313,10 +324,9 @@ void TIdHTTP::Fetch(const std::string& url, const std::function<void(const uint8
     if (OnWorkBegin)
         OnWorkBegin(this, TWorkMode::wmRead, announced);
     try {
-        std::vector<uint8_t> buffer(65536);
         int64_t total = 0;
-        while (const DWORD got = request.Read(buffer.data(), static_cast<DWORD>(buffer.size()))) {
-            sink(buffer.data(), got);
+        while (const DWORD got = request.Read()) {
+            sink(request.Data(), got);
             total += got;
             if (OnWork)
                 OnWork(this, TWorkMode::wmRead, total);

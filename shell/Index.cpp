@@ -104,7 +104,7 @@ void TForm10::CheckVersion()
     if (UpdateMenuUsed == "1")
         return;
     try {
-        if (PublishedVersion(IdHTTP1->Get(VersionPageUrl())) != DBM->ReadConfig("pro"))
+        if (PublishedVersion(ReadVersionPage(*IdHTTP1)) != DBM->ReadConfig("pro"))
             HandOverToUpdater();
     } catch (const std::exception&) {
         // The automatic check is silent: without it the client simply goes on.

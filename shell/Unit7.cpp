@@ -61,7 +61,7 @@ void TForm7::Button1Click(TObject*)
     IdAntiFreeze1->OnlyWhenIdle = false;
 
     // A failed request goes to the framework's handler and leaves the button disabled.
-    const std::string published = PublishedVersion(IdHTTP1->Get(VersionPageUrl()));
+    const std::string published = PublishedVersion(ReadVersionPage(*IdHTTP1));
     if (published != DBM->ReadConfig("pro")) {
         HandOverToUpdater();
     } else {

@@ -12,6 +12,9 @@ Routes (query parameters in brackets):
           [delay=MS] wait before the status line
           [stall=MS] send half the body, then wait before the rest
           [claim=N] announce Content-Length N whatever the real size (then close)
+          [cut=N] send only the first N bytes of the body, then close the connection (chunked:
+            without the last chunk; length: announcing the whole)
+          [location=URL] add a Location header (with status=3xx, a redirect)
           [status=CODE] reply status (default 200)
           [cookie=NAME=VALUE] add a Set-Cookie header
           [body=TEXT] this body instead of the digits
@@ -116,6 +119,8 @@ class Handler(BaseHTTPRequestHandler):
         self.send_header("Content-Type", "application/octet-stream")
         if "cookie" in query:
             self.send_header("Set-Cookie", query["cookie"] + "; Path=/")
+        if "location" in query:
+            self.send_header("Location", query["location"])
         if "claim" in query:
             self.send_header("Content-Length", query["claim"])
             self.close_connection = True
@@ -127,6 +132,9 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header("Connection", "close")
             self.close_connection = True
         self.end_headers()
+        if "cut" in query:
+            body = body[:int(query["cut"])]
+            self.close_connection = True
         half = len(body) // 2
         stall = int(query.get("stall", "0")) / 1000
         for part, pause in ((body[:half], stall), (body[half:], 0)):
@@ -136,7 +144,7 @@ class Handler(BaseHTTPRequestHandler):
                 self.wfile.write(part)
             self.wfile.flush()
             time.sleep(pause)
-        if mode == "chunked" and "claim" not in query:
+        if mode == "chunked" and "claim" not in query and "cut" not in query:
             self.wfile.write(b"0\r\n\r\n")
 
 

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
 #include <functional>
+#include <new>
 #include <vector>
 
 #include "Forms.h"
@@ -11,6 +14,7 @@
 #include "Layout.h"
 
 #include <windows.h>
+#include <winhttp.h>
 
 namespace {
 
@@ -158,6 +162,23 @@ TEST(HttpGet, FailuresToConnectOrReadRaise)
     EXPECT_THROW(http.Get(Url("/data?size=10&claim=ten")), ENetError);
 }
 
+TEST(HttpGet, ARedirectIsAnErrorStatusAndIsNotFollowed)
+{
+    TIdHTTP http(nullptr);
+    const std::string target = Url("/data?size=5");
+    const std::string secure = "https" + target.substr(4);
+    const std::pair<const char*, std::string> redirects[] = {{"302", target}, {"301", secure}, {"307", target}};
+    for (const auto& [status, location] : redirects) {
+        SetTestRoute("/moved", {{"status", status}, {"location", location}});
+        try {
+            http.Get(Url("/moved"));
+            FAIL() << status << " to " << location << " was followed";
+        } catch (const EHttpStatusError& e) {
+            EXPECT_EQ(e.Status(), std::atoi(status));
+        }
+    }
+}
+
 TEST(HttpWork, ReportsTheAnnouncedLengthAndTheBytesSoFar)
 {
     TIdHTTP http(nullptr);
@@ -271,6 +292,140 @@ TEST(AntiFreeze, AHandlerCanEndTheProcessInTheMiddleOfARequest)
             http.Get(Url("/data?size=10&delay=20000"));
         },
         testing::ExitedWithCode(3), "");
+}
+
+namespace {
+
+// Watches the read buffer that WinHTTP is given: whether the program frees it before WinHTTP has
+// said that it lets go of the request (its handle is closing), when a read may still complete
+// into it. The program's imports of WinHTTP are redirected through here.
+struct TReadBufferWatch {
+    std::atomic<void*> buffer{nullptr};
+    std::atomic<bool> closing{false};
+    std::atomic<int> freedBeforeClosing{0};
+    std::atomic<int> freedAfterClosing{0};
+    HANDLE closed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    WINHTTP_STATUS_CALLBACK callback = nullptr;
+    decltype(&WinHttpReadData) readData = nullptr;
+    decltype(&WinHttpSetStatusCallback) setStatusCallback = nullptr;
+};
+TReadBufferWatch* readBufferWatch = nullptr;
+
+void NoteFreed(void* block)
+{
+    if (readBufferWatch && block && block == readBufferWatch->buffer.load())
+        ++(readBufferWatch->closing ? readBufferWatch->freedAfterClosing : readBufferWatch->freedBeforeClosing);
+}
+
+void CALLBACK WatchingCallback(HINTERNET handle, DWORD_PTR context, DWORD status, void* info, DWORD length)
+{
+    if (status == WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING)
+        readBufferWatch->closing = true;
+    readBufferWatch->callback(handle, context, status, info, length);
+    if (status == WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING)
+        SetEvent(readBufferWatch->closed);
+}
+
+WINHTTP_STATUS_CALLBACK WINAPI WatchingSetStatusCallback(HINTERNET handle, WINHTTP_STATUS_CALLBACK callback,
+                                                         DWORD flags, DWORD_PTR reserved)
+{
+    readBufferWatch->callback = callback;
+    return readBufferWatch->setStatusCallback(handle, WatchingCallback, flags, reserved);
+}
+
+BOOL WINAPI WatchingReadData(HINTERNET request, void* buffer, DWORD size, DWORD* read)
+{
+    readBufferWatch->buffer = buffer;
+    return readBufferWatch->readData(request, buffer, size, read);
+}
+
+// Points this program's import of function from winhttp.dll at replacement; returns the original.
+void* RedirectImport(const char* function, void* replacement)
+{
+    void* const original = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("winhttp.dll"), function));
+    auto* const base = reinterpret_cast<uint8_t*>(GetModuleHandleA(nullptr));
+    const auto* const nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* module = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         module->Name; ++module) {
+        if (_stricmp(reinterpret_cast<const char*>(base + module->Name), "winhttp.dll") != 0)
+            continue;
+        for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk); slot->u1.Function; ++slot) {
+            if (reinterpret_cast<void*>(slot->u1.Function) != original)
+                continue;
+            DWORD protection = 0;
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
+            return original;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+// Replaced together, so that every block comes from and goes back to the same heap.
+void* operator new(std::size_t size)
+{
+    if (void* block = HeapAlloc(GetProcessHeap(), 0, size ? size : 1))
+        return block;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* block) noexcept
+{
+    NoteFreed(block);
+    if (block)
+        HeapFree(GetProcessHeap(), 0, block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
+{
+    NoteFreed(block);
+    if (block)
+        HeapFree(GetProcessHeap(), 0, block);
+}
+
+// "取消" or the close box while the body stalls: the request is abandoned with a read outstanding
+// and WinHTTP may still complete it. Its buffer must outlive WinHTTP's hold on the request, and
+// go with it.
+TEST(AntiFreeze, AnAbandonedRequestKeepsItsReadBufferUntilWinHttpLetsGo)
+{
+    TestServerPort();
+    EXPECT_EXIT(
+        {
+            static TReadBufferWatch watch;
+            readBufferWatch = &watch;
+            watch.setStatusCallback = reinterpret_cast<decltype(watch.setStatusCallback)>(
+                RedirectImport("WinHttpSetStatusCallback", reinterpret_cast<void*>(WatchingSetStatusCallback)));
+            watch.readData = reinterpret_cast<decltype(watch.readData)>(
+                RedirectImport("WinHttpReadData", reinterpret_cast<void*>(WatchingReadData)));
+            if (!watch.setStatusCallback || !watch.readData)
+                ExitProcess(10);
+            TIdAntiFreeze pump(nullptr);
+            TIdHTTP http(nullptr);
+            int64_t received = 0;
+            http.OnWork = [&](TObject*, TWorkMode, int64_t count) { received = count; };
+            TProbeWindow probe;
+            probe.onTick = [&](int) {
+                if (received > 0)
+                    Application->Terminate();
+            };
+            probe.StartTimer(50);
+            try {
+                http.Get(Url("/data?size=200000&stall=8000"));
+                ExitProcess(11);
+            } catch (const EAbort&) {
+            }
+            if (received <= 0 || received >= 200000)
+                ExitProcess(12);  // not abandoned in the middle of the body
+            if (WaitForSingleObject(watch.closed, 30000) != WAIT_OBJECT_0)
+                ExitProcess(13);
+            ExitProcess(watch.freedBeforeClosing ? 14 : watch.freedAfterClosing == 1 ? 0 : 15);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 namespace {

@@ -6,12 +6,23 @@
 #include "Client.h"
 #include "Dialogs.h"
 #include "Forms.h"
+#include "HttpTestServer.h"
 #include "Index.h"
+#include "Sites.h"
+#include "TempDir.h"
 #include "U_DBM.h"
 #include "Unit1.h"
 
 TEST(Startup, CreatesEveryWindowInOrderAndGoesOnAfterTheDatabaseFails)
 {
+    // Showing the main window checks the version and opens the panes' pages: all of it asks the
+    // local server (started here, so the death test's child shares it), which publishes the
+    // installed version.
+    const std::string server = TestServerUrl("");
+    ServiceSites() = {server, server, server};
+    SetTestRoute("/sikao/down/pro/lexdrill.asp", {{"body", "1.0-startup"}});
+    TTempCurrentDir dir;
+    dir.Write("Config.INI", "[OLEDB5]\r\npro=1.0-startup\r\n");
     std::vector<TMessageBoxSeen> boxes;
     {
         TMessageBoxAnswerer answerer;
@@ -52,9 +63,12 @@ TEST(Startup, CreatesEveryWindowInOrderAndGoesOnAfterTheDatabaseFails)
     // Closing the main window hides the login window first, lets the window collapse for 900 ms
     // and then ends the process. A watch started as the login window hides says that the process
     // still lived 500 ms later (well inside the 900, so a busy machine does not miss it), and that
-    // it ended within 10 s.
+    // it ended within 10 s. Before that, showing the main window read the local version page.
     EXPECT_EXIT(
         {
+            Form10->IdHTTP1->OnWorkBegin = [](TObject*, TWorkMode, int64_t length) {
+                fprintf(stderr, "version page of %d bytes\n", static_cast<int>(length));
+            };
             Form1->Show();
             Form10->Show();
             HANDLE hidden = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -72,5 +86,5 @@ TEST(Startup, CreatesEveryWindowInOrderAndGoesOnAfterTheDatabaseFails)
             Form10->Close();
             fprintf(stderr, "still running\n");
         },
-        testing::ExitedWithCode(0), "^login hidden\ncollapsing\n$");
+        testing::ExitedWithCode(0), "^version page of 11 bytes\nlogin hidden\ncollapsing\n$");
 }

@@ -127,13 +127,25 @@ TEST_F(Updater, AFailedVersionRequestIsShownAndLeavesTheButtonDisabled)
     ExpectStuckWithNothingInstalled();
     EXPECT_EQ(ReadFile(dir_.Path() + "\\Config.INI"), "[OLEDB5]\r\npro=1.0\r\nkaoshi=lexdrill\r\n");
 
+    // An endless reply is no version either. Reading stops a few kilobytes in and nothing of it
+    // goes to the settings file's trial (which, with no temporary folder, would say so instead).
+    SetTestRoute("/sikao/down/pro/lexdrill.asp", {{"size", "20000000"}, {"mode", "close"}});
+    char temp[MAX_PATH];
+    const DWORD tempLength = GetEnvironmentVariableA("TMP", temp, sizeof temp);
+    SetEnvironmentVariableA("TMP", (dir_.Path() + "\\missing").c_str());
+    Form1->Button1->SetEnabled(true);
+    PressUpgrade();
+    SetEnvironmentVariableA("TMP", tempLength && tempLength < sizeof temp ? temp : nullptr);
+    ExpectStuckWithNothingInstalled();
+
     const std::vector<std::string> texts = answerer.Texts();
-    ASSERT_EQ(texts.size(), 5u);
+    ASSERT_EQ(texts.size(), 6u);
     EXPECT_EQ(texts[0], "HTTP/1.1 500 Internal Server Error");
     EXPECT_EQ(texts[1], "The version page holds no version: its reply has more than one line");
     EXPECT_NE(texts[2].find("127.0.0.1:1/sikao/down/pro/lexdrill.asp"), std::string::npos) << texts[2];
     EXPECT_EQ(texts[3], "HTTP/1.1 404 Not Found");
     EXPECT_EQ(texts[4], "The version page holds no version: its reply cannot be recorded as it stands");
+    EXPECT_EQ(texts[5], "The version page holds no version: its reply is longer than 4096 bytes");
 }
 
 TEST_F(Updater, AFailedDownloadSaysSoAndInstallsNothing)
@@ -143,10 +155,15 @@ TEST_F(Updater, AFailedDownloadSaysSoAndInstallsNothing)
     badHeader[0] = 'M';
     badHeader[1] = 'Z';
     badHeader[0x3C] = '\x3E';  // the signature's offset lies past the end
+    const std::string client = ServerPath(Built("marker_program.exe"));
+    const std::string half = std::to_string(ReadFile(Built("marker_program.exe")).size() / 2);
     const std::vector<std::vector<std::pair<std::string, std::string>>> downloads = {
         {{"status", "404"}},
         {{"body", "<html>sorry</html>"}},                 // an error page sent as a success
         {{"body", badHeader}},
+        // A program whose connection ends mid-way, with no length to tell it short.
+        {{"file", client}, {"mode", "close"}, {"cut", half}},
+        {{"file", client}, {"mode", "chunked"}, {"cut", half}},
         {{"size", "50000"}, {"claim", "90000"}},          // cut off
     };
     TMessageBoxAnswerer answerer;
@@ -157,6 +174,7 @@ TEST_F(Updater, AFailedDownloadSaysSoAndInstallsNothing)
         ExpectStuckWithNothingInstalled();
     }
     EXPECT_EQ(answerer.Texts(), std::vector<std::string>(downloads.size(), "升级程序出错!"));
+    EXPECT_EQ(ReadFile(dir_.Path() + "\\Config.INI"), "[OLEDB5]\r\npro=1.0\r\nkaoshi=lexdrill\r\n");
     // The bar and the text followed the download that announced its length.
     EXPECT_EQ(Form1->ProgressBar1->Max(), 90000);
     EXPECT_EQ(Form1->ProgressBar1->Position(), 50000);
@@ -243,13 +261,58 @@ TEST(PublishedVersion, WhatTheSettingsFileCannotGiveBackUnchangedRaises)
     EXPECT_EQ(PublishedVersion("2.0 正式版"), "2.0 正式版");
 }
 
-TEST(IsWindowsProgram, NeedsTheSignatureWhereTheHeaderSaysWithinTheFile)
+namespace {
+
+void PutNumber(std::string& bytes, size_t offset, uint32_t value, size_t size)
 {
-    std::string program(0x44, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[offset + i] = static_cast<char>(value >> 8 * i);
+}
+
+// The smallest whole program of the kind the linker makes: its signature at 0x40, an optional
+// header of 0xF0 bytes that says the headers take 0x200, one section table entry at 0x148 and
+// that section's 0x200 bytes of data at 0x200.
+std::string MinimalProgram()
+{
+    std::string program(0x400, '\0');
     program[0] = 'M';
     program[1] = 'Z';
-    program[0x3C] = '\x40';
+    PutNumber(program, 0x3C, 0x40, 4);
     program.replace(0x40, 4, std::string("PE\0\0", 4));
+    PutNumber(program, 0x46, 1, 2);       // sections
+    PutNumber(program, 0x54, 0xF0, 2);    // optional header size
+    PutNumber(program, 0x58 + 60, 0x200, 4);  // headers size
+    PutNumber(program, 0x148 + 16, 0x200, 4);  // the section's data size
+    PutNumber(program, 0x148 + 20, 0x200, 4);  // and place
+    return program;
+}
+
+}  // namespace
+
+// However the reply tells its end, the read stops once it is longer than any version page.
+TEST(ReadVersionPage, ReadsAFewKilobytesAtMost)
+{
+    ServiceSites().MakerSite = TestServerUrl("");
+    TIdHTTP http(nullptr);
+    int64_t received = 0;
+    http.OnWork = [&](TObject*, TWorkMode, int64_t count) { received = count; };
+    SetTestRoute("/sikao/down/pro/lexdrill.asp", {{"body", "2.0\r\n"}});
+    EXPECT_EQ(ReadVersionPage(http), "2.0\r\n");
+    SetTestRoute("/sikao/down/pro/lexdrill.asp", {{"size", "4096"}, {"mode", "chunked"}});
+    EXPECT_EQ(ReadVersionPage(http).size(), 4096u);
+    for (const char* mode : {"length", "chunked", "close"}) {
+        for (const char* size : {"4097", "20000000"}) {
+            SetTestRoute("/sikao/down/pro/lexdrill.asp", {{"size", size}, {"mode", mode}, {"stall", "100"}});
+            received = 0;
+            EXPECT_THROW(ReadVersionPage(http), Exception) << mode << " " << size;
+            EXPECT_LE(received, 4096) << mode << " " << size;
+        }
+    }
+}
+
+TEST(IsWindowsProgram, NeedsTheSignatureWhereTheHeaderSaysWithinTheFile)
+{
+    const std::string program = MinimalProgram();
     EXPECT_TRUE(IsWindowsProgram(StreamOf(program)));
     EXPECT_FALSE(IsWindowsProgram(StreamOf(program.substr(0, 0x43))));
     EXPECT_FALSE(IsWindowsProgram(StreamOf("MZ")));
@@ -261,4 +324,41 @@ TEST(IsWindowsProgram, NeedsTheSignatureWhereTheHeaderSaysWithinTheFile)
     zero[0] = 'Z';
     EXPECT_FALSE(IsWindowsProgram(StreamOf(zero)));
     EXPECT_TRUE(IsWindowsProgram(StreamOf(ReadFile(Built("marker_program.exe")))));
+}
+
+// A download cut short, however its reply ended, is refused: the file must reach the end of its
+// headers, of its section table and of the last section's data. What follows that is the file's
+// own business.
+TEST(IsWindowsProgram, NeedsTheWholeFileItsHeadersDescribe)
+{
+    const std::string program = MinimalProgram();
+    EXPECT_TRUE(IsWindowsProgram(StreamOf(program + "appended")));
+    for (const size_t cut : {0x3FFu, 0x200u, 0x16Fu, 0x150u, 0x5Fu})
+        EXPECT_FALSE(IsWindowsProgram(StreamOf(program.substr(0, cut)))) << cut;
+
+    std::string headers = program;
+    PutNumber(headers, 0x58 + 60, 0x401, 4);
+    EXPECT_FALSE(IsWindowsProgram(StreamOf(headers)));
+    std::string twoSections = program;
+    PutNumber(twoSections, 0x46, 2, 2);
+    PutNumber(twoSections, 0x170 + 16, 0x100, 4);
+    PutNumber(twoSections, 0x170 + 20, 0x380, 4);
+    EXPECT_FALSE(IsWindowsProgram(StreamOf(twoSections)));
+    PutNumber(twoSections, 0x170 + 20, 0x300, 4);
+    EXPECT_TRUE(IsWindowsProgram(StreamOf(twoSections)));
+    // A section of no stored data (zero-filled when loaded) asks for nothing, wherever it points.
+    PutNumber(twoSections, 0x170 + 16, 0, 4);
+    PutNumber(twoSections, 0x170 + 20, 0xFFFFFF00, 4);
+    EXPECT_TRUE(IsWindowsProgram(StreamOf(twoSections)));
+    // Numbers at their largest do not wrap around.
+    std::string huge = program;
+    PutNumber(huge, 0x148 + 16, 0xFFFFFFFF, 4);
+    PutNumber(huge, 0x148 + 20, 0xFFFFFFFF, 4);
+    EXPECT_FALSE(IsWindowsProgram(StreamOf(huge)));
+    PutNumber(huge, 0x46, 0xFFFF, 2);
+    EXPECT_FALSE(IsWindowsProgram(StreamOf(huge)));
+
+    const std::string marker = ReadFile(Built("marker_program.exe"));
+    for (const size_t cut : {marker.size() / 2, marker.size() - 1})
+        EXPECT_FALSE(IsWindowsProgram(StreamOf(marker.substr(0, cut)))) << cut;
 }

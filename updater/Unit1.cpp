@@ -66,7 +66,7 @@ void TForm1::Button1Click(TObject*)
     IdAntiFreeze1->OnlyWhenIdle = false;
 
     // A failed version request goes to the framework's handler and leaves the button disabled.
-    const std::string published = PublishedVersion(IdHTTP1->Get(VersionPageUrl()));
+    const std::string published = PublishedVersion(ReadVersionPage(*IdHTTP1));
     if (published != ReadConfig("pro")) {
         TMemoryStream client;
         try {
