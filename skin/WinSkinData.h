@@ -178,6 +178,8 @@ public:
     UniqueBrush FButtonFaceBrush;   // solid brush of [Colours] ButtonFace
 
 private:
+    // Has the registered component's windows re-applied with its new records.
+    void Reload();
     void AddDefaultSkin3rd();
     void ReadFrameEdges(const TCustomIniFile& ini);
     void ReadColours(const TCustomIniFile& ini);
