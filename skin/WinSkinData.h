@@ -178,7 +178,7 @@ public:
     UniqueBrush FButtonFaceBrush;   // solid brush of [Colours] ButtonFace
 
 private:
-    // Has the registered component's windows re-applied with its new records.
+    // Has the manager re-apply the newly parsed records to this component's windows.
     void Reload();
     void AddDefaultSkin3rd();
     void ReadFrameEdges(const TCustomIniFile& ini);

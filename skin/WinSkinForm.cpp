@@ -350,8 +350,8 @@ void TWinSkinForm::ReSkin()
             FitWindowToSkin(true);
             FSkinState = fssReskinning;
         }
-        // Before the first application the bar's menu is still on the window; the start, which
-        // would take it off, finds the skin applied.
+        // Asked before the first application, which takes the bar's menu off the window: the
+        // menu is still on, and the start skips a skin applied already.
         TakeMenuOff();
         // Built while still re-skinning: a new skin of the same size shapes the window anew.
         BuildRegion();
