@@ -223,8 +223,14 @@ void TSkinData::RefreshSkin()
         return;
     if (!SkinManage)
         OwnerLoaded();
+    Reload();
+}
+
+void TSkinData::Reload()
+{
     SkinManage->FPendingSkinData = this;
-    SkinManage->FreeAllSysButtons();
+    // Only this component's records are replaced: other components' windows keep their buttons.
+    SkinManage->FreeSysButtons(this);
     SkinManage->SetMode(smReload, 250);
 }
 
@@ -246,11 +252,11 @@ void TSkinData::ReadSkinStream(TStream& stream)
     if (ComponentState() & csDesigning)
         return;
     // Windows already drawn from this skin lose their caption buttons to the parse; the
-    // reload gives them the new skin's.
+    // reload gives them the new skin's, also when the stream is read into a live form.
     const bool drawn = SkinManage && std::any_of(SkinManage->FFormSkins.begin(), SkinManage->FFormSkins.end(),
                                                  [this](const TWinSkinForm* f) { return f->SkinData() == this; });
     if (LoadSkin() && drawn)
-        RefreshSkin();
+        Reload();
 }
 
 void TSkinData::WriteSkinStream(TStream& stream) const

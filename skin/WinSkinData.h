@@ -178,6 +178,8 @@ public:
     UniqueBrush FButtonFaceBrush;   // solid brush of [Colours] ButtonFace
 
 private:
+    // Has the manager re-apply the newly parsed records to this component's windows.
+    void Reload();
     void AddDefaultSkin3rd();
     void ReadFrameEdges(const TCustomIniFile& ini);
     void ReadColours(const TCustomIniFile& ini);

@@ -303,8 +303,11 @@ void TSkinManage::TimerTick()
         if (!onlyThisForm)
             PurgeClosed();
         // A copy: the list is the screen's, and skinning must not depend on it staying put.
+        // Skinning one form may free another: each is used only while the screen still lists it.
         const std::vector<TCustomForm*> forms = Screen->Forms();
         for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
+            if (std::find(Screen->Forms().begin(), Screen->Forms().end(), *it) == Screen->Forms().end())
+                continue;
             if (!onlyThisForm) {
                 SkinForm(*it);
             } else if (*it == pending->Owner()) {
@@ -367,12 +370,6 @@ int TSkinManage::MdiChildCount() const
         return formSkin->MDIKind() == mkChild && formSkin->SkinState() != fssDestroying &&
                formSkin->SkinState() != fssDestroyed;
     }));
-}
-
-void TSkinManage::FreeAllSysButtons()
-{
-    for (TWinSkinForm* formSkin : FFormSkins)
-        formSkin->FreeSysButtons();
 }
 
 void TSkinManage::FreeSysButtons(const TSkinData* skinData)

@@ -57,7 +57,6 @@ public:
     void SetMdiMaximized(bool value);
     // The MDI children whose windows live with a skin.
     int MdiChildCount() const;
-    void FreeAllSysButtons();
     // Frees the caption buttons of the form skins drawn from skinData, whose records a parse
     // is about to replace. The next reload gives them new ones.
     void FreeSysButtons(const TSkinData* skinData);

@@ -46,6 +46,7 @@ TWinSkinForm::~TWinSkinForm()
         EndMenu();
     }
     // A skin freed with its form, or while its window lives on, lets go of both.
+    GiveBackMenuPainters();
     UnskinControls();
     UnhookForm();
     ReleaseAlign();
@@ -149,8 +150,7 @@ void TWinSkinForm::AttachWindow(TSkinData* skinData, HWND handle)
         FMenuHandle = GetMenu(FHandle);
         // A pop-up that keeps its native border has no skinned bar: its menu stays on it.
         if (FMenuHandle && FMDIKind != mkChild && FBorderKind != bkPopup) {
-            auto* form = dynamic_cast<TCustomForm*>(FForm);
-            FSkinMenu = std::make_unique<TWinSkinMenu>(this, skinData, form ? form->Menu() : nullptr);
+            FSkinMenu = std::make_unique<TWinSkinMenu>(this, skinData);
             FMenuHeight = GetSystemMetrics(SM_CYMENU);
             // Kept on until the first fit: taken off now, it would grow the client area and
             // move every control on the screen, and the fit bring them back.
@@ -350,10 +350,19 @@ void TWinSkinForm::ReSkin()
             FitWindowToSkin(true);
             FSkinState = fssReskinning;
         }
+        // Asked before the first application, which takes the bar's menu off the window: the
+        // menu is still on, and the start skips a skin applied already.
+        TakeMenuOff();
         // Built while still re-skinning: a new skin of the same size shapes the window anew.
         BuildRegion();
     }
     FSkinState = fssSkinned;
+}
+
+void TWinSkinForm::TakeMenuOff()
+{
+    if (FSkinMenu && GetMenu(FHandle))
+        SetMenu(FHandle, nullptr);
 }
 
 void TWinSkinForm::UnhookForm()
@@ -447,6 +456,9 @@ void TWinSkinForm::DetachDestroyed()
     FSubclass.reset();
     FSkinMenu.reset();  // the window is going: its menu goes with it
     UnskinControls();
+    // The form and its pop-up menus may outlive the window.
+    if (FForm)
+        SkinPopupMenus(FForm, false);
     FFrameBitmap.SetSize(0, 0);
 }
 

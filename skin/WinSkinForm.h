@@ -14,13 +14,12 @@
 #include "ComCtrls.h"
 #include "Controls.h"
 #include "Graphics.h"
+#include "Menus.h"
 #include "SubClass.h"
 
 class TCustomForm;
 class TDataSkinBorder;
 class TMenuBtn;
-class TMenuItem;
-class TPopupMenu;
 class TWinSkinMenu;
 class TDataSkinSysButton;
 class TSkinData;
@@ -110,6 +109,19 @@ public:
 private:
     TNCObject* FObject = nullptr;
     TSkinButton* FButton = nullptr;
+};
+
+// The painters a form skin gives the items of a form's pop-up menus. Each names its skin, so
+// that a skin tells its own, another skin's and an item's own painter apart; the measuring one
+// keeps the item's own measurer, which the item gets back when the skin lets go.
+struct TSkinItemDrawer {
+    TWinSkinForm* Skin;
+    void operator()(TObject* sender, TCanvas& canvas, TRect rect, bool selected) const;
+};
+struct TSkinItemMeasurer {
+    TWinSkinForm* Skin;
+    TMenuMeasureItemEvent Own;
+    void operator()(TObject* sender, TCanvas& canvas, int& width, int& height) const;
 };
 
 // Show states and skin states of a form skin.
@@ -204,8 +216,10 @@ public:
     void EndMenuLoop();
 
     // The container's pop-up menus drawn by the skin (enable) or by themselves again. Items
-    // with a painter of their own keep it.
+    // with a painter of their own keep it; a painter another skin left is replaced.
     void SkinPopupMenus(TComponent* container, bool enable);
+    // The items this skin paints get their own painters back (none, or their own measurer).
+    void GiveBackMenuPainters();
 
     // Owner-drawn menu items: drop-downs of the bar, pop-up menus and the system menu.
     void MeasureFormMenuItem(TMenuItem& item, TCanvas& canvas, int& width, int& height);
@@ -344,6 +358,8 @@ private:
     void HookMDIClient();
     void UnhookMDIClient();
     void UnhookForm();
+    // The bar's menu off the window, where the bar stands for it.
+    void TakeMenuOff();
     // Lets the form place its controls again (once the first fit is done or the skin goes).
     void ReleaseAlign();
 

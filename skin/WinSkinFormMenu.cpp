@@ -110,28 +110,34 @@ void TWinSkinForm::AddSysMenuItem(const std::string& caption, int kind)
     FSysMenu->Items()->Add(item);
 }
 
+void TSkinItemDrawer::operator()(TObject* sender, TCanvas& canvas, TRect rect, bool selected) const
+{
+    Skin->MenuDrawItem(sender, canvas, rect, selected);
+}
+
+void TSkinItemMeasurer::operator()(TObject* sender, TCanvas& canvas, int& width, int& height) const
+{
+    Skin->MenuMeasureItem(sender, canvas, width, height);
+}
+
 void TWinSkinForm::SkinPopupMenus(TComponent* container, bool enable)
 {
-    if (!enable) {
-        // Only the painters given here go: an item's own stays.
-        for (WORD command : FSkinnedMenuItems)
-            if (TMenuItem* item = TMenuItem::FindByCommand(command))
-                item->OnDrawItem = nullptr;
-        FSkinnedMenuItems.clear();
-    }
-    if (!(FSkinData->SkinControls() & SkinControlBit(xcPopupMenu)))
+    if (!enable)
+        GiveBackMenuPainters();
+    if (!FSkinData || !(FSkinData->SkinControls() & SkinControlBit(xcPopupMenu)))
         return;
     const std::function<void(TMenuItem&)> skinItems = [&](TMenuItem& item) {
         for (int i = 0; i < item.Count(); ++i) {
             TMenuItem& sub = *item.Items(i);
-            if (enable && !sub.OnDrawItem) {
-                sub.OnDrawItem = [this](TObject* sender, TCanvas& canvas, TRect rect, bool selected) {
-                    MenuDrawItem(sender, canvas, rect, selected);
-                };
-                sub.OnMeasureItem = [this](TObject* sender, TCanvas& canvas, int& width, int& height) {
-                    MenuMeasureItem(sender, canvas, width, height);
-                };
-                FSkinnedMenuItems.push_back(sub.Command());
+            const auto* drawer = sub.OnDrawItem.target<TSkinItemDrawer>();
+            if (enable && (!sub.OnDrawItem || drawer)) {
+                const bool mine = drawer && drawer->Skin == this;
+                const auto* measurer = sub.OnMeasureItem.target<TSkinItemMeasurer>();
+                TMenuMeasureItemEvent own = measurer ? measurer->Own : sub.OnMeasureItem;
+                sub.OnDrawItem = TSkinItemDrawer{this};
+                sub.OnMeasureItem = TSkinItemMeasurer{this, std::move(own)};
+                if (!mine)
+                    FSkinnedMenuItems.push_back(sub.Command());
             }
             skinItems(sub);
         }
@@ -144,6 +150,23 @@ void TWinSkinForm::SkinPopupMenus(TComponent* container, bool enable)
         if (enable)
             skinItems(*popup->Items());
     }
+}
+
+void TWinSkinForm::GiveBackMenuPainters()
+{
+    // Found by command: an item freed meanwhile is not found, and only this skin's painters go.
+    for (WORD command : FSkinnedMenuItems) {
+        TMenuItem* item = TMenuItem::FindByCommand(command);
+        if (!item)
+            continue;
+        if (const auto* drawer = item->OnDrawItem.target<TSkinItemDrawer>(); drawer && drawer->Skin == this)
+            item->OnDrawItem = nullptr;
+        if (const auto* measurer = item->OnMeasureItem.target<TSkinItemMeasurer>(); measurer && measurer->Skin == this) {
+            TMenuMeasureItemEvent own = measurer->Own;
+            item->OnMeasureItem = std::move(own);
+        }
+    }
+    FSkinnedMenuItems.clear();
 }
 
 void TWinSkinForm::SysMenuClick(TMenuItem& item)

@@ -288,8 +288,7 @@ void TWinSkinForm::WMSkinStart()
             FitWindowToSkin(false);
         }
         // Off after the fit: inside the skinned frame the client area keeps its size.
-        if (FSkinMenu && GetMenu(FHandle))
-            SetMenu(FHandle, nullptr);
+        TakeMenuOff();
         if (FSkinState == fssFitting) {
             FSkinState = fssSkinned;
             BuildRegion();

@@ -80,15 +80,21 @@ void TMenuBtn::Draw()
 // ---------------------------------------------------------------------------------------------
 // The bar.
 
-TWinSkinMenu::TWinSkinMenu(TWinSkinForm* skinForm, TSkinData* skinData, TMenu* menu)
-    : FMenu(menu), FSkinData(skinData), FSkinForm(skinForm)
+TWinSkinMenu::TWinSkinMenu(TWinSkinForm* skinForm, TSkinData* skinData)
+    : FSkinData(skinData), FSkinForm(skinForm)
 {
     AssignMenuFont(FFont);
 }
 
+TMenu* TWinSkinMenu::Menu() const
+{
+    return FSkinForm->Form() ? FSkinForm->Form()->Menu() : nullptr;
+}
+
 bool TWinSkinMenu::RightToLeft() const
 {
-    return FMenu && FMenu->RightToLeft();
+    const TMenu* menu = Menu();
+    return menu && menu->RightToLeft();
 }
 
 void TWinSkinMenu::BuildFromWindowMenu(bool takeOff)
@@ -109,6 +115,7 @@ void TWinSkinMenu::Build(HMENU menu, bool byCommand, bool takeOff)
         return;
     FButtons.clear();
     FCount = std::max(GetMenuItemCount(FMenuHandle), 0);
+    TMenu* mainMenu = Menu();
     for (int i = 0; i < FCount; ++i) {
         char text[81] = {};
         MENUITEMINFOA info{};
@@ -127,8 +134,8 @@ void TWinSkinMenu::Build(HMENU menu, bool byCommand, bool takeOff)
         button->FCaption = text;
         // An owner-drawn entry has no text: the framework item tells what it shows.
         TMenuItem* item = nullptr;
-        if (button->FCaption.empty() && FMenu) {
-            TMenuItem& root = *FMenu->Items();
+        if (button->FCaption.empty() && mainMenu) {
+            TMenuItem& root = *mainMenu->Items();
             if (!byCommand && i < root.Count())
                 item = root.Items(i);
             for (int j = 0; byCommand && j < root.Count(); ++j)
@@ -151,14 +158,15 @@ void TWinSkinMenu::BuildFromMainMenu()
 {
     // The bar stands for the main menu from now on: that is the menu the window gets back, not
     // a merged menu that may be gone with its child.
+    TMenu* mainMenu = Menu();
     if (HMENU menu = GetMenu(FSkinForm->Handle()))
         FMenuHandle = menu;
-    else if (FMenu)
-        FMenuHandle = FMenu->Handle();
+    else if (mainMenu)
+        FMenuHandle = mainMenu->Handle();
     FButtons.clear();
     FCount = 0;
-    if (FMenu) {
-        TMenuItem& root = *FMenu->Items();
+    if (mainMenu) {
+        TMenuItem& root = *mainMenu->Items();
         FCount = root.Count();
         for (int i = 0; i < FCount; ++i) {
             TMenuItem& item = *root.Items(i);
@@ -336,7 +344,7 @@ void MenuSelected(WPARAM wParam, LPARAM lParam)
         return;
     }
     MenuLoop.SwitchingMenu = false;
-    if (const TMenu* menu = form->SkinMenu()->FMenu) {
+    if (const TMenu* menu = form->SkinMenu()->Menu()) {
         TMenuItem* item = SelectedItem(wParam, lParam);
         MenuLoop.TrackedItem = item && item->GetParentMenu() == menu ? item->Command() : 0;
     }

@@ -32,7 +32,7 @@ public:
 
 class TWinSkinMenu {
 public:
-    TWinSkinMenu(TWinSkinForm* skinForm, TSkinData* skinData, TMenu* menu);
+    TWinSkinMenu(TWinSkinForm* skinForm, TSkinData* skinData);
     TWinSkinMenu(const TWinSkinMenu&) = delete;
     TWinSkinMenu& operator=(const TWinSkinMenu&) = delete;
 
@@ -51,9 +51,11 @@ public:
     // The item after (or before) the open one, going round; nullptr without items.
     TMenuBtn* NeighbourButton(bool next) const;
     bool RightToLeft() const;
+    // The framework form's main menu as it is now (freed or replaced while skinned); nullptr
+    // for other windows and for a form without one.
+    TMenu* Menu() const;
 
     std::vector<std::unique_ptr<TMenuBtn>> FButtons;
-    TMenu* FMenu;  // the framework form's main menu; nullptr for other windows
     TRect FBarRect;
     TSkinData* FSkinData;
     TWinSkinForm* FSkinForm;

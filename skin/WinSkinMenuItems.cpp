@@ -161,7 +161,7 @@ void TWinSkinForm::WMMeasureItem(TMessage& message)
         return;
     }
     TMenuItem* item = TMenuItem::FindByItemData(measure.itemID, measure.itemData);
-    if (FForm && FSkinMenu && FSkinMenu->FMenu && item && item->GetParentMenu() == FSkinMenu->FMenu) {
+    if (FForm && FSkinMenu && item && item->GetParentMenu() && item->GetParentMenu() == FSkinMenu->Menu()) {
         const WindowDC dc(FHandle, WindowDC::WholeWindow);
         TCanvas canvas;
         canvas.SetHandle(dc.Get());
@@ -195,7 +195,7 @@ void TWinSkinForm::WMDrawItem(TMessage& message)
     const TRect rect = Rect(draw.rcItem.left, draw.rcItem.top, draw.rcItem.right, draw.rcItem.bottom);
     const bool selected = draw.itemState & ODS_SELECTED;
     TMenuItem* item = TMenuItem::FindByItemData(draw.itemID, draw.itemData);
-    if (FForm && FSkinMenu && FSkinMenu->FMenu && item && item->GetParentMenu() == FSkinMenu->FMenu) {
+    if (FForm && FSkinMenu && item && item->GetParentMenu() && item->GetParentMenu() == FSkinMenu->Menu()) {
         if (ItemElement(*FSkinData))
             MenuDrawItem(item, canvas, rect, selected);
         else
@@ -287,7 +287,7 @@ void TWinSkinForm::DrawMenuItemContent(TMenuItem& item, TCanvas& canvas, bool se
 {
     const TMenu* menu = item.GetParentMenu();
     if (!menu && FSkinMenu)
-        menu = FSkinMenu->FMenu;
+        menu = FSkinMenu->Menu();
     TImageList* list = item.ImageList();
     int g = list ? list->Width() : 16;
     if (item.Checked() && g < 16)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Forms.h"
+#include "Menus.h"
 #include "SkinPaint.h"
 #include "InputTesting.h"
 #include "SkinTesting.h"
@@ -735,6 +736,49 @@ TEST_F(FormSkinTest, AReloadFitsTheCurrentClientAndOnlyWhereTheFirstApplicationF
     for (int i = 0; i < 3; ++i)
         reload(popupSkin);
     EXPECT_TRUE(WindowSize(popup) == size);
+}
+
+// A framework form re-applies its skin when asked with WM_SKINRELOAD. Mended: asked before the
+// skin's first application, it left the native menu on the window under the skinned bar.
+TEST_F(FormSkinTest, AFormAskedToReloadReappliesItsSkinAlsoBeforeTheFirstApplication)
+{
+    auto* form = TComponent::Make<TForm>(&owner);
+    form->SetBounds(200, 150, 320, 220);
+    auto* menu = TComponent::Make<TMainMenu>(form);
+    auto* file = TComponent::Make<TMenuItem>(form);
+    file->SetCaption("File");
+    menu->Items()->Add(file);
+    form->SetMenu(menu);
+    form->Show();
+    HWND w = form->Handle();
+    Pump([w] { return GetForegroundWindow() == w; }, 5000);
+    const SIZE client = ClientSize(w);
+
+    TWinSkinForm& skin = AttachSkin(&owner, w, data, form);  // its start waits in the queue
+    ASSERT_EQ(skin.SkinState(), fssCreated);
+    form->SetColor(clRed);
+    SendMessageA(w, WM_SKINRELOAD, 0, 0);
+    EXPECT_EQ(skin.SkinState(), fssSkinned);
+    MSG message;
+    while (PeekMessageA(&message, w, WM_SKINSTART, WM_SKINSTART, PM_REMOVE))
+        DispatchMessageA(&message);
+    EXPECT_EQ(GetMenu(w), nullptr);
+    ASSERT_TRUE(skin.SkinMenu());
+    EXPECT_EQ(skin.SkinMenu()->FButtons.size(), 1u);
+    EXPECT_EQ(form->Color(), data.Colours.ButtonFace);
+    EXPECT_TRUE(ClientSize(w) == client);
+    EXPECT_EQ(WindowSize(w).cx, client.cx + skin.FrameLeft() + skin.FrameRight());
+
+    // Asked again once skinned: the form's colour and its size come from the skin anew.
+    form->SetColor(clRed);
+    SetWindowPos(w, nullptr, 0, 0, WindowSize(w).cx + 40, WindowSize(w).cy, SWP_NOMOVE | SWP_NOZORDER);
+    const SIZE resized = ClientSize(w);
+    SendMessageA(w, WM_SKINRELOAD, 0, 0);
+    EXPECT_EQ(form->Color(), data.Colours.ButtonFace);
+    EXPECT_TRUE(ClientSize(w) == resized);
+    EXPECT_EQ(GetMenu(w), nullptr);
+    skin.Detach();
+    EXPECT_EQ(GetMenu(w), menu->Handle());
 }
 
 // Mended: the bar took the menu of a pop-up whose native frame the skin keeps, and the frame

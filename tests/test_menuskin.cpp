@@ -703,6 +703,24 @@ TEST_F(MenuSkinTest, APopupMenuOfTheFormIsDrawnByTheSkinAndGivenBack)
     EXPECT_FALSE(popup->OwnerDraw());
     EXPECT_FALSE(popup->Items()->Items(0)->OnDrawItem);
     EXPECT_TRUE(own->OnDrawItem) << "an item's own painter stays";
+
+    // A second skin takes over the painters another skin left; the first one's going does not
+    // take them from it, and its own going gives them back.
+    TMenuItem& item = *popup->Items()->Items(0);
+    const auto painter = [&item] {
+        const auto* drawer = item.OnDrawItem.target<TSkinItemDrawer>();
+        return drawer ? drawer->Skin : nullptr;
+    };
+    TWinSkinForm& first = Skin();
+    auto* second = TComponent::Make<TWinSkinForm>(&owner);
+    TFormSkinTesting::Aim(*second, &data, form);
+    second->SkinPopupMenus(form, true);
+    EXPECT_EQ(painter(), second);
+    first.Detach();
+    EXPECT_EQ(painter(), second);
+    TComponent::Free(second);
+    EXPECT_FALSE(item.OnDrawItem);
+    EXPECT_FALSE(item.OnMeasureItem);
 }
 
 namespace {

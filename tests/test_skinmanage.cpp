@@ -6,10 +6,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "ExtCtrls.h"
@@ -25,6 +29,23 @@
 #include "WindowTesting.h"
 
 std::vector<std::string> skinMessages;
+
+// A parse made to stop part-way, as when memory runs out: while set, the first allocation of
+// the main thread once this component's caption-button records are gone (the parse has begun
+// replacing them) fails.
+const TSkinData* failParseOf = nullptr;
+const DWORD mainThread = GetCurrentThreadId();
+
+void* operator new(size_t size)
+{
+    if (failParseOf && failParseOf->FTitleButtons.empty() && GetCurrentThreadId() == mainThread) {
+        failParseOf = nullptr;
+        throw std::bad_alloc();
+    }
+    if (void* memory = std::malloc(size ? size : 1))
+        return memory;
+    throw std::bad_alloc();
+}
 
 // What the skin reader tells the user, kept instead of shown.
 void SkinMessage(const std::string& text)
@@ -759,6 +780,58 @@ TEST_F(SkinManager, ASkinReadIntoAComponentThatSkinsWindowsLeavesNoneHoldingItsO
     }
 }
 
+// Mended: a reload freed the caption buttons of every component's windows and rebuilt only the
+// reloaded component's; a stream read into a live form freed its windows' buttons and asked
+// for no reload.
+TEST_F(SkinManager, AReloadRebuildsTheCaptionButtonsOfItsOwnWindowsAndNoOthers)
+{
+    TSkinData& data = Component(sfMainform);
+    TForm* form = nullptr;
+    HWND bare = nullptr;
+    ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
+    auto* owner = TComponent::Make<TForm>(nullptr);
+    forms.push_back(owner);
+    owner->SetBounds(200, 160, 300, 200);
+    TSkinData& only = Component(sfOnlyThisForm, true, true, owner);
+    owner->Show();
+    ASSERT_TRUE(Skinned(owner->Handle()));
+    ASSERT_EQ(SkinManage->FindFormSkin(owner->Handle())->SkinData(), &only);
+    const auto buttons = [](HWND window) { return SkinManage->FindFormSkin(window)->SysButtons().size(); };
+    ASSERT_GT(only.FTitleButtons.size(), 0u);
+    ASSERT_EQ(buttons(owner->Handle()), only.FTitleButtons.size());
+
+    data.SetSkinFile(SecondSkinFile());
+    EXPECT_EQ(buttons(owner->Handle()), only.FTitleButtons.size()) << "another component's window";
+    ASSERT_TRUE(Applied(1));
+    EXPECT_EQ(buttons(owner->Handle()), only.FTitleButtons.size());
+    for (HWND window : {form->Handle(), bare})
+        EXPECT_EQ(buttons(window), data.FTitleButtons.size());
+
+    // Read while the form's layout is being read into it: reloaded all the same.
+    only.SetState(csReading, true);
+    LoadSkinFile(only, SecondSkinFile());
+    only.SetState(csReading, false);
+    ASSERT_TRUE(Applied(2));
+    EXPECT_EQ(buttons(owner->Handle()), only.FTitleButtons.size());
+    EXPECT_EQ(buttons(bare), data.FTitleButtons.size());
+}
+
+// A parse that stops part-way (records half replaced) gives every window drawn from the skin
+// its own frame back and tells the caller.
+TEST_F(SkinManager, AParseThatStopsPartWayGivesEveryWindowDrawnFromTheSkinItsOwnFrame)
+{
+    TSkinData& data = Component(sfMainform);
+    TForm* form = nullptr;
+    HWND bare = nullptr;
+    ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
+    failParseOf = &data;
+    EXPECT_THROW(LoadSkinFile(data, SecondSkinFile()), std::bad_alloc);
+    failParseOf = nullptr;
+    EXPECT_FALSE(data.FSkinLoaded);
+    for (HWND window : {form->Handle(), bare})
+        EXPECT_TRUE(Native(window));
+}
+
 // Mended: after a skin file that could not be used, the reload still ran and left every window
 // its old frame without caption buttons.
 class UnusableSkinFile : public SkinManager, public testing::WithParamInterface<std::vector<uint8_t>> {};
@@ -964,6 +1037,173 @@ TEST_F(SkinManager, TheFirstFitLeavesTheActivationToAWindowActivatedSince)
     ASSERT_TRUE(Skinned(first->Handle()));
     ASSERT_TRUE(Skinned(second->Handle()));
     EXPECT_EQ(activated, 0);
+}
+
+namespace {
+
+void CALLBACK EndMenuSoon(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    EndMenu();
+}
+
+// The skin whose painters an item has, nullptr when it has none (or a drawer and a measurer of
+// different skins).
+TWinSkinForm* PainterSkin(const TMenuItem& item)
+{
+    const auto* drawer = item.OnDrawItem.target<TSkinItemDrawer>();
+    const auto* measurer = item.OnMeasureItem.target<TSkinItemMeasurer>();
+    return drawer && measurer && drawer->Skin == measurer->Skin ? drawer->Skin : nullptr;
+}
+
+}  // namespace
+
+// Mended: a form skin freed with its window (or by the manager's end) left the form's pop-up
+// items painted and measured by it, an item's own measurer was lost for good, and the window's
+// next skin left the stale painters in place.
+TEST_F(SkinManager, APopupMenusItemsArePaintedByTheFormsLiveSkinOnlyAndKeepTheirOwnMeasurer)
+{
+    Component(sfMainform);
+    auto* form = TComponent::Make<TForm>(nullptr);
+    forms.push_back(form);
+    form->SetBounds(150, 120, 300, 200);
+    auto* popup = TComponent::Make<TPopupMenu>(form);
+    auto* plain = TComponent::Make<TMenuItem>(form);
+    plain->SetCaption("Copy");
+    popup->Items()->Add(plain);
+    auto* measured = TComponent::Make<TMenuItem>(form);
+    measured->SetCaption("Paste");
+    int ownMeasures = 0;
+    measured->OnMeasureItem = [&ownMeasures](TObject*, TCanvas&, int&, int&) { ++ownMeasures; };
+    popup->Items()->Add(measured);
+    const auto givenBack = [&] {
+        return !plain->OnDrawItem && !plain->OnMeasureItem && !measured->OnDrawItem && measured->OnMeasureItem &&
+               !measured->OnMeasureItem.target<TSkinItemMeasurer>();
+    };
+
+    form->Show();
+    ASSERT_TRUE(Skinned(form->Handle()));
+    TWinSkinForm* first = SkinManage->FindFormSkin(form->Handle());
+    EXPECT_EQ(PainterSkin(*plain), first);
+    EXPECT_EQ(PainterSkin(*measured), first);
+
+    // The window destroyed; its skin is purged when the manager is offered the next window.
+    DestroyWindow(form->Handle());
+    Window();
+    EXPECT_EQ(std::count_if(SkinManage->FFormSkins.begin(), SkinManage->FFormSkins.end(),
+                            [form](const TWinSkinForm* skin) { return skin->Form() == form; }),
+              0);
+    EXPECT_TRUE(givenBack());
+    EXPECT_FALSE(popup->OwnerDraw());
+    // Owner-drawn by the application itself, the pop-up shows measured by the item's own.
+    popup->SetOwnerDraw(true);
+    SetTimer(nullptr, 0, 100, EndMenuSoon);
+    popup->Popup(200, 200);
+    EXPECT_GT(ownMeasures, 0) << "the item's own measurer measures it";
+    popup->SetOwnerDraw(false);
+
+    // Shown again with a new window: its new skin paints the items, until the manager ends.
+    form->Hide();
+    form->Show();
+    ASSERT_TRUE(Skinned(form->Handle()));
+    EXPECT_EQ(PainterSkin(*plain), SkinManage->FindFormSkin(form->Handle()));
+    EXPECT_EQ(PainterSkin(*measured), SkinManage->FindFormSkin(form->Handle()));
+    FreeSkinManage();
+    EXPECT_TRUE(givenBack());
+}
+
+// Mended: the bar kept the form's main menu as it was at attach and read it once it was gone.
+TEST_F(SkinManager, TheBarFollowsTheFormsMainMenuReplacedOrFreed)
+{
+    Component(sfMainform);
+    TForm* form = nullptr;
+    FormWithFileMenu(form);
+    form->Show();
+    ASSERT_TRUE(Skinned(form->Handle()));
+    TWinSkinMenu& bar = *SkinManage->FindFormSkin(form->Handle())->SkinMenu();
+    const auto captions = [&bar] {
+        bar.BuildFromMainMenu();  // as when the last MDI child has gone
+        std::vector<std::string> shown;
+        for (const auto& button : bar.FButtons)
+            shown.push_back(button->FCaption);
+        return shown;
+    };
+    EXPECT_EQ(captions(), std::vector<std::string>{"File"});
+
+    auto* other = TComponent::Make<TMainMenu>(form);
+    auto* edit = TComponent::Make<TMenuItem>(form);
+    edit->SetCaption("Edit");
+    other->Items()->Add(edit);
+    form->SetMenu(other);
+    EXPECT_EQ(captions(), std::vector<std::string>{"Edit"});
+    TComponent::Free(other);
+    EXPECT_TRUE(captions().empty());
+    EXPECT_EQ(GetMenu(form->Handle()), nullptr);
+}
+
+namespace {
+
+// A form whose memory is never given back: once freed, any touch of it is recorded (and then
+// reads zeros), so that a test sees a freed form used rather than hoping for a crash.
+class TGuardedForm : public TForm {
+public:
+    using TForm::TForm;
+    static void* operator new(size_t size)
+    {
+        guardedSize = size;
+        guarded = VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (!guarded)
+            throw std::bad_alloc();
+        return guarded;
+    }
+    static void operator delete(void* memory, size_t size)
+    {
+        std::memset(memory, 0, size);
+        DWORD old = 0;
+        VirtualProtect(memory, size, PAGE_NOACCESS, &old);
+    }
+    static LONG CALLBACK Watch(EXCEPTION_POINTERS* info)
+    {
+        const EXCEPTION_RECORD& record = *info->ExceptionRecord;
+        const auto at = static_cast<uintptr_t>(record.ExceptionInformation[1]);
+        const auto start = reinterpret_cast<uintptr_t>(guarded);
+        if (record.ExceptionCode != EXCEPTION_ACCESS_VIOLATION || record.NumberParameters < 2 || !guarded ||
+            at < start || at >= start + guardedSize)
+            return EXCEPTION_CONTINUE_SEARCH;
+        touched = true;
+        DWORD old = 0;
+        VirtualProtect(guarded, guardedSize, PAGE_READWRITE, &old);
+        return EXCEPTION_CONTINUE_EXECUTION;
+    }
+    static inline void* guarded = nullptr;
+    static inline size_t guardedSize = 0;
+    static inline bool touched = false;
+};
+
+}  // namespace
+
+// Mended: the timer's pass over every form went on to a form freed while it skinned another.
+TEST_F(SkinManager, ASkinningPassSkipsAFormFreedWhileItSkinsAnother)
+{
+    TSkinData& data = Component(sfMainform, false);
+    auto* doomed = TComponent::Make<TGuardedForm>(nullptr);
+    doomed->SetBounds(100, 100, 300, 200);
+    doomed->Show();
+    TForm* freeing = Form();  // later in the screen's list: the pass, last to first, comes to it first
+    ASSERT_FALSE(Answers(freeing->Handle()));
+    freeing->HookWindowProc([&doomed](TMessage& message, const TWndMethod& next) {
+        if (message.Msg == WM_SKINQUERY && doomed)
+            TComponent::Free(std::exchange(doomed, nullptr));
+        next(message);
+    });
+    void* watch = AddVectoredExceptionHandler(1, TGuardedForm::Watch);
+    data.SetActive(true);
+    const bool applied = Applied(1);
+    RemoveVectoredExceptionHandler(watch);
+    ASSERT_TRUE(applied);
+    EXPECT_EQ(doomed, nullptr);
+    EXPECT_FALSE(TGuardedForm::touched) << "the freed form was used";
+    EXPECT_TRUE(Skinned(freeing->Handle()));
 }
 
 // The process ends cleanly with skinned windows open: at once through the platform, and in the
