@@ -19,7 +19,8 @@ bool Inverted(const TRect& rect)
 }
 
 // Where frame frameIndex of a multi-frame image lies; pixels left over by the division are
-// never used. A count below 1 would divide by zero: such an image is one frame.
+// never used. A count below 1 would divide by zero: such an image is one frame. A state whose
+// frame the skin does not have shows the nearest frame there is, never the blank past the strip.
 struct Frame {
     int x, y, width, height;
 };
@@ -27,6 +28,7 @@ struct Frame {
 Frame CutFrame(const TBitmap& bitmap, int frameIndex, int frameCount, bool vertical)
 {
     const int count = std::max(frameCount, 1);
+    frameIndex = std::clamp(frameIndex, 1, count);
     if (vertical) {
         const int height = bitmap.Height() / count;
         return {0, (frameIndex - 1) * height, bitmap.Width(), height};

@@ -16,7 +16,8 @@ constexpr TColor SkinKeyColor = clFuchsia;
 extern std::unique_ptr<TBitmap> SkinWorkBitmap;
 
 // Margins are four widths: Left, Top, Right, Bottom. Frames are numbered from 1; a frame
-// count below 1 counts as 1. Vertical: the frames lie one under the other.
+// count below 1 counts as 1; a frame number past the count draws the last frame, one below 1
+// the first. Vertical: the frames lie one under the other.
 
 // Repeats sourceRect of bitmap over destRect of canvas; the last column and row of tiles may
 // reach past destRect's right and bottom edges.
