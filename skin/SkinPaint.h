@@ -69,7 +69,20 @@ void TransparentBlit(HDC dc, const TRect& rect, TBitmap& bitmap, TColor keyColou
 // Trace points of the engine; they write nothing.
 inline void SkinDebugLog(const std::string&) {}
 
-// One line of text centred both ways in rect of dc, in the font and text colour selected
-// there; a disabled text comes out in the button shadow colour. alignment is DT_LEFT,
+// A caption's DC state for one scope: transparent background, hollow brush, the selected font
+// without bold, italic, underline or strike-out. Everything it or the caption changes (the text
+// colour too) is put back at the end.
+class TCaptionTextState {
+public:
+    explicit TCaptionTextState(HDC dc);
+
+private:
+    UniqueFont FPlainFont;  // freed after the DC has let go of it
+    SavedDC FSaved;
+};
+
+// One line of text centred both ways in rect of dc, in the text colour and the plain form of
+// the font selected there (see TCaptionTextState); a disabled text comes out in the button
+// shadow colour. alignment is DT_LEFT,
 // DT_CENTER or DT_RIGHT; the measured text is centred whatever it is.
 void DrawCenteredText(HDC dc, const TRect& rect, const std::string& text, bool enabled, UINT alignment);
