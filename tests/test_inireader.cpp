@@ -340,8 +340,9 @@ std::string Excerpt(const std::string& description, std::minstd_rand& random)
 TEST_F(IniReader, AnswersAsThePlatformDoesRuleByRule)
 {
     // The run under another code page (tests/CMakeLists.txt) must really have it.
-    if (const char* codePage = getenv("LEXDRILL_CODE_PAGE"))
+    if (const char* codePage = getenv("LEXDRILL_CODE_PAGE")) {
         ASSERT_EQ(GetACP(), strtoul(codePage, nullptr, 10));
+    }
     const char* const cases[] = {
         "[Main]\r\nKey=Value\r\n",
         "[main]\r\nkEY=first\r\nKey=second\r\n[MAIN]\r\nOther=in the duplicate\r\n",
