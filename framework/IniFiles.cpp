@@ -41,9 +41,10 @@ void TIniFile::ReadSections(TStringList& sections) const
 }
 
 // ---------------------------------------------------------------------------------------------
-// The platform reads the file as characters of the ANSI code page: a GBK lead byte and the
-// byte after it are one character (whatever that byte is, but NUL), so the second byte is
-// never a bracket, a quote, a blank or a line break.
+// The platform reads the file as characters of the ANSI code page: a lead byte of that code
+// page and the byte after it are one character (whatever that byte is, but NUL), so the second
+// byte is never a bracket, a quote, a blank or a line break. Which bytes lead is the code page's
+// own rule: on a code page without double-byte characters none does.
 namespace {
 
 constexpr size_t kValueChars = 2047;
@@ -51,8 +52,7 @@ constexpr size_t kSectionNameChars = 16384;
 
 bool IsLeadByte(char c)
 {
-    const auto b = static_cast<unsigned char>(c);
-    return b >= 0x81 && b <= 0xFE;
+    return IsDBCSLeadByte(static_cast<BYTE>(c));
 }
 
 size_t CharLength(const std::string& s, size_t i)
@@ -77,14 +77,14 @@ std::wstring ToWide(UINT codePage, const char* bytes, size_t count)
     return wide;
 }
 
-// Text in the ANSI code page as the platform passes it on: valid GBK comes back byte for byte,
-// a byte pair that is no GBK character as the code page's default character.
+// Text in the ANSI code page as the platform passes it on: valid text comes back byte for byte,
+// a byte pair that is no character of the code page as its default character.
 std::string Ansi(const std::string& text)
 {
     return FromWide(ToWide(CP_ACP, text.data(), text.size()));
 }
 
-// The blanks the platform trims: the C blanks and ^Z (no GBK character's second byte is one).
+// The blanks the platform trims: the C blanks and ^Z (no double-byte character's second byte is one).
 bool IsBlank(char c)
 {
     return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0x1A;
@@ -130,7 +130,7 @@ std::string CString(const std::string& s, size_t begin, size_t end)
     return s.substr(begin, std::min(end, nul) - begin);
 }
 
-// ASCII letters folded to lower case; the second byte of a GBK character is left alone.
+// ASCII letters folded to lower case; the second byte of a double-byte character is left alone.
 std::string Folded(std::string s)
 {
     for (size_t i = 0; i < s.size(); i += CharLength(s, i))
@@ -169,7 +169,7 @@ std::string CopyEntry(const std::string& value)
             last = i;
         out.erase(last);
     }
-    // The caller's buffer holds 2047 bytes: a value of GBK characters is cut at a whole one.
+    // The caller's buffer holds 2047 bytes: a value of double-byte characters is cut at a whole one.
     size_t fit = 0;
     while (fit < out.size() && fit + CharLength(out, fit) <= kValueChars)
         fit += CharLength(out, fit);

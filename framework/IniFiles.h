@@ -46,9 +46,10 @@ private:
 // same bytes in a file: a line feed or a carriage return ends a line; names compared without
 // regard to ASCII case and without their surrounding blanks; the first of duplicate sections and
 // keys; values trimmed, unquoted and cut at 2047 characters; a line without "=" a key without a
-// value, which shadows later lines of the same key. Text in the ANSI code page (GBK) is kept
-// byte for byte, a byte pair that is no GBK character becomes the code page's default character,
-// and a text with a UTF-8 or UTF-16 mark is converted to the code page first.
+// value, which shadows later lines of the same key. Text in the ANSI code page (GBK for the
+// client) is read by that code page's characters and kept byte for byte, a byte pair that is no
+// character of it becomes its default character, and a text with a UTF-8 or UTF-16 mark is
+// converted to the code page first.
 class TMemIniFile : public TCustomIniFile {
 public:
     explicit TMemIniFile(const std::string& text);

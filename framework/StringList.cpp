@@ -1,5 +1,7 @@
 #include "StringList.h"
 
+#include <limits>
+
 #include "Streams.h"
 
 namespace {
@@ -90,19 +92,27 @@ std::string TStringList::Text() const
 
 void TStringList::SetText(const std::string& text)
 {
+    SetText(text, std::numeric_limits<size_t>::max());
+}
+
+size_t TStringList::SetText(const std::string& text, size_t limit)
+{
     items_.clear();
+    size_t lines = 0;
     size_t start = 0;
     while (start < text.size()) {
         size_t end = start;
         while (end < text.size() && text[end] != '\r' && text[end] != '\n')
             ++end;
-        items_.push_back(text.substr(start, end - start));
+        if (lines++ < limit)
+            items_.push_back(text.substr(start, end - start));
         if (end < text.size() && text[end] == '\r')
             ++end;
         if (end < text.size() && text[end] == '\n')
             ++end;
         start = end;
     }
+    return lines;
 }
 
 void TStringList::LoadFromStream(TStream& stream)

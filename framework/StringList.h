@@ -27,6 +27,9 @@ public:
     // Lines end at CR LF, LF or CR; the text form ends every line with CR LF.
     std::string Text() const;
     void SetText(const std::string& text);
+    // Keeps only the first limit lines, so that a text of many short lines costs no more than
+    // its bytes; answers how many lines the text holds.
+    size_t SetText(const std::string& text, size_t limit);
     void LoadFromStream(TStream& stream);
     void SaveToStream(TStream& stream) const;
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <optional>
 #include <vector>
 
 std::unique_ptr<TBitmap> SkinWorkBitmap = [] {
@@ -19,7 +18,8 @@ bool Inverted(const TRect& rect)
 }
 
 // Where frame frameIndex of a multi-frame image lies; pixels left over by the division are
-// never used. A count below 1 would divide by zero: such an image is one frame.
+// never used. A count below 1 would divide by zero: such an image is one frame. A state whose
+// frame the skin does not have shows the nearest frame there is, never the blank past the strip.
 struct Frame {
     int x, y, width, height;
 };
@@ -27,6 +27,7 @@ struct Frame {
 Frame CutFrame(const TBitmap& bitmap, int frameIndex, int frameCount, bool vertical)
 {
     const int count = std::max(frameCount, 1);
+    frameIndex = std::clamp(frameIndex, 1, count);
     if (vertical) {
         const int height = bitmap.Height() / count;
         return {0, (frameIndex - 1) * height, bitmap.Width(), height};
@@ -303,11 +304,27 @@ UniqueRegion BitmapToRegion(TBitmap& bitmap, int xOffset, int yOffset, TColor co
     return result;
 }
 
+TCaptionTextState::TCaptionTextState(HDC dc) : FSaved(dc)
+{
+    SetBkMode(dc, TRANSPARENT);
+    SelectObject(dc, GetStockObject(NULL_BRUSH));
+    LOGFONTA font;
+    if (!GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font))
+        return;
+    if (font.lfWeight <= FW_NORMAL && !font.lfItalic && !font.lfUnderline && !font.lfStrikeOut)
+        return;
+    font.lfWeight = FW_NORMAL;
+    font.lfItalic = font.lfUnderline = font.lfStrikeOut = FALSE;
+    FPlainFont.reset(CreateFontIndirectA(&font));
+    if (FPlainFont)
+        SelectObject(dc, FPlainFont.get());
+}
+
 void DrawCenteredText(HDC dc, const TRect& rect, const std::string& text, bool enabled, UINT alignment)
 {
     if (Inverted(rect))
         return;
-    const BackgroundModeGuard mode(dc, TRANSPARENT);
+    const TCaptionTextState state(dc);
     const UINT flags = alignment | DT_SINGLELINE | DT_EXPANDTABS;
     RECT r = WinRect(rect);
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT | DT_NOCLIP);
@@ -316,8 +333,7 @@ void DrawCenteredText(HDC dc, const TRect& rect, const std::string& text, bool e
     r.top = rect.Top + (rect.Height() - h) / 2;
     r.right = r.left + w;
     r.bottom = r.top + h;
-    std::optional<TextColorGuard> grey;
     if (!enabled)
-        grey.emplace(dc, GetSysColor(COLOR_BTNSHADOW));
+        SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
 }

@@ -16,7 +16,8 @@ constexpr TColor SkinKeyColor = clFuchsia;
 extern std::unique_ptr<TBitmap> SkinWorkBitmap;
 
 // Margins are four widths: Left, Top, Right, Bottom. Frames are numbered from 1; a frame
-// count below 1 counts as 1. Vertical: the frames lie one under the other.
+// count below 1 counts as 1; a frame number past the count draws the last frame, one below 1
+// the first. Vertical: the frames lie one under the other.
 
 // Repeats sourceRect of bitmap over destRect of canvas; the last column and row of tiles may
 // reach past destRect's right and bottom edges.
@@ -68,7 +69,20 @@ void TransparentBlit(HDC dc, const TRect& rect, TBitmap& bitmap, TColor keyColou
 // Trace points of the engine; they write nothing.
 inline void SkinDebugLog(const std::string&) {}
 
-// One line of text centred both ways in rect of dc, in the font and text colour selected
-// there; a disabled text comes out in the button shadow colour. alignment is DT_LEFT,
+// A caption's DC state for one scope: transparent background, hollow brush, the selected font
+// without bold, italic, underline or strike-out. Everything it or the caption changes (the text
+// colour too) is put back at the end.
+class TCaptionTextState {
+public:
+    explicit TCaptionTextState(HDC dc);
+
+private:
+    UniqueFont FPlainFont;  // freed after the DC has let go of it
+    SavedDC FSaved;
+};
+
+// One line of text centred both ways in rect of dc, in the text colour and the plain form of
+// the font selected there (see TCaptionTextState); a disabled text comes out in the button
+// shadow colour. alignment is DT_LEFT,
 // DT_CENTER or DT_RIGHT; the measured text is centred whatever it is.
 void DrawCenteredText(HDC dc, const TRect& rect, const std::string& text, bool enabled, UINT alignment);

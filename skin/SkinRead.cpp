@@ -70,20 +70,18 @@ bool TSkinReader::LoadFromStream(TMemoryStream& stream)
     // Every part past the end of a damaged container reads as missing, never from outside it.
     size_t pos = 16;
     const size_t nameBytes = std::min<size_t>(FHeader[1], size - pos);
-    FNames.SetText(LowerName(std::string(reinterpret_cast<const char*>(bytes + pos), nameBytes)));
+    // Only the first kMaxEntries names are indexed, and only they are kept while the list is
+    // split (a list of line ends only is as many names as bytes); the sizes of all are skipped
+    // so that the entry bytes are found where the writer put them.
+    const size_t names =
+        FNames.SetText(LowerName(std::string(reinterpret_cast<const char*>(bytes + pos), nameBytes)), kMaxEntries);
     pos += nameBytes;
-
-    // Only the first kMaxEntries names are indexed; the sizes of all are skipped so that the
-    // entry bytes are found where the writer put them.
-    const int names = FNames.Count();
-    FCount = std::min(names, kMaxEntries);
-    for (int i = names - 1; i >= FCount; --i)
-        FNames.Delete(i);
+    FCount = FNames.Count();
     FSizes.fill(0);
     for (int i = 0; i < FCount; ++i)
         if (pos + 4 * (i + 1) <= size)
             FSizes[i] = ReadU32(bytes + pos + 4 * i);
-    pos = std::min(size, pos + 4 * static_cast<size_t>(names));
+    pos = std::min(size, pos + 4 * names);
 
     FData.Clear();
     FData.WriteBuffer(bytes + pos, size - pos);

@@ -278,22 +278,6 @@ void DrawSkinFrame(HDC dc, const TRect& rect, TDataSkinObject& element, int fram
         BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), bitmap->Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
-TCaptionTextState::TCaptionTextState(HDC dc) : FSaved(dc)
-{
-    SetBkMode(dc, TRANSPARENT);
-    SelectObject(dc, GetStockObject(NULL_BRUSH));
-    LOGFONTA font;
-    if (!GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font))
-        return;
-    if (font.lfWeight <= FW_NORMAL && !font.lfItalic && !font.lfUnderline && !font.lfStrikeOut)
-        return;
-    font.lfWeight = FW_NORMAL;
-    font.lfItalic = font.lfUnderline = font.lfStrikeOut = FALSE;
-    FPlainFont.reset(CreateFontIndirectA(&font));
-    if (FPlainFont)
-        SelectObject(dc, FPlainFont.get());
-}
-
 void DrawControlText(HDC dc, const TRect& rect, const std::string& text, bool enabled, UINT alignment)
 {
     if (rect.Right < rect.Left || rect.Bottom < rect.Top)

@@ -144,15 +144,3 @@ void DrawControlText(HDC dc, const TRect& rect, const std::string& text, bool en
 // button-shadow colour.
 void DrawGlyphText(HDC dc, const TRect& rect, HIMAGELIST images, int imageIndex, const std::string& text,
                    int alignment, bool enabled);
-
-// A caption's DC state for one scope: transparent background, hollow brush, the selected font
-// without bold, italic, underline or strike-out. Everything it or the caption changes (the text
-// colour too) is put back at the end.
-class TCaptionTextState {
-public:
-    explicit TCaptionTextState(HDC dc);
-
-private:
-    UniqueFont FPlainFont;  // freed after the DC has let go of it
-    SavedDC FSaved;
-};

@@ -50,6 +50,13 @@ void DrawGlyph(TSkinControl& skin, HDC dc, const TRect& r, TBitmap& strip, int f
     DrawSkinGlyph(dc, glyph, strip, state, frameCount, true);
 }
 
+// A strip without frames for the disabled states shows a disabled button as an enabled one,
+// rather than the nearest frame of another state.
+int DisabledFrame(int frame, int frameCount)
+{
+    return frame + 2 <= frameCount ? frame + 2 : frame;
+}
+
 // A published Checked property, where the control has one, decides over the window's state.
 bool CheckedOf(TWinControl* control, bool windowChecked)
 {
@@ -233,7 +240,7 @@ void TSkinCheckBox::DrawControl(HDC dc, const TRect& rect)
     const LRESULT state = SendMessageA(FHandle, BM_GETSTATE, 0, 0);
     int frame = CheckedOf(FControl, state & BST_CHECKED) ? 2 : 1;
     if (GetWindowLongA(FHandle, GWL_STYLE) & WS_DISABLED)
-        frame += 2;
+        frame = DisabledFrame(frame, buttons.CheckButtonFrame);
     if (state & BST_INDETERMINATE)
         frame = 4;
     DrawGlyph(*this, dc, rect, buttons.CheckImage, buttons.CheckButtonFrame, frame);
@@ -258,7 +265,7 @@ void TSkinRadioButton::DrawControl(HDC dc, const TRect& rect)
         return;
     int frame = CheckedOf(FControl, SendMessageA(FHandle, BM_GETCHECK, 0, 0) & 1) ? 2 : 1;
     if (GetWindowLongA(FHandle, GWL_STYLE) & WS_DISABLED)
-        frame += 2;
+        frame = DisabledFrame(frame, buttons.RadioButtonFrame);
     DrawGlyph(*this, dc, rect, buttons.RadioImage, buttons.RadioButtonFrame, frame);
 }
 

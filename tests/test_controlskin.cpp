@@ -16,6 +16,7 @@
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "InputTesting.h"
+#include "SkinPaint.h"
 #include "SkinTesting.h"
 #include "StdCtrls.h"
 #include "WinSubClass.h"
@@ -599,6 +600,7 @@ TEST(ControlText, CaptionsArePlainWhateverTheFontsStyleAndTheDCIsLeftAsItWas)
 
     auto control = [](HDC dc) { DrawControlText(dc, Rect(0, 0, 120, 40), "Bold Caption", false, DT_CENTER); };
     auto glyph = [](HDC dc) { DrawGlyphText(dc, Rect(0, 0, 120, 40), nullptr, -1, "Bold Caption", 1, false); };
+    auto centred = [](HDC dc) { DrawCenteredText(dc, Rect(0, 0, 120, 40), "Bold Caption", false, DT_CENTER); };
     const std::vector<COLORREF> plainControl = Caption(FW_NORMAL, false, control, asFound);
     EXPECT_TRUE(asFound);
     EXPECT_TRUE(Caption(FW_BOLD, true, control, asFound) == plainControl) << "drawn in the font's style";
@@ -606,6 +608,10 @@ TEST(ControlText, CaptionsArePlainWhateverTheFontsStyleAndTheDCIsLeftAsItWas)
     const std::vector<COLORREF> plainGlyph = Caption(FW_NORMAL, false, glyph, asFound);
     EXPECT_TRUE(asFound);
     EXPECT_TRUE(Caption(FW_BOLD, true, glyph, asFound) == plainGlyph) << "drawn in the font's style";
+    EXPECT_TRUE(asFound);
+    const std::vector<COLORREF> plainCentred = Caption(FW_NORMAL, false, centred, asFound);
+    EXPECT_TRUE(asFound);
+    EXPECT_TRUE(Caption(FW_BOLD, true, centred, asFound) == plainCentred) << "drawn in the font's style";
     EXPECT_TRUE(asFound);
 }
 

@@ -617,6 +617,20 @@ TEST_F(ListSkinTest, ABareSizeGripShowsNothingOfItsOwn)
     skin.Detach();
 }
 
+TEST_F(ListSkinTest, APressedThumbOfOneFrameShowsThatFrame)
+{
+    TDataSkinObject& thumb = *data.VertScrollThumb;
+    thumb.Image.SetSize(20, 20);
+    thumb.Image.Canvas().Brush().SetColor(static_cast<TColor>(RGB(30, 160, 90)));
+    thumb.Image.Canvas().FillRect(Rect(0, 0, 20, 20));
+    thumb.FrameCount = 1;
+    const int s = GetSystemMetrics(SM_CXHSCROLL);
+    TBitmap bar(s, 200);
+    const TScrollGeometry geometry{s, 200 - 2 * s, 40, 20};
+    DrawScrollBarImage(data, bar.Canvas().Handle(), Rect(0, 0, s, 200), true, geometry, spVertThumb, true);
+    EXPECT_EQ(GetPixel(bar.Canvas().Handle(), s / 2, s + 40), RGB(30, 160, 90));
+}
+
 TEST_F(ListSkinTest, AStandAloneScrollBarIsOneSkinnedBarThatFollowsItsClicks)
 {
     TForm* form = Form();

@@ -347,6 +347,85 @@ TEST_F(SkinManager, EmbeddedWindowsAreNeverSkinnedMdiChildrenAre)
     EXPECT_TRUE(Skinned(child));
 }
 
+namespace {
+
+HWND manageMdiClient = nullptr;
+
+LRESULT CALLBACK MdiFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefFrameProcA(hwnd, manageMdiClient, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK MdiChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefMDIChildProcA(hwnd, msg, wParam, lParam);
+}
+
+// The window shows the skin's frame: no native caption, and the skin's region.
+bool SkinFramed(HWND window)
+{
+    const UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    return !(GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) && GetWindowRgn(window, region.get()) != ERROR;
+}
+
+// The window shows the native frame: its caption, and no region.
+bool NativeFramed(HWND window)
+{
+    const UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    return (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION &&
+           GetWindowRgn(window, region.get()) == ERROR;
+}
+
+}  // namespace
+
+TEST_F(SkinManager, AMaximisedMdiChildGivesEverySkinnedChildTheNativeFrameUntilItIsRestored)
+{
+    static const bool registered = RegisterTestClass("ManageMdiFrame", MdiFrameProc, Arrow()) &&
+                                   RegisterTestClass("ManageMdiChild", MdiChildProc, Arrow());
+    ASSERT_TRUE(registered);
+    Component(sfMainform);
+    // The frame has its client and its menu before the manager sees it, so that it is skinned as
+    // an MDI frame with a skinned menu bar.
+    HMENU menu = CreateMenu();
+    AppendMenuA(menu, MF_STRING, 1, "File");
+    const HWND frame = CreateWindowExA(0, "ManageMdiFrame", "MDI frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 100,
+                                       80, 640, 480, nullptr, menu, GetModuleHandleA(nullptr), nullptr);
+    windows.push_back(frame);
+    CLIENTCREATESTRUCT clientCreate{nullptr, 1000};
+    RECT area;
+    GetClientRect(frame, &area);
+    manageMdiClient = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0,
+                                      area.right, area.bottom, frame, nullptr, GetModuleHandleA(nullptr), &clientCreate);
+    Activate(frame);
+    ASSERT_TRUE(Skinned(frame));
+    ASSERT_EQ(SkinManage->FindFormSkin(frame)->MDIKind(), mkFrame);
+
+    std::vector<HWND> children;
+    for (int i = 0; i < 2; ++i) {
+        MDICREATESTRUCTA create{"ManageMdiChild", "Child", GetModuleHandleA(nullptr), 20 + 40 * i, 20, 260, 180, 0, 0};
+        children.push_back(reinterpret_cast<HWND>(
+            SendMessageA(manageMdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create))));
+        ASSERT_NE(children.back(), nullptr);
+        if (!SkinManage->FindFormSkin(children.back())) {
+            ASSERT_TRUE(SkinManage->SkinWindow(children.back()));
+        }
+        ASSERT_TRUE(Skinned(children.back()));
+        EXPECT_TRUE(SkinFramed(children.back()));
+    }
+
+    // The second child maximised: both children, the first behind it too, have the native frame.
+    SendMessageA(manageMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(children[1]), 0);
+    ASSERT_TRUE(Pump([] { return SkinMdiState.FMdiMaximized; }, 3000));
+    for (HWND child : children)
+        EXPECT_TRUE(NativeFramed(child));
+
+    // Restored: both have the skin's frame again.
+    SendMessageA(manageMdiClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(children[1]), 0);
+    ASSERT_TRUE(Pump([] { return !SkinMdiState.FMdiMaximized; }, 3000));
+    for (HWND child : children)
+        EXPECT_TRUE(SkinFramed(child));
+}
+
 TEST_F(SkinManager, ChoosesTheOwnersComponentTheDialogOneForMessageBoxesTheMainOneOrTheFirst)
 {
     TSkinManage manager;

@@ -149,6 +149,30 @@ TEST(SkinFrame, FramesAreCutFromHorizontalAndVerticalStrips)
         EXPECT_EQ(SourceY(*second, 1, y), 20 + y);
 }
 
+TEST(SkinFrame, FrameNumbersOutsideTheCountShowTheNearestFrameThereIs)
+{
+    // Frame 7 of 5 is the last frame, columns 80 to 99; frame 0 is the first.
+    auto strip = CoordinateImage(100, 6);
+    auto target = Filled(20, 6, clBlack);
+    HDC dc = target->Canvas().Handle();
+    DrawSkinImage(dc, Rect(0, 0, 20, 6), *strip, TRect(), 7, 5, false, false, false);
+    EXPECT_EQ(SourceX(*target, 0, 3), 80);
+    EXPECT_EQ(SourceX(*target, 19, 3), 99);
+    DrawSkinGlyph(dc, Rect(0, 0, 20, 6), *strip, 0, 5, false);
+    EXPECT_EQ(SourceX(*target, 19, 3), 19);
+    DrawSkinBar(target->Canvas(), Rect(0, 0, 20, 6), *strip, Rect(2, 0, 2, 0), 3, 1, false, false);
+    EXPECT_EQ(SourceX(*target, 0, 3), 0);
+    EXPECT_EQ(SourceX(*target, 19, 3), 99);
+    DrawSkinBorder(dc, Rect(0, 0, 20, 6), *strip, Rect(2, 2, 2, 2), 6, 5, false);
+    EXPECT_EQ(SourceX(*target, 0, 0), 80);
+
+    // Frame 3 of a vertical strip of two: rows 20 to 39.
+    auto vertical = CoordinateImage(4, 40);
+    auto third = StretchSkinFrame(Rect(0, 0, 4, 20), *vertical, TRect(), 3, 2, false, true);
+    EXPECT_EQ(SourceY(*third, 1, 0), 20);
+    EXPECT_EQ(SourceY(*third, 1, 19), 39);
+}
+
 TEST(SkinFrame, BadFramesAndRectanglesDrawNothingAndNeverHang)
 {
     auto image = CoordinateImage(30, 10);

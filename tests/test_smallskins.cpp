@@ -226,6 +226,43 @@ TEST_F(SmallSkinTest, CheckBoxGlyphsFollowCheckedDisabledAndIndeterminate)
     skin.Detach();
 }
 
+TEST_F(SmallSkinTest, StripsWithFewerFramesThanStatesShowTheFramesTheyHave)
+{
+    // A check strip of two frames (unchecked, checked) and a radio strip of one.
+    const auto paint = [](TBitmap& strip, int frames) {
+        strip.SetSize(frames * 13, 13);
+        for (int i = 0; i < frames; ++i) {
+            strip.Canvas().Brush().SetColor(static_cast<TColor>(RGB(40 + i, 90, 140)));
+            strip.Canvas().FillRect(Rect(i * 13, 0, i * 13 + 13, 13));
+        }
+    };
+    paint(data.Buttons.CheckImage, 2);
+    data.Buttons.CheckButtonFrame = 2;
+    paint(data.Buttons.RadioImage, 1);
+    data.Buttons.RadioButtonFrame = 1;
+    TForm* form = Form();
+    auto* box = Control<TCheckBox>(form, 20, 20, 120, 24);
+    auto* radio = Control<TRadioButton>(form, 20, 60, 120, 24);
+    auto& skin = Skin(form);
+    ASSERT_TRUE(SkinOf<TSkinCheckBox>(skin, box));
+    ASSERT_TRUE(SkinOf<TSkinRadioButton>(skin, radio));
+    HWND w = box->Handle();
+    // Disabled, each state keeps its own look; indeterminate shows the last frame there is.
+    box->SetEnabled(false);
+    EXPECT_EQ(Seen(w, 6, 12), RGB(40, 90, 140));
+    SendMessageA(w, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(Shown(w, 6, 12), RGB(41, 90, 140));
+    box->SetEnabled(true);
+    SetWindowLongA(w, GWL_STYLE, (GetWindowLongA(w, GWL_STYLE) & ~0xF) | BS_AUTO3STATE);
+    SendMessageA(w, BM_SETCHECK, BST_INDETERMINATE, 0);
+    EXPECT_EQ(Seen(w, 6, 12), RGB(41, 90, 140));
+    // A checked, disabled radio button of a one-frame strip.
+    SendMessageA(radio->Handle(), BM_SETCHECK, BST_CHECKED, 0);
+    radio->SetEnabled(false);
+    EXPECT_EQ(Seen(radio->Handle(), 6, 12), RGB(40, 90, 140));
+    skin.Detach();
+}
+
 TEST_F(SmallSkinTest, TheKeysAndTheMouseCheckAndTheGlyphFollows)
 {
     TForm* form = Form();
