@@ -21,6 +21,12 @@ TRect Margins(const TDataSkinObject& element)
 
 void TWinSkinForm::WMNCCalcSize(TMessage& message)
 {
+    // The proposed window rectangle, before the window's own procedure makes it its client
+    // area. The WINDOWPOS beside it holds what SetWindowPos was given, which is zeros where
+    // the call keeps the place or the size (a frame refresh, SetMenu, SetWindowRgn).
+    RECT proposed{};
+    if (message.WParam)
+        proposed = reinterpret_cast<const NCCALCSIZE_PARAMS*>(message.LParam)->rgrc[0];
     if (!CallOldProc(message))
         return;
     if (!message.WParam) {
@@ -28,11 +34,9 @@ void TWinSkinForm::WMNCCalcSize(TMessage& message)
         return;
     }
     auto& params = *reinterpret_cast<NCCALCSIZE_PARAMS*>(message.LParam);
-    if (!IsMDIChildNotNormal() && FBorderKind != bkPopup && params.lppos) {
-        const WINDOWPOS& pos = *params.lppos;
-        params.rgrc[0] = RECT{pos.x + FFrameLeft, pos.y + FFrameTop + FMenuHeight,
-                              pos.x + pos.cx - FFrameRight, pos.y + pos.cy - FFrameBottom};
-    }
+    if (!IsMDIChildNotNormal() && FBorderKind != bkPopup)
+        params.rgrc[0] = RECT{proposed.left + FFrameLeft, proposed.top + FFrameTop + FMenuHeight,
+                              proposed.right - FFrameRight, proposed.bottom - FFrameBottom};
     params.rgrc[1] = params.rgrc[0];
     message.Result = WVR_VALIDRECTS;
 }

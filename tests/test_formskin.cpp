@@ -866,6 +866,42 @@ TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)
     EXPECT_EQ(ClientSize(maximised).cx, size.cx - 12);
 }
 
+// Mended: the client area was computed from the WINDOWPOS, which Windows fills with the zeros
+// SetWindowPos was given when the call keeps the place and the size (Wine fills in the window's
+// place): the frame refreshes of the skin, SetMenu and SetWindowRgn.
+TEST_F(FormSkinTest, AFrameChangeThatKeepsPlaceAndSizeLeavesTheClientInsideTheSkinnedFrame)
+{
+    HWND w = Window();
+    HMENU menu = CreateMenu();
+    AppendMenuA(menu, MF_STRING, 1, "File");
+    SetMenu(w, menu);
+    auto& skin = Skin(w);
+    ASSERT_GT(skin.MenuHeight(), 0);
+    const auto inside = [&](const RECT& r) {
+        return RECT{r.left + skin.FrameLeft(), r.top + skin.FrameTop() + skin.MenuHeight(),
+                    r.right - skin.FrameRight(), r.bottom - skin.FrameBottom()};
+    };
+    RECT window, client;
+    GetWindowRect(w, &window);
+
+    SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    GetClientRect(w, &client);
+    MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT expected = inside(window);
+    EXPECT_TRUE(EqualRect(&client, &expected));
+
+    // The message as Windows sends it for that call, and for a proposal elsewhere.
+    for (const POINT shift : {POINT{0, 0}, POINT{30, 40}}) {
+        WINDOWPOS pos{w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED};
+        NCCALCSIZE_PARAMS params{{window, window, client}, &pos};
+        OffsetRect(&params.rgrc[0], shift.x, shift.y);
+        expected = inside(params.rgrc[0]);
+        EXPECT_EQ(SendMessageA(w, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params)), WVR_VALIDRECTS);
+        EXPECT_TRUE(EqualRect(&params.rgrc[0], &expected)) << shift.x;
+        EXPECT_TRUE(EqualRect(&params.rgrc[1], &expected)) << shift.x;
+    }
+}
+
 namespace {
 
 HWND mdiClient = nullptr;
