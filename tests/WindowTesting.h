@@ -30,6 +30,19 @@ void Wait(DWORD ms);
 COLORREF Shown(HWND w, int x, int y);
 COLORREF Seen(HWND w, int x, int y);
 
+// A window-sized picture of a window, as its window DC shows it now, or as WM_PRINT with flags
+// prints it onto a backdrop of one colour.
+struct TWindowPicture {
+    int Width = 0, Height = 0;
+    std::vector<COLORREF> Pixels;  // rows top to bottom
+
+    COLORREF At(int x, int y) const { return Pixels[static_cast<size_t>(y) * Width + x]; }
+    // How many pixels of rect (window coordinates, cut to both pictures) differ from other's.
+    int Differences(const TWindowPicture& other, const RECT& rect) const;
+};
+TWindowPicture ShownPicture(HWND w);
+TWindowPicture PrintedPicture(HWND w, LPARAM flags, COLORREF backdrop);
+
 // The pop-up menu windows ("#32768") of this thread that are on show, topmost first. Tests
 // running beside this one share the desktop: a search by class alone can find their menus.
 std::vector<HWND> ShownMenuWindows();

@@ -10,7 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "ExtCtrls.h"
 #include "Forms.h"
+#include "Menus.h"
+#include "StdCtrls.h"
 #include "SkinPaint.h"
 #include "InputTesting.h"
 #include "SkinTesting.h"
@@ -900,6 +903,116 @@ TEST_F(FormSkinTest, AFrameChangeThatKeepsPlaceAndSizeLeavesTheClientInsideTheSk
         EXPECT_TRUE(EqualRect(&params.rgrc[0], &expected)) << shift.x;
         EXPECT_TRUE(EqualRect(&params.rgrc[1], &expected)) << shift.x;
     }
+}
+
+namespace {
+
+constexpr COLORREF kBackdrop = RGB(1, 2, 3);  // in no picture of these tests
+constexpr LPARAM kWholeWindow = PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN;
+
+// A picture of four coloured quarters.
+void Quarters(TBitmap& bitmap, int w, int h)
+{
+    bitmap.SetSize(w, h);
+    const COLORREF colours[] = {RGB(200, 30, 30), RGB(30, 200, 30), RGB(30, 30, 200), RGB(220, 200, 40)};
+    for (int i = 0; i < 4; ++i) {
+        bitmap.Canvas().Brush().SetColor(static_cast<TColor>(colours[i]));
+        bitmap.Canvas().FillRect(Bounds(i % 2 * w / 2, i / 2 * h / 2, w / 2, h / 2));
+    }
+}
+
+// The pixels inside the window's region where the print differs from the screen, and those
+// outside it where the print is not the backdrop.
+std::pair<int, int> PrintFaults(HWND w, const TWindowPicture& shown, const TWindowPicture& printed)
+{
+    UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(w, region.get()) == ERROR)
+        SetRectRgn(region.get(), 0, 0, shown.Width, shown.Height);
+    std::pair<int, int> faults;
+    for (int y = 0; y < shown.Height; ++y)
+        for (int x = 0; x < shown.Width; ++x) {
+            if (PtInRegion(region.get(), x, y))
+                faults.first += printed.At(x, y) != shown.At(x, y);
+            else
+                faults.second += printed.At(x, y) != kBackdrop;
+        }
+    return faults;
+}
+
+}  // namespace
+
+// Mended: framework windows painted on WM_PAINT only, and the skin left WM_PRINT to the
+// platform, which drew no skinned frame: AnimateWindow's picture of a closing window had an
+// empty caption band and panels without their pictures.
+TEST_F(FormSkinTest, APrintedFormShowsWhatTheScreenShows)
+{
+    auto* form = TComponent::Make<TForm>(&owner);
+    form->SetBounds(150, 120, 420, 300);
+    form->SetCaption("Printed");
+    auto* menu = TComponent::Make<TMainMenu>(form);
+    for (const char* caption : {"File", "Edit"}) {
+        auto* item = TComponent::Make<TMenuItem>(form);
+        item->SetCaption(caption);
+        menu->Items()->Add(item);
+    }
+    form->SetMenu(menu);
+    auto* panel = TComponent::Make<TPanel>(form);
+    panel->SetParent(form);
+    panel->SetBounds(20, 20, 300, 180);
+    auto* image = TComponent::Make<TImage>(panel);
+    image->SetParent(panel);
+    image->SetBounds(10, 10, 120, 80);
+    Quarters(image->Picture().Bitmap(), 120, 80);
+    auto* label = TComponent::Make<TLabel>(panel);
+    label->SetParent(panel);
+    label->SetBounds(10, 100, 120, 20);
+    label->SetCaption("A label");
+    auto* inner = TComponent::Make<TPanel>(panel);
+    inner->SetParent(panel);
+    inner->SetBounds(150, 10, 130, 150);
+    auto* innerImage = TComponent::Make<TImage>(inner);
+    innerImage->SetParent(inner);
+    innerImage->SetBounds(5, 5, 100, 100);
+    innerImage->SetStretch(true);
+    Quarters(innerImage->Picture().Bitmap(), 50, 50);
+    form->Show();
+    Pump([&] { return GetForegroundWindow() == form->Handle(); }, 5000);
+    HWND w = form->Handle();
+
+    // A framework window prints its client area, graphic children included, as it paints it.
+    Seen(panel->Handle(), 0, 0);
+    const TWindowPicture panelShown = ShownPicture(panel->Handle());
+    const TWindowPicture panelPrinted = PrintedPicture(panel->Handle(), PRF_CLIENT | PRF_ERASEBKGND, kBackdrop);
+    EXPECT_EQ(panelPrinted.At(20, 20), RGB(200, 30, 30));
+    // (Left of the inner panel, a window that WM_PRINTCLIENT does not reach.)
+    EXPECT_EQ(panelPrinted.Differences(panelShown, RECT{0, 0, 150, panelShown.Height}), 0);
+
+    // Skinned: the frame, caption, menu bar and every child, inside the window's region.
+    auto& skin = SkinWindow(form, w, data, form);
+    ASSERT_TRUE(skin.SkinMenu());
+    Seen(w, 0, 0);
+    const TWindowPicture shown = ShownPicture(w);
+    const TWindowPicture printed = PrintedPicture(w, kWholeWindow, kBackdrop);
+    const auto [inside, outside] = PrintFaults(w, shown, printed);
+    EXPECT_EQ(inside, 0);
+    EXPECT_EQ(outside, 0);
+    EXPECT_FALSE(InRegion(w, {{0, 0}})[0]);
+    EXPECT_EQ(printed.At(200, skin.FrameTop() / 2), FrameColour(data.Top.Image, 1, 2, true));
+    EXPECT_EQ(printed.At(skin.FrameLeft() + 2, skin.FrameTop() + skin.MenuHeight() / 2), RGB(60, 160, 60));
+    // The inner picture's last quarter, in window coordinates.
+    RECT at, windowRect;
+    GetWindowRect(inner->Handle(), &at);
+    GetWindowRect(w, &windowRect);
+    const POINT picture{at.left - windowRect.left + 5 + 75, at.top - windowRect.top + 5 + 75};
+    EXPECT_EQ(printed.At(picture.x, picture.y), RGB(220, 200, 40));
+
+    // The frame alone, and the client alone at the client's place.
+    const TWindowPicture frame = PrintedPicture(w, PRF_NONCLIENT, kBackdrop);
+    EXPECT_EQ(frame.At(200, skin.FrameTop() / 2), printed.At(200, skin.FrameTop() / 2));
+    EXPECT_EQ(frame.At(picture.x, picture.y), kBackdrop);
+    const TWindowPicture client = PrintedPicture(w, PRF_CLIENT | PRF_CHILDREN, kBackdrop);
+    EXPECT_EQ(client.At(200, skin.FrameTop() / 2), kBackdrop);
+    EXPECT_EQ(client.At(picture.x, picture.y), RGB(220, 200, 40));
 }
 
 namespace {
