@@ -156,6 +156,28 @@ TWindowPicture ShownPicture(HWND w)
     });
 }
 
+std::pair<int, int> PrintFaults(HWND w, const TWindowPicture& shown, const TWindowPicture& printed,
+                                COLORREF backdrop)
+{
+    RECT window;
+    GetWindowRect(w, &window);
+    UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(w, region.get()) == ERROR)
+        SetRectRgn(region.get(), 0, 0, shown.Width, shown.Height);
+    // A window DC shows nothing of the window past the screen's edges.
+    const int right = std::min(shown.Width, GetSystemMetrics(SM_CXSCREEN) - static_cast<int>(window.left));
+    const int bottom = std::min(shown.Height, GetSystemMetrics(SM_CYSCREEN) - static_cast<int>(window.top));
+    std::pair<int, int> faults;
+    for (int y = std::max(0, static_cast<int>(-window.top)); y < std::min(bottom, printed.Height); ++y)
+        for (int x = std::max(0, static_cast<int>(-window.left)); x < std::min(right, printed.Width); ++x) {
+            if (PtInRegion(region.get(), x, y))
+                faults.first += printed.At(x, y) != shown.At(x, y);
+            else
+                faults.second += printed.At(x, y) != backdrop;
+        }
+    return faults;
+}
+
 TWindowPicture PrintedPicture(HWND w, LPARAM flags, COLORREF backdrop)
 {
     return Picture(w, [&](HDC dc, const RECT& all) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Runs action while a second thread answers every message box of this process with OK; returns
@@ -42,6 +43,11 @@ struct TWindowPicture {
 };
 TWindowPicture ShownPicture(HWND w);
 TWindowPicture PrintedPicture(HWND w, LPARAM flags, COLORREF backdrop);
+// Where a print of w falls short of what the screen shows, in the part of the window on the
+// screen: the pixels inside the window's region unlike the screen's, and those outside it unlike
+// the backdrop.
+std::pair<int, int> PrintFaults(HWND w, const TWindowPicture& shown, const TWindowPicture& printed,
+                                COLORREF backdrop);
 
 // The pop-up menu windows ("#32768") of this thread that are on show, topmost first. Tests
 // running beside this one share the desktop: a search by class alone can find their menus.

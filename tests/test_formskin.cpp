@@ -921,24 +921,6 @@ void Quarters(TBitmap& bitmap, int w, int h)
     }
 }
 
-// The pixels inside the window's region where the print differs from the screen, and those
-// outside it where the print is not the backdrop.
-std::pair<int, int> PrintFaults(HWND w, const TWindowPicture& shown, const TWindowPicture& printed)
-{
-    UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
-    if (GetWindowRgn(w, region.get()) == ERROR)
-        SetRectRgn(region.get(), 0, 0, shown.Width, shown.Height);
-    std::pair<int, int> faults;
-    for (int y = 0; y < shown.Height; ++y)
-        for (int x = 0; x < shown.Width; ++x) {
-            if (PtInRegion(region.get(), x, y))
-                faults.first += printed.At(x, y) != shown.At(x, y);
-            else
-                faults.second += printed.At(x, y) != kBackdrop;
-        }
-    return faults;
-}
-
 }  // namespace
 
 // Mended: framework windows painted on WM_PAINT only, and the skin left WM_PRINT to the
@@ -993,7 +975,7 @@ TEST_F(FormSkinTest, APrintedFormShowsWhatTheScreenShows)
     Seen(w, 0, 0);
     const TWindowPicture shown = ShownPicture(w);
     const TWindowPicture printed = PrintedPicture(w, kWholeWindow, kBackdrop);
-    const auto [inside, outside] = PrintFaults(w, shown, printed);
+    const auto [inside, outside] = PrintFaults(w, shown, printed, kBackdrop);
     EXPECT_EQ(inside, 0);
     EXPECT_EQ(outside, 0);
     EXPECT_FALSE(InRegion(w, {{0, 0}})[0]);
