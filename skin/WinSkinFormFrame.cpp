@@ -27,14 +27,17 @@ void SendPrint(HWND window, UINT message, HDC dc, LPARAM flags)
 // Prints the visible children of parent into dc, whose origin lies at parent's client origin:
 // the lowest in the Z order first, each at its place. A child is asked for itself alone and its
 // own children are printed here, so that every child is printed once, whether the platform's
-// default printing draws children (Windows) or not (Wine).
+// default printing draws children (Windows) or not (Wine). A DC means nothing to another
+// process: its windows are left out.
 void PrintChildren(HWND parent, HDC dc, LPARAM flags)
 {
     HWND top = GetWindow(parent, GW_CHILD);
     for (HWND child = top ? GetWindow(top, GW_HWNDLAST) : nullptr; child; child = GetWindow(child, GW_HWNDPREV)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(child, &process);
         RECT window, client;
-        if (!(GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) || !GetWindowRect(child, &window) ||
-            !GetClientRect(child, &client))
+        if (process != GetCurrentProcessId() || !(GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) ||
+            !GetWindowRect(child, &window) || !GetClientRect(child, &client))
             continue;
         POINT place{window.left, window.top}, inside{0, 0};
         ScreenToClient(parent, &place);
