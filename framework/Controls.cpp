@@ -761,9 +761,14 @@ void TWinControl::PaintWindow(HDC dc)
 
 void TWinControl::WMPaint(TMessage& message)
 {
+    if (message.Msg == WM_PRINTCLIENT && !message.WParam)
+        return;  // nothing to print into
     if (message.WParam) {
-        PaintWindow(reinterpret_cast<HDC>(message.WParam));
-        PaintControls(reinterpret_cast<HDC>(message.WParam));
+        // The caller's DC: whatever the painting sets on it is put back.
+        HDC dc = reinterpret_cast<HDC>(message.WParam);
+        const SavedDC saved(dc);
+        PaintWindow(dc);
+        PaintControls(dc);
         return;
     }
     const PaintDC paint(handle_);
@@ -855,6 +860,8 @@ void TWinControl::WndProc(TMessage& message)
         return;
     }
     case WM_PAINT:
+    case WM_PRINTCLIENT:
+        // A print (AnimateWindow's picture, a parent's WM_PRINT) paints as the screen does.
         if (ours) {
             WMPaint(message);
             return;

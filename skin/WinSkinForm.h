@@ -387,6 +387,7 @@ private:
     void WMNCCalcSize(TMessage& message);
     void WMNCPaint(TMessage& message);
     void WMNCActivate(TMessage& message);
+    void WMPrint(TMessage& message);
     void PaintCaption(HDC dc);
     void ComposeCaption();
     void DrawCaptionText(TCanvas& canvas, const TRect& rect);

@@ -17,10 +17,51 @@ TRect Margins(const TDataSkinObject& element)
     return Rect(element.LeftWidth, element.TopHeight, element.RightWidth, element.BottomHeight);
 }
 
+// Sends one print message with the DC as it is now, and puts back whatever the handler leaves on it.
+void SendPrint(HWND window, UINT message, HDC dc, LPARAM flags)
+{
+    const SavedDC saved(dc);
+    SendMessageA(window, message, reinterpret_cast<WPARAM>(dc), flags);
+}
+
+// Prints the visible children of parent into dc, whose origin lies at parent's client origin:
+// the lowest in the Z order first, each at its place. A child is asked for itself alone and its
+// own children are printed here, so that every child is printed once, whether the platform's
+// default printing draws children (Windows) or not (Wine). A DC means nothing to another
+// process: its windows are left out.
+void PrintChildren(HWND parent, HDC dc, LPARAM flags)
+{
+    HWND top = GetWindow(parent, GW_CHILD);
+    for (HWND child = top ? GetWindow(top, GW_HWNDLAST) : nullptr; child; child = GetWindow(child, GW_HWNDPREV)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(child, &process);
+        RECT window, client;
+        if (process != GetCurrentProcessId() || !(GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) ||
+            !GetWindowRect(child, &window) || !GetClientRect(child, &client))
+            continue;
+        POINT place{window.left, window.top}, inside{0, 0};
+        ScreenToClient(parent, &place);
+        ClientToScreen(child, &inside);
+        const SavedDC saved(dc);
+        OffsetViewportOrgEx(dc, place.x, place.y, nullptr);
+        IntersectClipRect(dc, 0, 0, window.right - window.left, window.bottom - window.top);
+        SendPrint(child, WM_PRINT, dc, flags & ~PRF_CHILDREN);
+        OffsetViewportOrgEx(dc, inside.x - window.left, inside.y - window.top, nullptr);
+        IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+        PrintChildren(child, dc, flags);
+    }
+}
+
 }  // namespace
 
 void TWinSkinForm::WMNCCalcSize(TMessage& message)
 {
+    // The proposed window rectangle, before the window's own procedure makes it its client
+    // area. The WINDOWPOS beside it holds what SetWindowPos was given, which is zeros where
+    // the call keeps the place or the size (a frame refresh, SetMenu, SetWindowRgn).
+    RECT proposed{};
+    if (message.WParam)
+        proposed = reinterpret_cast<const NCCALCSIZE_PARAMS*>(message.LParam)->rgrc[0];
     if (!CallOldProc(message))
         return;
     if (!message.WParam) {
@@ -28,11 +69,9 @@ void TWinSkinForm::WMNCCalcSize(TMessage& message)
         return;
     }
     auto& params = *reinterpret_cast<NCCALCSIZE_PARAMS*>(message.LParam);
-    if (!IsMDIChildNotNormal() && FBorderKind != bkPopup && params.lppos) {
-        const WINDOWPOS& pos = *params.lppos;
-        params.rgrc[0] = RECT{pos.x + FFrameLeft, pos.y + FFrameTop + FMenuHeight,
-                              pos.x + pos.cx - FFrameRight, pos.y + pos.cy - FFrameBottom};
-    }
+    if (!IsMDIChildNotNormal() && FBorderKind != bkPopup)
+        params.rgrc[0] = RECT{proposed.left + FFrameLeft, proposed.top + FFrameTop + FMenuHeight,
+                              proposed.right - FFrameRight, proposed.bottom - FFrameBottom};
     params.rgrc[1] = params.rgrc[0];
     message.Result = WVR_VALIDRECTS;
 }
@@ -65,6 +104,53 @@ void TWinSkinForm::WMNCActivate(TMessage& message)
         PaintNonClient(nullptr);
     // Not passed on: the native caption is never drawn.
     message.Result = TRUE;
+}
+
+// A picture of the window as the screen shows it (AnimateWindow takes one): the skinned frame,
+// then the client area and the children at the client's place, inside the window's region.
+void TWinSkinForm::WMPrint(TMessage& message)
+{
+    HDC dc = reinterpret_cast<HDC>(message.WParam);
+    const LPARAM flags = message.LParam;
+    // The handlers printed into may detach this skin: from there on only the window is used.
+    HWND self = FHandle;
+    message.Result = 0;
+    RECT window;
+    if (!dc || ((flags & PRF_CHECKVISIBLE) && !IsWindowVisible(self)) || !GetWindowRect(self, &window))
+        return;
+    const SavedDC saved(dc);
+    if (UniqueRegion shape(CreateRectRgn(0, 0, 0, 0)); GetWindowRgn(self, shape.get()) != ERROR) {
+        // The region is the window's; the DC clips in device units, from where the window's
+        // corner lands.
+        POINT corner{0, 0};
+        LPtoDP(dc, &corner, 1);
+        OffsetRgn(shape.get(), corner.x, corner.y);
+        if (UniqueRegion current(CreateRectRgn(0, 0, 0, 0)); GetClipRgn(dc, current.get()) == 1)
+            CombineRgn(shape.get(), shape.get(), current.get(), RGN_AND);
+        SelectClipRgn(dc, shape.get());
+    }
+    if ((flags & PRF_NONCLIENT) && FBorderKind != bkPopup) {
+        PaintNonClient(dc);
+    } else if (flags & PRF_NONCLIENT) {
+        // The native frame such a window keeps.
+        const SavedDC frame(dc);
+        TMessage native{WM_PRINT, message.WParam, PRF_NONCLIENT, 0};
+        if (!CallOldProc(native))
+            return;
+    }
+    POINT origin{0, 0};
+    RECT client;
+    if (!(flags & (PRF_ERASEBKGND | PRF_CLIENT | PRF_CHILDREN)) || !ClientToScreen(self, &origin) ||
+        !GetClientRect(self, &client))
+        return;
+    OffsetViewportOrgEx(dc, origin.x - window.left, origin.y - window.top, nullptr);
+    IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+    if (flags & PRF_ERASEBKGND)
+        SendPrint(self, WM_ERASEBKGND, dc, 0);
+    if (flags & PRF_CLIENT)
+        SendPrint(self, WM_PRINTCLIENT, dc, flags);
+    if (flags & PRF_CHILDREN)
+        PrintChildren(self, dc, flags);
 }
 
 void TWinSkinForm::PaintNonClient(HDC dc)

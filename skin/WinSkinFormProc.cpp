@@ -153,6 +153,9 @@ void TWinSkinForm::WndProc(TMessage& message)
     case WM_NCACTIVATE:
         WMNCActivate(message);
         break;
+    case WM_PRINT:
+        WMPrint(message);
+        break;
     case WM_NCMOUSEMOVE:
         WMNCMouseMove(message);
         break;

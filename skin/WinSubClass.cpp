@@ -210,6 +210,8 @@ void TSkinControl::PaintControl(HDC dc)
         own.emplace(FHandle, WindowDC::WholeWindow);
         dc = own->Get();
     }
+    // A DC the caller brought (WM_PRINT, WM_PRINTCLIENT) goes back as it came, whatever the skin sets.
+    const SavedDC saved(dc);
     try {
         DrawControl(dc, rect);
     } catch (...) {
@@ -244,6 +246,12 @@ void TSkinControl::FillFace(HDC dc, const TRect& rect)
     FillRect(dc, &r, brush.get());
 }
 
+bool TSkinControl::PrintItself(TMessage& message)
+{
+    const SavedDC saved(reinterpret_cast<HDC>(message.WParam));
+    return CallOldProc(message);
+}
+
 void TSkinControl::HandlePaint(TMessage& message)
 {
     HDC dc = reinterpret_cast<HDC>(message.WParam);
@@ -255,6 +263,7 @@ void TSkinControl::HandlePaint(TMessage& message)
     RECT r;
     if (GetWindowRect(FHandle, &r)) {
         FWindowRect = Rect(r.left, r.top, r.right, r.bottom);
+        const SavedDC saved(dc);
         try {
             DrawControl(dc, Rect(0, 0, r.right - r.left, r.bottom - r.top));
         } catch (...) {

@@ -105,6 +105,9 @@ protected:
     // Draws the skin alone for WM_PAINT or WM_PRINTCLIENT: into the DC the message brings, else
     // between BeginPaint and EndPaint.
     void HandlePaint(TMessage& message);
+    // The control's own handling of WM_PRINT, with the DC's state put back after it: an edit
+    // leaves its client clip there, and the skin draws outside it. As CallOldProc.
+    bool PrintItself(TMessage& message);
 
     unsigned FMouseState = 0;
     TCanvas* FCanvas = nullptr;

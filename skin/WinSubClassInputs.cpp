@@ -316,6 +316,8 @@ void TSkinTrackBar::DrawThumb(HDC dc)
         DrawSkinGlyph(dc, thumb, element->Image, 2, 5, true);
         return;
     }
+    // The canvas sets the background of the control's DC, which goes on drawing after the thumb.
+    const SavedDC saved(dc);
     FCanvas->SetHandle(dc);
     FCanvas->Pen().SetColor(FSkinData->Colours.ButtonShadow);
     FCanvas->Rectangle(thumb);
@@ -379,15 +381,8 @@ bool TSkinEdit::BeforeMessage(TMessage& message)
 {
     if (message.Msg != WM_PRINT)
         return TSkinControl::BeforeMessage(message);
-    // The edit leaves its client clip on the DC it printed into: the frame lies outside it.
-    HDC dc = reinterpret_cast<HDC>(message.WParam);
-    bool alive;
-    {
-        const SavedDC saved(dc);
-        alive = CallOldProc(message);
-    }
-    if (alive)
-        PrintFrame(dc);
+    if (PrintItself(message))
+        PrintFrame(reinterpret_cast<HDC>(message.WParam));
     return false;
 }
 

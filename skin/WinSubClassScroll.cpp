@@ -131,6 +131,11 @@ bool TSkinScrollBar::BeforeMessage(TMessage& message)
         return message.WParam != HTHSCROLL && message.WParam != HTVSCROLL;
     case WM_NCLBUTTONDOWN:
         return !FHandleNCButton || !NCButtonDown(message);
+    case WM_PRINT:
+        // The bars lie outside the client clip a memo leaves on the DC.
+        if (PrintItself(message))
+            PaintControl(reinterpret_cast<HDC>(message.WParam));
+        return false;
     case WM_HSCROLL:
     case WM_VSCROLL: {
         const bool horizontal = message.Msg == WM_HSCROLL;
@@ -155,9 +160,6 @@ void TSkinScrollBar::AfterMessage(TMessage& message)
     switch (message.Msg) {
     case WM_NCPAINT:
         PaintControl(nullptr);
-        break;
-    case WM_PRINT:
-        PaintControl(reinterpret_cast<HDC>(message.WParam));
         break;
     default:
         TSkinControl::AfterMessage(message);

@@ -1,6 +1,8 @@
 #include "WindowTesting.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <sstream>
 #include <thread>
 
@@ -105,6 +107,84 @@ COLORREF Seen(HWND w, int x, int y)
 {
     RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     return Shown(w, x, y);
+}
+
+namespace {
+
+// A picture of w's size drawn by draw into a DC over a 32-bit bitmap of it.
+TWindowPicture Picture(HWND w, const std::function<void(HDC, const RECT&)>& draw)
+{
+    RECT r;
+    GetWindowRect(w, &r);
+    TWindowPicture picture;
+    picture.Width = r.right - r.left;
+    picture.Height = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), picture.Width, -picture.Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const UniqueDC dc = CreateMemoryDC();
+    if (!bitmap || !dc)
+        return picture;
+    {
+        const SelectionGuard selected(dc.get(), bitmap.get());
+        draw(dc.get(), RECT{0, 0, picture.Width, picture.Height});
+    }
+    const auto* pixels = static_cast<const uint32_t*>(bits);
+    picture.Pixels.reserve(static_cast<size_t>(picture.Width) * picture.Height);
+    for (size_t i = 0; i < static_cast<size_t>(picture.Width) * picture.Height; ++i)
+        picture.Pixels.push_back(RGB(pixels[i] >> 16 & 0xFF, pixels[i] >> 8 & 0xFF, pixels[i] & 0xFF));
+    return picture;
+}
+
+}  // namespace
+
+int TWindowPicture::Differences(const TWindowPicture& other, const RECT& rect) const
+{
+    int count = 0;
+    for (int y = std::max(0L, rect.top); y < std::min<LONG>({rect.bottom, Height, other.Height}); ++y)
+        for (int x = std::max(0L, rect.left); x < std::min<LONG>({rect.right, Width, other.Width}); ++x)
+            count += At(x, y) != other.At(x, y);
+    return count;
+}
+
+TWindowPicture ShownPicture(HWND w)
+{
+    return Picture(w, [w](HDC dc, const RECT& all) {
+        const WindowDC window(w, GetWindowDC(w));
+        BitBlt(dc, 0, 0, all.right, all.bottom, window.Get(), 0, 0, SRCCOPY);
+    });
+}
+
+std::pair<int, int> PrintFaults(HWND w, const TWindowPicture& shown, const TWindowPicture& printed,
+                                COLORREF backdrop)
+{
+    RECT window;
+    GetWindowRect(w, &window);
+    UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(w, region.get()) == ERROR)
+        SetRectRgn(region.get(), 0, 0, shown.Width, shown.Height);
+    // A window DC shows nothing of the window past the screen's edges.
+    const int right = std::min(shown.Width, GetSystemMetrics(SM_CXSCREEN) - static_cast<int>(window.left));
+    const int bottom = std::min(shown.Height, GetSystemMetrics(SM_CYSCREEN) - static_cast<int>(window.top));
+    std::pair<int, int> faults;
+    for (int y = std::max(0, static_cast<int>(-window.top)); y < std::min(bottom, printed.Height); ++y)
+        for (int x = std::max(0, static_cast<int>(-window.left)); x < std::min(right, printed.Width); ++x) {
+            if (PtInRegion(region.get(), x, y))
+                faults.first += printed.At(x, y) != shown.At(x, y);
+            else
+                faults.second += printed.At(x, y) != backdrop;
+        }
+    return faults;
+}
+
+TWindowPicture PrintedPicture(HWND w, LPARAM flags, COLORREF backdrop)
+{
+    return Picture(w, [&](HDC dc, const RECT& all) {
+        const UniqueBrush brush(CreateSolidBrush(backdrop));
+        FillRect(dc, &all, brush.get());
+        SendMessageA(w, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags);
+    });
 }
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Runs action while a second thread answers every message box of this process with OK; returns
@@ -29,6 +30,24 @@ void Wait(DWORD ms);
 // full repaint of the window and its children.
 COLORREF Shown(HWND w, int x, int y);
 COLORREF Seen(HWND w, int x, int y);
+
+// A window-sized picture of a window, as its window DC shows it now, or as WM_PRINT with flags
+// prints it onto a backdrop of one colour.
+struct TWindowPicture {
+    int Width = 0, Height = 0;
+    std::vector<COLORREF> Pixels;  // rows top to bottom
+
+    COLORREF At(int x, int y) const { return Pixels[static_cast<size_t>(y) * Width + x]; }
+    // How many pixels of rect (window coordinates, cut to both pictures) differ from other's.
+    int Differences(const TWindowPicture& other, const RECT& rect) const;
+};
+TWindowPicture ShownPicture(HWND w);
+TWindowPicture PrintedPicture(HWND w, LPARAM flags, COLORREF backdrop);
+// Where a print of w falls short of what the screen shows, in the part of the window on the
+// screen: the pixels inside the window's region unlike the screen's, and those outside it unlike
+// the backdrop.
+std::pair<int, int> PrintFaults(HWND w, const TWindowPicture& shown, const TWindowPicture& printed,
+                                COLORREF backdrop);
 
 // The pop-up menu windows ("#32768") of this thread that are on show, topmost first. Tests
 // running beside this one share the desktop: a search by class alone can find their menus.

@@ -192,6 +192,32 @@ TEST_F(ClientSkin, SwitchingOffAndOnAndSkinningNewWindowsRepeatedlyLeavesNothing
     ExpectNoGrowth("attached", beforeAttach, Usage());
 }
 
+// Mended: the main window's closing animation showed a plain frame, an empty caption band and
+// panels without their pictures, for AnimateWindow takes its picture with WM_PRINT. Every window
+// of the client prints as the screen shows it: frame, caption, menu bar, panels and pictures.
+TEST_F(ClientSkin, EveryWindowPrintsWhatTheScreenShows)
+{
+    ASSERT_TRUE(SwitchSkinning(true));
+    constexpr COLORREF backdrop = RGB(1, 2, 3);
+    for (TCustomForm* form : windows) {
+        ASSERT_TRUE(Skinned(form)) << form->Name();
+        HWND w = form->Handle();
+        RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        const TWindowPicture shown = ShownPicture(w);
+        const TWindowPicture printed =
+            PrintedPicture(w, PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN, backdrop);
+        const auto [inside, outside] = PrintFaults(w, shown, printed, backdrop);
+        EXPECT_EQ(inside, 0) << form->Name();
+        EXPECT_EQ(outside, 0) << form->Name();
+        // The caption band and the menu bar are there, not the backdrop.
+        const TWinSkinForm& skin = *SkinOf(form);
+        EXPECT_NE(printed.At(printed.Width / 2, skin.FrameTop() / 2), backdrop) << form->Name();
+        if (skin.MenuHeight() > 0)
+            EXPECT_NE(printed.At(printed.Width / 2, skin.FrameTop() + skin.MenuHeight() / 2), backdrop);
+    }
+    EXPECT_GT(SkinOf(Form10)->MenuHeight(), 0);
+}
+
 // With skinned windows open the process ends cleanly: by the main window's hard exit, and in the
 // orderly way with the manager torn down first.
 TEST_F(ClientSkin, TheProcessEndsCleanlyWithSkinnedWindowsOpen)

@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "ExtCtrls.h"
 #include "Forms.h"
 #include "Menus.h"
+#include "StdCtrls.h"
 #include "SkinPaint.h"
 #include "InputTesting.h"
 #include "SkinTesting.h"
@@ -908,6 +910,134 @@ TEST_F(FormSkinTest, SmallerRulesOfTheWindowProcedureAndTheButtons)
     Skin(maximised);
     EXPECT_TRUE(WindowSize(maximised) == size);
     EXPECT_EQ(ClientSize(maximised).cx, size.cx - 12);
+}
+
+// Mended: the client area was computed from the WINDOWPOS, which Windows fills with the zeros
+// SetWindowPos was given when the call keeps the place and the size (Wine fills in the window's
+// place): the frame refreshes of the skin, SetMenu and SetWindowRgn.
+TEST_F(FormSkinTest, AFrameChangeThatKeepsPlaceAndSizeLeavesTheClientInsideTheSkinnedFrame)
+{
+    HWND w = Window();
+    HMENU menu = CreateMenu();
+    AppendMenuA(menu, MF_STRING, 1, "File");
+    SetMenu(w, menu);
+    auto& skin = Skin(w);
+    ASSERT_GT(skin.MenuHeight(), 0);
+    const auto inside = [&](const RECT& r) {
+        return RECT{r.left + skin.FrameLeft(), r.top + skin.FrameTop() + skin.MenuHeight(),
+                    r.right - skin.FrameRight(), r.bottom - skin.FrameBottom()};
+    };
+    RECT window, client;
+    GetWindowRect(w, &window);
+
+    SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    GetClientRect(w, &client);
+    MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    RECT expected = inside(window);
+    EXPECT_TRUE(EqualRect(&client, &expected));
+
+    // The message as Windows sends it for that call, and for a proposal elsewhere.
+    for (const POINT shift : {POINT{0, 0}, POINT{30, 40}}) {
+        WINDOWPOS pos{w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED};
+        NCCALCSIZE_PARAMS params{{window, window, client}, &pos};
+        OffsetRect(&params.rgrc[0], shift.x, shift.y);
+        expected = inside(params.rgrc[0]);
+        EXPECT_EQ(SendMessageA(w, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params)), WVR_VALIDRECTS);
+        EXPECT_TRUE(EqualRect(&params.rgrc[0], &expected)) << shift.x;
+        EXPECT_TRUE(EqualRect(&params.rgrc[1], &expected)) << shift.x;
+    }
+}
+
+namespace {
+
+constexpr COLORREF kBackdrop = RGB(1, 2, 3);  // in no picture of these tests
+constexpr LPARAM kWholeWindow = PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN;
+
+// A picture of four coloured quarters.
+void Quarters(TBitmap& bitmap, int w, int h)
+{
+    bitmap.SetSize(w, h);
+    const COLORREF colours[] = {RGB(200, 30, 30), RGB(30, 200, 30), RGB(30, 30, 200), RGB(220, 200, 40)};
+    for (int i = 0; i < 4; ++i) {
+        bitmap.Canvas().Brush().SetColor(static_cast<TColor>(colours[i]));
+        bitmap.Canvas().FillRect(Bounds(i % 2 * w / 2, i / 2 * h / 2, w / 2, h / 2));
+    }
+}
+
+}  // namespace
+
+// Mended: framework windows painted on WM_PAINT only, and the skin left WM_PRINT to the
+// platform, which drew no skinned frame: AnimateWindow's picture of a closing window had an
+// empty caption band and panels without their pictures.
+TEST_F(FormSkinTest, APrintedFormShowsWhatTheScreenShows)
+{
+    auto* form = TComponent::Make<TForm>(&owner);
+    form->SetBounds(150, 120, 420, 300);
+    form->SetCaption("Printed");
+    auto* menu = TComponent::Make<TMainMenu>(form);
+    for (const char* caption : {"File", "Edit"}) {
+        auto* item = TComponent::Make<TMenuItem>(form);
+        item->SetCaption(caption);
+        menu->Items()->Add(item);
+    }
+    form->SetMenu(menu);
+    auto* panel = TComponent::Make<TPanel>(form);
+    panel->SetParent(form);
+    panel->SetBounds(20, 20, 300, 180);
+    auto* image = TComponent::Make<TImage>(panel);
+    image->SetParent(panel);
+    image->SetBounds(10, 10, 120, 80);
+    Quarters(image->Picture().Bitmap(), 120, 80);
+    auto* label = TComponent::Make<TLabel>(panel);
+    label->SetParent(panel);
+    label->SetBounds(10, 100, 120, 20);
+    label->SetCaption("A label");
+    auto* inner = TComponent::Make<TPanel>(panel);
+    inner->SetParent(panel);
+    inner->SetBounds(150, 10, 130, 150);
+    auto* innerImage = TComponent::Make<TImage>(inner);
+    innerImage->SetParent(inner);
+    innerImage->SetBounds(5, 5, 100, 100);
+    innerImage->SetStretch(true);
+    Quarters(innerImage->Picture().Bitmap(), 50, 50);
+    form->Show();
+    Pump([&] { return GetForegroundWindow() == form->Handle(); }, 5000);
+    HWND w = form->Handle();
+
+    // A framework window prints its client area, graphic children included, as it paints it.
+    Seen(panel->Handle(), 0, 0);
+    const TWindowPicture panelShown = ShownPicture(panel->Handle());
+    const TWindowPicture panelPrinted = PrintedPicture(panel->Handle(), PRF_CLIENT | PRF_ERASEBKGND, kBackdrop);
+    EXPECT_EQ(panelPrinted.At(20, 20), RGB(200, 30, 30));
+    // (Left of the inner panel, a window that WM_PRINTCLIENT does not reach.)
+    EXPECT_EQ(panelPrinted.Differences(panelShown, RECT{0, 0, 150, panelShown.Height}), 0);
+
+    // Skinned: the frame, caption, menu bar and every child, inside the window's region.
+    auto& skin = SkinWindow(form, w, data, form);
+    ASSERT_TRUE(skin.SkinMenu());
+    Seen(w, 0, 0);
+    const TWindowPicture shown = ShownPicture(w);
+    const TWindowPicture printed = PrintedPicture(w, kWholeWindow, kBackdrop);
+    const auto [inside, outside] = PrintFaults(w, shown, printed, kBackdrop);
+    EXPECT_EQ(inside, 0);
+    EXPECT_EQ(outside, 0);
+    EXPECT_FALSE(InRegion(w, {{0, 0}})[0]);
+    EXPECT_EQ(printed.At(200, skin.FrameTop() / 2), FrameColour(data.Top.Image, 1, 2, true));
+    EXPECT_EQ(printed.At(skin.FrameLeft() + 2, skin.FrameTop() + skin.MenuHeight() / 2), RGB(60, 160, 60));
+    // The inner picture's last quarter, in window coordinates.
+    RECT at, windowRect;
+    GetWindowRect(inner->Handle(), &at);
+    GetWindowRect(w, &windowRect);
+    const POINT picture{at.left - windowRect.left + 5 + 75, at.top - windowRect.top + 5 + 75};
+    EXPECT_EQ(printed.At(picture.x, picture.y), RGB(220, 200, 40));
+
+    // The frame alone, and the client alone at the client's place.
+    const TWindowPicture frame = PrintedPicture(w, PRF_NONCLIENT, kBackdrop);
+    EXPECT_EQ(frame.At(200, skin.FrameTop() / 2), printed.At(200, skin.FrameTop() / 2));
+    EXPECT_EQ(frame.At(picture.x, picture.y), kBackdrop);
+    const TWindowPicture client = PrintedPicture(w, PRF_CLIENT | PRF_CHILDREN, kBackdrop);
+    EXPECT_EQ(client.At(200, skin.FrameTop() / 2), kBackdrop);
+    EXPECT_EQ(client.At(picture.x, picture.y), RGB(220, 200, 40));
 }
 
 namespace {

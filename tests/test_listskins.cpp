@@ -377,6 +377,19 @@ TEST_F(ListSkinTest, ScrollBarsOfAMemoAreDrawnFromTheSkinWithTheCornerInTheFace)
     EXPECT_EQ(lh.Left, b + s);
     EXPECT_EQ(lh.Right, h.Right + s);
     EXPECT_EQ(Shown(w, lv.Left + s / 2, lv.Top + 2), Arrow(9));
+
+    // Printed (a parent's WM_PRINT, AnimateWindow's picture): the bars as on screen, outside the
+    // client clip the memo leaves on the DC, and the DC's stretch mode given back.
+    RECT r;
+    GetWindowRect(w, &r);
+    TBitmap printed(r.right - r.left, r.bottom - r.top);
+    HDC dc = printed.Canvas().Handle();
+    SetStretchBltMode(dc, HALFTONE);
+    SendMessageA(w, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+    EXPECT_EQ(GetStretchBltMode(dc), HALFTONE);
+    EXPECT_EQ(GetPixel(dc, lv.Left + s / 2, lv.Top + 2), Arrow(9));
+    EXPECT_EQ(GetPixel(dc, lv.Left + s / 2, lv.Bottom - 2), Arrow(13));
+    EXPECT_EQ(GetPixel(dc, lh.Right - 2, lh.Top + s / 2), Arrow(5));
     skin.Detach();
 }
 

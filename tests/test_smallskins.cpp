@@ -320,6 +320,18 @@ TEST_F(SmallSkinTest, TrackBarThumbsComeFromTheSkinInEitherOrientation)
     auto horz = std::move(data.TrackbarThumbHorz);
     const RECT r = thumbAt(vertical);
     EXPECT_EQ(Seen(vertical->Handle(), r.left, (r.top + r.bottom) / 2), Rgb(data.Colours.ButtonShadow));
+    // That outline leaves the background of the control's DC as it was: the control draws on.
+    {
+        TBitmap target(60, 200);
+        HDC dc = target.Canvas().Handle();
+        SetBkColor(dc, RGB(1, 2, 3));
+        SetBkMode(dc, TRANSPARENT);
+        NMCUSTOMDRAW draw{{vertical->Handle(), 0, static_cast<UINT>(NM_CUSTOMDRAW)}, CDDS_ITEMPREPAINT, dc, {}, TBCD_THUMB, 0, 0};
+        EXPECT_EQ(vertical->Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw)), CDRF_SKIPDEFAULT);
+        EXPECT_EQ(GetPixel(dc, r.left, (r.top + r.bottom) / 2), Rgb(data.Colours.ButtonShadow));
+        EXPECT_EQ(GetBkColor(dc), RGB(1, 2, 3));
+        EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    }
     data.TrackbarThumbHorz = std::move(horz);
     data.TrackbarThumbVert = std::move(vert);
     // An element whose image is empty counts as missing, not as a blank thumb.
