@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -123,8 +124,10 @@ TEST_F(Ado, UpdateFieldPassesTheKeyAsAParameterWhateverItHolds)
     LoadDBM(dbm);
     for (const std::string key : {"升级程序", "it's", "x' or '1'='1", "a'; delete from KTZX_Conf; --"}) {
         EXPECT_EQ(dbm.UpdateField("KTZX_Conf", "F_Title", key, "F_Val", "v", ""), "数据更新失败");
-        EXPECT_EQ(dbm.ADOFun->SQL(), "Select * from  KTZX_Conf where F_Title = :KeyValue");
-        EXPECT_EQ(dbm.ADOFun->CommandText(), "Select * from  KTZX_Conf where F_Title = ?");
+        // The key reaches the statement only through its one parameter.
+        const std::string command = dbm.ADOFun->CommandText();
+        EXPECT_EQ(command.find(key), std::string::npos) << command;
+        EXPECT_EQ(std::count(command.begin(), command.end(), '?'), 1) << command;
         ASSERT_EQ(dbm.ADOFun->Parameters().Count(), 1);
         EXPECT_EQ(dbm.ADOFun->Parameters().ParamByName("keyvalue").Value, key);
     }

@@ -174,31 +174,36 @@ TEST_F(ControlSkinTest, TheSkin3rdListMatchesWholeClassNamesInAnyCaseAndEndsTheT
     TForm* form = Form();
     TWinSkinForm& scan = Scanner(form);
     auto* third = Control<TThirdButton>(form);
-    auto skinned = [&](const std::vector<std::string>& lines) {
+    // The class of the skin the scan makes with these lines; empty: none.
+    auto made = [&](const std::vector<std::string>& lines) {
         data.Skin3rd().Clear();
         for (const std::string& line : lines)
             data.Skin3rd().Add(line);
         scan.SkinComponents(form);
-        const bool made = scan.FindControlByHandle(third->Handle()) != nullptr;
+        const TSkinControl* skin = scan.FindControlByHandle(third->Handle());
+        const std::string kind = skin ? skin->ClassName() : "";
         scan.UnskinControls();
-        return made;
+        return kind;
     };
     // Not listed: a push button by its framework class (row 31).
-    EXPECT_TRUE(skinned({}));
+    EXPECT_EQ(made({}), "TSkinButton");
     EXPECT_EQ(scan.MappingRow(third), 31);
-    // Listed in any case, the kind too.
-    EXPECT_TRUE(skinned({"tTHIRDbutton=BUTTON"}));
+    // Listed in any case, the kind too; the listed kind decides over the class.
+    EXPECT_EQ(made({"tTHIRDbutton=BUTTON"}), "TSkinButton");
     EXPECT_EQ(scan.MappingRow(third), 3);
-    // A longer class name does not match; the key ends at "=".
-    EXPECT_TRUE(skinned({"TThirdButtonX=Checkbox"}));
+    EXPECT_EQ(made({"tTHIRDbutton=CheckBox"}), "TSkinCheckBox");
+    // Neither a longer nor a shorter class name matches; the key ends at "=".
+    EXPECT_EQ(made({"TThirdButtonX=Checkbox"}), "TSkinButton");
+    EXPECT_EQ(made({"TThirdButto=Checkbox"}), "TSkinButton");
+    EXPECT_EQ(made({"TThirdButton=CheckboxX"}), "");
     // A kind outside the table, one with a trailing blank, or one whose gate is clear: no skin,
     // and row 31 is not tried.
-    EXPECT_FALSE(skinned({"TThirdButton=Gadget"}));
-    EXPECT_FALSE(skinned({"TThirdButton=button "}));
+    EXPECT_EQ(made({"TThirdButton=Gadget"}), "");
+    EXPECT_EQ(made({"TThirdButton=button "}), "");
     data.SetSkinControls(data.SkinControls() & ~SkinControlBit(xcCheckBox));
-    EXPECT_FALSE(skinned({"TThirdButton=checkbox"}));
+    EXPECT_EQ(made({"TThirdButton=checkbox"}), "");
     // The first matching line decides: the button of the second is not made.
-    EXPECT_FALSE(skinned({"TThirdButton=checkbox", "TThirdButton=button"}));
+    EXPECT_EQ(made({"TThirdButton=checkbox", "TThirdButton=button"}), "");
     EXPECT_TRUE(scan.SkinBy3rdList("TTHIRDBUTTON", third));
     EXPECT_FALSE(scan.FindControlByHandle(third->Handle()));
     data.SetSkinControls(TSkinData::kDefaultSkinControls);
@@ -340,6 +345,7 @@ TEST_F(ControlSkinTest, BareChildWindowsGetTheirSkinByClassAndStyle)
     HWND group = MakeChild(parent, "button", BS_GROUPBOX, 2, 10, 50);
     HWND nested = MakeChild(group, "button", BS_PUSHBUTTON, 3, 5, 5);
     HWND check = MakeChild(parent, "button", BS_AUTOCHECKBOX, 4, 10, 90);
+    HWND off = MakeChild(parent, "button", BS_PUSHBUTTON | WS_DISABLED, 5, 130, 10);
     auto& skin = AttachSkin(&owner, parent, data);
     EXPECT_TRUE(skin.FindControlByHandle(push));
     EXPECT_FALSE(skin.FindControlByHandle(group));
@@ -348,10 +354,32 @@ TEST_F(ControlSkinTest, BareChildWindowsGetTheirSkinByClassAndStyle)
     const size_t made = skin.Controls().size();
     skin.SkinChildWindows();
     EXPECT_EQ(skin.Controls().size(), made);
-    // A bare-window skin never reads the style for its enabled state, nor touches a colour.
-    EXPECT_TRUE(skin.FindControlByHandle(push)->EnabledState());
+    // A bare-window skin does not read the style for its enabled state at attach: the button's
+    // own paint reads it.
+    TSkinControl* offSkin = skin.FindControlByHandle(off);
+    ASSERT_TRUE(offSkin);
+    EXPECT_TRUE(offSkin->EnabledState());
+    EXPECT_EQ(Seen(off, 2, 2), Frame(3));
+    EXPECT_FALSE(offSkin->EnabledState());
     skin.Detach();
     EXPECT_TRUE(skin.Controls().empty());
+
+    // Nor does it touch a colour: a framework control under a bare-window skin keeps its own,
+    // through a re-skin and after.
+    TForm* form = Form();
+    auto* button = Control<TButton>(form);
+    const TColor own = clWindow;
+    ASSERT_NE(data.Colours.ButtonFace, own);
+    button->SetColor(own);
+    form->Show();
+    auto& bare = AttachSkin(&owner, form->Handle(), data);
+    TSkinControl* buttonSkin = bare.FindControlByHandle(button->Handle());
+    ASSERT_TRUE(buttonSkin);
+    EXPECT_EQ(button->Color(), own);
+    buttonSkin->RefreshSkin();
+    EXPECT_EQ(button->Color(), own);
+    bare.Detach();
+    EXPECT_EQ(button->Color(), own);
 }
 
 TEST_F(ControlSkinTest, PushButtonFramesFollowEveryState)
@@ -486,9 +514,15 @@ TEST_F(ControlSkinTest, FrameworkButtonsClickOnceAndBitAndSpeedButtonsShowTheirG
     // With fewer than four glyphs the first one stands for every state.
     bit->Glyph().NumGlyphs = 3;
     EXPECT_EQ(Seen(bit->Handle(), gx, gy), glyphs[0]);
-    // A count of 0 takes the whole image as one glyph.
+    // A count of 0 takes the whole image as one glyph: all four colours show, side by side.
     bit->Glyph().NumGlyphs = 0;
-    EXPECT_EQ(Seen(bit->Handle(), 2, 2), Frame(3));
+    const TGlyphLayout whole = LayoutGlyphButton({bit->ClientRect().Width(), bit->ClientRect().Height()},
+                                                 {64, 16}, {0, 0}, 0, -1, 4, false);
+    ASSERT_GE(whole.GlyphPos.X, 0);
+    EXPECT_EQ(Seen(bit->Handle(), whole.GlyphPos.X + 8, gy), glyphs[0]);
+    for (int i = 1; i < 4; ++i)
+        EXPECT_EQ(Shown(bit->Handle(), whole.GlyphPos.X + i * 16 + 8, gy), glyphs[i]) << i;
+    EXPECT_EQ(Shown(bit->Handle(), 2, 2), Frame(3));
 
     // The framework button clicks once through the skin, on the release.
     SendMessageA(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));

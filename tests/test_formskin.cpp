@@ -512,8 +512,43 @@ TEST_F(FormSkinTest, AMessageBoxIsWidenedToItsCaptionAndDestroyedWhileSkinned)
     EXPECT_EQ(skin.SkinState(), fssDestroyed);
 }
 
+namespace {
+
+struct TClassCount {
+    std::string name;
+    int count = 0;
+};
+
+BOOL CALLBACK CountClass(HWND w, LPARAM p)
+{
+    auto& found = *reinterpret_cast<TClassCount*>(p);
+    found.count += GetWindowClass(w) == found.name;
+    return TRUE;
+}
+
+// This thread's windows of one class: a form's window left behind, or made again while the
+// form was freed, counts.
+int WindowsOfClass(const std::string& name)
+{
+    TClassCount found{name};
+    EnumThreadWindows(GetCurrentThreadId(), CountClass, reinterpret_cast<LPARAM>(&found));
+    return found.count;
+}
+
+}  // namespace
+
 TEST_F(FormSkinTest, FormsAreFreedWhileSkinnedDirectlyAndByTheirOwnRelease)
 {
+    // Told when the form skin goes.
+    struct TWatcher : TComponent {
+        using TComponent::TComponent;
+        int freed = 0;
+        void Notification(TComponent* c, TOperation op) override
+        {
+            TComponent::Notification(c, op);
+            freed += op == TOperation::opRemove;
+        }
+    };
     const size_t forms = Screen->Forms().size();
     for (bool released : {false, true}) {
         auto* form = TComponent::Make<TForm>(&owner);
@@ -522,16 +557,28 @@ TEST_F(FormSkinTest, FormsAreFreedWhileSkinnedDirectlyAndByTheirOwnRelease)
         form->Show();
         auto& skin = SkinWindow(form, form->Handle(), data, form);
         ASSERT_EQ(skin.SkinState(), fssSkinned);
+        TWatcher watcher(nullptr);
+        skin.FreeNotification(&watcher);
+        const HWND handle = form->Handle();
+        const std::string windowClass = GetWindowClass(handle);
+        const int shown = WindowsOfClass(windowClass);
+        ASSERT_GE(shown, 1);
         if (released)
             form->Close();
         else
             TComponent::Free(form);
-        // Released forms are freed by the application's message loop.
-        for (int i = 0; i < 100 && Screen->Forms().size() != forms; ++i) {
+        // Released forms are freed by the application's message loop, which also handles what
+        // either left posted.
+        for (int i = 0; i < 100; ++i) {
             Application->ProcessMessages();
-            Sleep(20);
+            if (Screen->Forms().size() == forms)
+                break;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         }
         EXPECT_EQ(Screen->Forms().size(), forms) << released;
+        EXPECT_EQ(watcher.freed, 1) << released;
+        EXPECT_FALSE(IsWindow(handle)) << released;
+        EXPECT_EQ(WindowsOfClass(windowClass), shown - 1) << released;
     }
 }
 

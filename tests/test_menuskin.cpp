@@ -632,12 +632,33 @@ TEST_F(MenuSkinTest, ADropDownIsOwnerDrawnOnlyWhileOpenAndKeepsItsItemData)
 TEST_F(MenuSkinTest, ARebuiltBarForgetsAHotItem)
 {
     TWinSkinForm& skin = Skin();
-    Seen(form->Handle(), 0, 0);
+    HWND w = form->Handle();
+    Seen(w, 0, 0);
+    // A hot item is framed in the highlight colour; its left edge shows it.
+    const COLORREF frame = Rgb(data.Colours.ButtonHilight);
+    const auto hotLook = [&] {
+        const TMenuBtn& item = *skin.SkinMenu()->FButtons[1];
+        return Shown(w, item.FBoundsRect.Left, Middle(item).y) == frame;
+    };
+    ASSERT_FALSE(hotLook());
     skin.SkinMenu()->FButtons[1]->MouseEnter();
     ASSERT_EQ(skin.HotTrack().Object(), skin.SkinMenu()->FButtons[1].get());
+    ASSERT_TRUE(hotLook());
     menu->Items()->Items(1)->SetCaption("更新升级 ");
     EXPECT_EQ(skin.HotTrack().Object(), nullptr);
-    skin.CheckMouseLeave();  // would touch the freed item
+    // The mouse (at 0, 0) is off the bar: the check touches no freed item, and no item of the
+    // rebuilt bar is hot or shows hot.
+    skin.CheckMouseLeave();
+    EXPECT_EQ(skin.HotTrack().Object(), nullptr);
+    for (const auto& item : skin.SkinMenu()->FButtons)
+        EXPECT_TRUE(item->FState != ncsHot && item->FState != ncsPressed) << item->FCaption;
+    EXPECT_FALSE(hotLook());
+    // The new item takes the hot look and loses it as the old one did.
+    skin.SkinMenu()->FButtons[1]->MouseEnter();
+    EXPECT_TRUE(hotLook());
+    skin.CheckMouseLeave();
+    EXPECT_EQ(skin.HotTrack().Object(), nullptr);
+    EXPECT_FALSE(hotLook());
 }
 
 // Mended: the open item's command runs inside the menu loop and may shorten the bar; the item
@@ -805,6 +826,8 @@ TEST(MdiMenuBar, AChildsMergedMenuShowsUntilTheLastChildHasGone)
     data.SetState(csReading, false);
     data.Loaded();
     ASSERT_TRUE(SkinManage && SkinManage->FActive);
+    // Off at attach: the frame gets back what it had, not the default.
+    data.SetMenuUpdate(false);
 
     auto* frame = TComponent::Make<TForm>(&owner);
     frame->SetBounds(150, 120, 500, 300);
@@ -860,11 +883,15 @@ TEST(MdiMenuBar, AChildsMergedMenuShowsUntilTheLastChildHasGone)
     EXPECT_EQ(SkinManage->MdiChildCount(), 0);
     EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"文件", "帮助"}));
     EXPECT_EQ(skin.SkinMenu()->FMenuHandle, menu->Handle()) << "the menu the frame would get back";
-    EXPECT_TRUE(data.MenuUpdate());
+    EXPECT_FALSE(data.MenuUpdate());
     auto* added = TComponent::Make<TMenuItem>(frame);
     added->SetCaption("新增");
     menu->Items()->Add(added);
-    EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"文件", "帮助", "新增"}));
+    EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"文件", "帮助"}));
+    // Switched on, the bar follows the frame's menu again.
+    data.SetMenuUpdate(true);
+    added->SetCaption("新增项");
+    EXPECT_EQ(BarCaptions(skin), (std::vector<std::string>{"文件", "帮助", "新增项"}));
 
     // Switched off, the frame keeps the menu it has now.
     data.SetActive(false);

@@ -838,6 +838,7 @@ TEST_F(SkinManager, ASkinReadIntoAComponentThatSkinsWindowsLeavesNoneHoldingItsO
     TForm* form = nullptr;
     HWND bare = nullptr;
     ASSERT_NO_FATAL_FAILURE(SkinnedFormAndWindow(form, bare));
+    ASSERT_FALSE(SkinManage->FindFormSkin(bare)->SysButtons().empty());
     const auto holdsOnlyLiveButtons = [&data](HWND window) {
         for (const auto& button : SkinManage->FindFormSkin(window)->SysButtons())
             if (std::none_of(data.FTitleButtons.begin(), data.FTitleButtons.end(),
@@ -846,6 +847,10 @@ TEST_F(SkinManager, ASkinReadIntoAComponentThatSkinsWindowsLeavesNoneHoldingItsO
         return true;
     };
 
+    // The old records are kept alive here, away from the component: no new record can take the
+    // address of one a window may still hold, so an address tells old from new.
+    const std::vector<std::unique_ptr<TDataSkinSysButton>> old = std::move(data.FTitleButtons);
+    data.FTitleButtons.clear();
     LoadSkinFile(data, SecondSkinFile());
     for (HWND window : {form->Handle(), bare})
         EXPECT_TRUE(holdsOnlyLiveButtons(window));
