@@ -154,6 +154,9 @@ void TCustomForm::CreateParams(TCreateParams& params)
 void TCustomForm::CreateWnd()
 {
     TWinControl::CreateWnd();
+    // The application's icon is the form's own, not only its class's: whatever asks the window
+    // for its icon (a skin drawing the caption, the task switcher) finds it.
+    SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Application->Icon()));
     if (menu_) {
         menu_->SetWindowHandle(Handle());
         ::SetMenu(Handle(), menu_->Handle());

@@ -545,6 +545,8 @@ TEST(Forms, EachFormClassRegistersAWindowClassOfItsOwn)
     EXPECT_NE(Application->Icon(), nullptr);
     EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrA(first.Handle(), GCLP_HICON)), Application->Icon());
     EXPECT_EQ(GetClassLongPtrA(panel->Handle(), GCLP_HICON), 0);
+    // The form's own icon too, as a skin asks for it.
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(first.Handle(), WM_GETICON, ICON_BIG, 0)), Application->Icon());
 
     // Looking a form up by its window makes no window for a form that has none.
     EXPECT_EQ(Screen->FindForm(second.Handle()), &second);
