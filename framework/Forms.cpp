@@ -29,10 +29,10 @@ BOOL CALLBACK LoadFirstIcon(HMODULE module, LPCSTR, LPSTR name, LONG_PTR icon)
     return FALSE;
 }
 
-// A program started with a show command (STARTF_USESHOWWINDOW; WinExec(..., SW_HIDE) starts one
-// so) has the platform apply it to the first show of its first unowned top-level window with a
-// caption. A hidden window of the application's own takes it, before any form or message box
-// shows, so that they show as the program asks whatever command started it.
+// A program started with a show command (STARTF_USESHOWWINDOW, as WinExec(..., SW_HIDE) gives
+// one) has the platform apply it to its first show of an unowned top-level window with a caption.
+// A hidden window of the application's own takes it, before any form or message box shows, so
+// that they show as the program asks whatever command started it.
 void TakeStartShowCommand()
 {
     static const char kClassName[] = "TApplication";
