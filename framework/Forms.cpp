@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <ole2.h>
 
+#include "GdiHandles.h"
 #include "Menus.h"
 
 namespace {
@@ -26,6 +27,24 @@ BOOL CALLBACK LoadFirstIcon(HMODULE module, LPCSTR, LPSTR name, LONG_PTR icon)
 {
     *reinterpret_cast<HICON*>(icon) = LoadIconA(module, name);
     return FALSE;
+}
+
+// A program started with a show command (STARTF_USESHOWWINDOW, as WinExec(..., SW_HIDE) gives
+// one) has the platform apply it to its first show of an unowned top-level window with a caption.
+// A hidden window of the application's own takes it, before any form or message box shows, so
+// that they show as the program asks whatever command started it.
+void TakeStartShowCommand()
+{
+    static const char kClassName[] = "TApplication";
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kClassName;
+    RegisterClassA(&wc);  // fails harmlessly when an earlier call registered it
+    const UniqueWindow window(CreateWindowExA(0, kClassName, "", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0,
+                                              nullptr, nullptr, wc.hInstance, nullptr));
+    if (window)
+        ShowWindow(window.get(), SW_HIDE);
 }
 
 }  // namespace
@@ -135,6 +154,9 @@ void TCustomForm::CreateParams(TCreateParams& params)
 void TCustomForm::CreateWnd()
 {
     TWinControl::CreateWnd();
+    // The application's icon is the form's own, not only its class's: whatever asks the window
+    // for its icon (a skin drawing the caption, the task switcher) finds it.
+    SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Application->Icon()));
     if (menu_) {
         menu_->SetWindowHandle(Handle());
         ::SetMenu(Handle(), menu_->Handle());
@@ -420,6 +442,7 @@ void TApplication::FreeReleasedForms()
 
 void TApplication::Initialize()
 {
+    TakeStartShowCommand();
     if (!comInitialized_)
         comInitialized_ = SUCCEEDED(OleInitialize(nullptr));
 }

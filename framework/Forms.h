@@ -125,7 +125,8 @@ public:
     explicit TApplication(TComponent* owner);
     ~TApplication() override;
 
-    // Initialises COM for this thread (apartment model).
+    // Takes the show command the program was started with, so that it hides no form, and
+    // initialises COM for this thread (apartment model). Call it before any window shows.
     void Initialize();
     const std::string& Title() const { return title_; }
     void SetTitle(const std::string& title) { title_ = title; }

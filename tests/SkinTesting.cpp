@@ -1,6 +1,8 @@
 #include "SkinTesting.h"
 
+#include <memory>
 #include <stdexcept>
+#include <type_traits>
 
 #include "Forms.h"
 #include "WindowTesting.h"
@@ -42,6 +44,29 @@ COLORREF FrameColour(TBitmap& image, int frame, int count, bool vertical)
     const int x = vertical ? fw / 2 : (frame - 1) * fw + fw / 2;
     const int y = vertical ? (frame - 1) * fh + fh / 2 : fh / 2;
     return static_cast<COLORREF>(image.Canvas().Pixel(x, y));
+}
+
+void SmallIconPicture(HICON icon, TBitmap& picture)
+{
+    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    picture.SetSize(cx, cy);
+    picture.Canvas().Brush().SetColor(clFuchsia);
+    picture.Canvas().FillRect(Rect(0, 0, cx, cy));
+    // The image made for that size, as the icon's resource holds it, not the big one shrunk.
+    const std::unique_ptr<std::remove_pointer_t<HICON>, decltype(&DestroyIcon)> small(
+        static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE)), DestroyIcon);
+    DrawIconEx(picture.Canvas().Handle(), 0, 0, small ? small.get() : icon, cx, cy, 0, nullptr, DI_NORMAL);
+}
+
+bool SamePicture(TBitmap& a, TBitmap& b)
+{
+    if (a.Width() != b.Width() || a.Height() != b.Height())
+        return false;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (a.Canvas().Pixel(x, y) != b.Canvas().Pixel(x, y))
+                return false;
+    return true;
 }
 
 COLORREF FramePixel(TBitmap& image, int frame, int count, int x, int y)

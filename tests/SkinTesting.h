@@ -27,6 +27,11 @@ COLORREF FrameColour(TBitmap& image, int frame, int count, bool vertical = false
 // The colour at x, y inside frame (from 1) of count frames side by side.
 COLORREF FramePixel(TBitmap& image, int frame, int count, int x, int y);
 
+// An icon as a caption shows it: its small-icon size image on the magenta key colour.
+void SmallIconPicture(HICON icon, TBitmap& picture);
+// Whether two pictures are the same size with the same pixels.
+bool SamePicture(TBitmap& a, TBitmap& b);
+
 // The colour a framework colour (a system colour too) stands for.
 inline COLORREF Rgb(TColor colour)
 {

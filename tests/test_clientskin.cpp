@@ -14,6 +14,7 @@
 #include "Dialogs.h"
 #include "Index.h"
 #include "ProcessUsage.h"
+#include "SkinTesting.h"
 #include "TempDir.h"
 #include "U_About.h"
 #include "Unit1.h"
@@ -106,6 +107,22 @@ TEST_F(ClientSkin, EveryWindowIsSkinnedFromItsFirstActivation)
     for (TCustomForm* form : windows)
         EXPECT_TRUE(Skinned(form)) << form->Name();
     EXPECT_EQ(changes, 0);
+}
+
+// The first window skinned is the message that the database cannot be opened, which has no icon:
+// the skin stores its plain key-colour square for windows without one. The client's windows
+// carry the client's icon, and show it.
+TEST_F(ClientSkin, EveryWindowShowsTheClientsIconInItsCaption)
+{
+    TBitmap keySquare(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)), clientIcon;
+    keySquare.Canvas().Brush().SetColor(clFuchsia);
+    keySquare.Canvas().FillRect(Rect(0, 0, keySquare.Width(), keySquare.Height()));
+    ASSERT_TRUE(SamePicture(Form10->SkinData1->FIconImage, keySquare)) << "the first window skinned had an icon";
+    SmallIconPicture(Application->Icon(), clientIcon);
+    for (TCustomForm* form : windows) {
+        ASSERT_TRUE(Skinned(form)) << form->Name();
+        EXPECT_TRUE(SamePicture(TFormSkinTesting::IconBitmap(*SkinOf(form)), clientIcon)) << form->Name();
+    }
 }
 
 TEST_F(ClientSkin, EveryWindowIsSkinnedOffOnAndWithASecondSkinThroughTheTimer)

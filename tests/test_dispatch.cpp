@@ -11,6 +11,7 @@
 #include "ExtCtrls.h"
 #include "GdiHandles.h"
 #include "Forms.h"
+#include "StartShowRule.h"
 #include "SubClass.h"
 
 namespace {
@@ -430,6 +431,31 @@ TEST(Application, ShutdownHandlersRunNewestFirstBeforeTheFormsAreFreed)
     EXPECT_EQ(log, (TLog{"second", "first", "freed"}));
 }
 
+// Started by WinExec(..., SW_HIDE), as the client and the updater start each other, a program whose
+// first form took the start command would show nothing at all on Windows.
+TEST(Application, TakesTheStartShowCommandBeforeAnyFormShows)
+{
+    {
+        // Without it: the rule hides the first form shown.
+        TStartShowRule rule(SW_HIDE);
+        ASSERT_TRUE(rule.Installed());
+        TForm form(nullptr);
+        form.Show();
+        EXPECT_EQ(rule.TakenBy(), "TForm");
+        EXPECT_FALSE(IsWindowVisible(form.Handle()));
+    }
+    TStartShowRule rule(SW_HIDE);
+    Application->Initialize();
+    EXPECT_EQ(rule.TakenBy(), "TApplication") << "a hidden window of the application's own";
+    TForm form(nullptr);
+    form.Show();
+    EXPECT_TRUE(IsWindowVisible(form.Handle()));
+    form.Hide();
+    EXPECT_FALSE(IsWindowVisible(form.Handle())) << "a hide of the program's own still hides";
+    form.Show();
+    EXPECT_TRUE(IsWindowVisible(form.Handle()));
+}
+
 TEST(Forms, EachFormClassRegistersAWindowClassOfItsOwn)
 {
     TDispatchForm first(nullptr), second(nullptr), unshown(nullptr);
@@ -443,6 +469,8 @@ TEST(Forms, EachFormClassRegistersAWindowClassOfItsOwn)
     EXPECT_NE(Application->Icon(), nullptr);
     EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrA(first.Handle(), GCLP_HICON)), Application->Icon());
     EXPECT_EQ(GetClassLongPtrA(panel->Handle(), GCLP_HICON), 0);
+    // The form's own icon too, as a skin asks for it.
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(first.Handle(), WM_GETICON, ICON_BIG, 0)), Application->Icon());
 
     // Looking a form up by its window makes no window for a form that has none.
     EXPECT_EQ(Screen->FindForm(second.Handle()), &second);

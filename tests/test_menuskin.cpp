@@ -678,13 +678,21 @@ TEST_F(MenuSkinTest, AroundAnOpenItemBeyondAShortenedBarTheNeighboursAreTheBarsE
 
 TEST_F(MenuSkinTest, TheCaptionIconIsTheWindowsClassIconWhenItSetNone)
 {
+    TBitmap classIcon, question;
+    SmallIconPicture(Application->Icon(), classIcon);
+    SmallIconPicture(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_QUESTION)), question);
+    ASSERT_FALSE(SamePicture(classIcon, question)) << "the two icons must tell each other apart";
+    // A form carries the application's icon as its own; this one has set none.
+    SendMessageA(form->Handle(), WM_SETICON, ICON_BIG, 0);
+    SendMessageA(form->Handle(), WM_SETICON, ICON_SMALL, 0);
     TWinSkinForm& skin = Skin();
-    ASSERT_FALSE(TFormSkinTesting::IconBitmap(skin).Empty());
-    bool drawn = false;
-    for (int y = 0; y < TFormSkinTesting::IconBitmap(skin).Height(); ++y)
-        for (int x = 0; x < TFormSkinTesting::IconBitmap(skin).Width(); ++x)
-            drawn = drawn || TFormSkinTesting::IconBitmap(skin).Canvas().Pixel(x, y) != clFuchsia;
-    EXPECT_TRUE(drawn);
+    EXPECT_TRUE(SamePicture(TFormSkinTesting::IconBitmap(skin), classIcon));
+    // An icon of its own comes before the class's, and before what the skin stored meanwhile.
+    SendMessageA(form->Handle(), WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_QUESTION))));
+    TBitmap shown;
+    skin.GetWindowIcon(shown);
+    EXPECT_TRUE(SamePicture(shown, question));
 }
 
 namespace {

@@ -240,6 +240,22 @@ TEST(Programs, OnlyTheClientCarriesAManifest)
     EXPECT_FALSE(carriesManifest("Upgrading_local.exe"));
 }
 
+// Started hidden, as the updater starts it, the client shows its main window, which closes the
+// client as the candidate closes it.
+TEST_F(UpdateLoop, TheClientStartedHiddenShowsItsMainWindow)
+{
+    fs::copy_file(Built("lexdrill_local.exe"), install_.Path() + "\\lexdrill.exe");
+    SetTestRoute(VersionPage, {{"body", "1.0"}});
+    const TProcessFilter watched = ProgramsIn(install_.Path());
+    TMessageBoxAnswerer answerer(watched);
+    TProcess client;
+    Start(client, install_.Path() + "\\lexdrill.exe", install_.Path());
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (window = FindTopWindow(watched, "TForm10", "lexdrill")) != nullptr; }, 20000));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(client.Ended(20000));
+}
+
 // The whole loop: the client finds a new version, says so, starts the updater and ends; the
 // updater installs and starts the new client.
 TEST_F(UpdateLoop, TheClientHandsOverAndTheUpdaterInstallsAndStartsTheNewClient)
