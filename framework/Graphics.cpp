@@ -1,5 +1,6 @@
 #include "Graphics.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "Jpeg.h"
@@ -23,9 +24,19 @@ int ScreenPixelsPerInch()
 
 }  // namespace
 
+// The stock font's height follows the screen's resolution, but the stored layouts place every
+// control in pixels of a 96-dpi screen, beside pictures and skin bitmaps of fixed pixel size:
+// text grown with the resolution runs into its neighbours. So the default font keeps the height
+// it has at 96 dpi, found through whole points (the stock font is defined in points, and its
+// pixel height at one resolution does not give the other's by proportion).
 TFont::TFont()
 {
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont_, &logFont_);
+    static const int dpi = ScreenPixelsPerInch();
+    if (dpi != kLayoutPixelsPerInch && logFont_.lfHeight != 0) {
+        const int height = MulDiv(MulDiv(std::abs(logFont_.lfHeight), 72, dpi), kLayoutPixelsPerInch, 72);
+        logFont_.lfHeight = logFont_.lfHeight < 0 ? -height : height;
+    }
 }
 
 void TFont::Modified()

@@ -131,9 +131,13 @@ protected:
 enum TFontStyle : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = uint8_t;
 
+// The resolution the stored layouts are laid out for.
+constexpr int kLayoutPixelsPerInch = 96;
+
 class TFont : public TGraphicsObject {
 public:
-    // The system's default GUI font in the window-text colour.
+    // The system's default GUI font, at the size it has on a screen of kLayoutPixelsPerInch, in
+    // the window-text colour.
     TFont();
 
     std::string Name() const { return logFont_.lfFaceName; }

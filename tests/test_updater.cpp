@@ -11,6 +11,7 @@
 #include "HttpTestServer.h"
 #include "Install.h"
 #include "Jpeg.h"
+#include "LayoutTesting.h"
 #include "Sites.h"
 #include "TempDir.h"
 #include "TestFiles.h"
@@ -71,6 +72,18 @@ TEST_F(Updater, StoredLayoutBuildsTheWindow)
     EXPECT_EQ(Form1->Button1->Caption(), "升级");
     EXPECT_EQ(Form1->Button2->Caption(), "取消");
     EXPECT_EQ(TIdAntiFreeze::Current(), Form1->IdAntiFreeze1);
+}
+
+// Each label shows whole and clear of the controls beside it, before a download and during one,
+// at whatever resolution the display has (CTest runs this a second time on a display of 120
+// pixels an inch, LEXDRILL_EXPECT_DPI saying so).
+TEST_F(Updater, EveryLabelShowsWholeAndClearOfItsNeighbours)
+{
+    ASSERT_EQ(ScreenDpi(), ExpectedDpi());
+    EXPECT_EQ(TextClashes(*Form1), std::vector<std::string>{});
+    Form1->IdHTTP1WorkBegin(Form1->IdHTTP1, TWorkMode::wmRead, 3);
+    Form1->IdHTTP1Work(Form1->IdHTTP1, TWorkMode::wmRead, 1);
+    EXPECT_EQ(TextClashes(*Form1), std::vector<std::string>{});
 }
 
 TEST_F(Updater, ProgressTextIsTheFirstFourCharactersOfThePercentage)
