@@ -229,8 +229,9 @@ TEST_F(ClientSkin, EveryWindowPrintsWhatTheScreenShows)
         // The caption band and the menu bar are there, not the backdrop.
         const TWinSkinForm& skin = *SkinOf(form);
         EXPECT_NE(printed.At(printed.Width / 2, skin.FrameTop() / 2), backdrop) << form->Name();
-        if (skin.MenuHeight() > 0)
+        if (skin.MenuHeight() > 0) {
             EXPECT_NE(printed.At(printed.Width / 2, skin.FrameTop() + skin.MenuHeight() / 2), backdrop);
+        }
     }
     EXPECT_GT(SkinOf(Form10)->MenuHeight(), 0);
 }
