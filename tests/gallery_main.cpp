@@ -134,7 +134,10 @@ void SaveScreen(HWND w, const std::string& name)
 
 int main(int argc, char** argv)
 {
-    folder = argc > 1 ? argv[1] : "gallery";
+    // The folder's full path: the client runs in a current folder of its own.
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(argc > 1 ? argv[1] : "gallery", MAX_PATH, full, nullptr);
+    folder = length > 0 && length < MAX_PATH ? full : argc > 1 ? argv[1] : "gallery";
     CreateDirectoryA(folder.c_str(), nullptr);
     GalleryCamera = {SaveWindow, SaveScreen};
     try {
