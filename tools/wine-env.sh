@@ -43,7 +43,9 @@ with_display() {
     read -r display_number <"$fifo"
     rm -f "$fifo"
     export DISPLAY=:$display_number
-    trap 'wineserver -k 2>/dev/null; WINEPREFIX=$dpi_prefix wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null' EXIT
+    # Each step may find nothing to stop; under set -e a failing step would end the trap there
+    # and give the script its status.
+    trap 'wineserver -k 2>/dev/null || true; WINEPREFIX=$dpi_prefix wineserver -k 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true' EXIT
   fi
 }
 
