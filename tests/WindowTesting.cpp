@@ -75,6 +75,18 @@ bool RegisterTestClass(const char* name, WNDPROC proc, HCURSOR cursor, HBRUSH ba
     return RegisterClassA(&wc) != 0;
 }
 
+HWND TestMdiClient = nullptr;
+
+LRESULT CALLBACK TestMdiFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefFrameProcA(hwnd, TestMdiClient, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK TestMdiChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefMDIChildProcA(hwnd, msg, wParam, lParam);
+}
+
 bool Pump(const std::function<bool()>& done, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();

@@ -15,6 +15,10 @@ std::vector<std::string> MessageBoxesDuring(const std::function<void()>& action)
 
 // Registers a window class of a test's own; false when it could not be.
 bool RegisterTestClass(const char* name, WNDPROC proc, HCURSOR cursor, HBRUSH background = nullptr, UINT style = 0);
+// Window procedures of a bare MDI frame, whose client window is TestMdiClient, and of its children.
+extern HWND TestMdiClient;
+LRESULT CALLBACK TestMdiFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK TestMdiChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // The platform's arrow cursor, for a class that shows it.
 inline HCURSOR Arrow()
 {

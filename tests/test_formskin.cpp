@@ -1089,23 +1089,11 @@ TEST_F(FormSkinTest, APrintedFormShowsWhatTheScreenShows)
 
 namespace {
 
-HWND mdiClient = nullptr;
-
-LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return DefFrameProcA(hwnd, mdiClient, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return DefMDIChildProcA(hwnd, msg, wParam, lParam);
-}
-
 RECT InClient(HWND child)
 {
     RECT r;
     GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, mdiClient, reinterpret_cast<POINT*>(&r), 2);
+    MapWindowPoints(nullptr, TestMdiClient, reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
 
@@ -1114,7 +1102,7 @@ RECT InClient(HWND child)
 TEST_F(FormSkinTest, AnMdiFrameAndItsChildren)
 {
     static const bool registered =
-        RegisterTestClass("FormSkinFrame", FrameProc, nullptr) && RegisterTestClass("FormSkinChild", ChildProc, nullptr);
+        RegisterTestClass("FormSkinFrame", TestMdiFrameProc, nullptr) && RegisterTestClass("FormSkinChild", TestMdiChildProc, nullptr);
     ASSERT_TRUE(registered);
     HWND frame = CreateWindowExA(0, "FormSkinFrame", "MDI frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
                                  100, 80, 640, 480, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -1122,20 +1110,20 @@ TEST_F(FormSkinTest, AnMdiFrameAndItsChildren)
     CLIENTCREATESTRUCT clientCreate{nullptr, 1000};
     RECT area;
     GetClientRect(frame, &area);
-    mdiClient = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, area.right,
+    TestMdiClient = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0, area.right,
                                 area.bottom, frame, nullptr, GetModuleHandleA(nullptr), &clientCreate);
     auto& frameSkin = Skin(frame);
     EXPECT_EQ(frameSkin.MDIKind(), mkFrame);
-    EXPECT_EQ(TFormSkinTesting::MDIClient(frameSkin), mdiClient);
-    EXPECT_EQ(SkinMdiState.FMdiClient, mdiClient);
+    EXPECT_EQ(TFormSkinTesting::MDIClient(frameSkin), TestMdiClient);
+    EXPECT_EQ(SkinMdiState.FMdiClient, TestMdiClient);
 
     // A child made through the client is noticed until the frame's menu is refreshed.
     MDICREATESTRUCTA create{"FormSkinChild", "Child", GetModuleHandleA(nullptr), 20, 20, 260, 180, 0, 0};
-    HWND child = reinterpret_cast<HWND>(SendMessageA(mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
+    HWND child = reinterpret_cast<HWND>(SendMessageA(TestMdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(TFormSkinTesting::NewMDIChild(frameSkin), child);
     EXPECT_FALSE(data.MenuUpdate());
-    SendMessageA(mdiClient, WM_MDIREFRESHMENU, 0, 0);
+    SendMessageA(TestMdiClient, WM_MDIREFRESHMENU, 0, 0);
     EXPECT_EQ(TFormSkinTesting::NewMDIChild(frameSkin), nullptr);
 
     const SIZE client = ClientSize(child);
@@ -1146,12 +1134,12 @@ TEST_F(FormSkinTest, AnMdiFrameAndItsChildren)
     EXPECT_EQ(Seen(child, 3, 60), FrameColour(data.Left.Image, childSkin.Active() ? 1 : 2, 2, false));
 
     // Maximised, the child has the native frame and caption; restored, the skinned ones again.
-    SendMessageA(mdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+    SendMessageA(TestMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
     Wait(100);
     EXPECT_EQ(childSkin.ShowState(), ssMaximized);
     EXPECT_TRUE(frameSkin.IsMDIChildMaximized());
     EXPECT_EQ(Style(child) & WS_CAPTION, WS_CAPTION);
-    SendMessageA(mdiClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
+    SendMessageA(TestMdiClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
     Wait(100);
     EXPECT_EQ(childSkin.ShowState(), ssNormal);
     EXPECT_FALSE(frameSkin.IsMDIChildMaximized());
@@ -1160,7 +1148,7 @@ TEST_F(FormSkinTest, AnMdiFrameAndItsChildren)
     // A menu set through the client never shows natively on the skinned frame.
     HMENU menu = CreateMenu();
     AppendMenuA(menu, MF_STRING, 1, "File");
-    SendMessageA(mdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu), 0);
+    SendMessageA(TestMdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menu), 0);
     EXPECT_EQ(GetMenu(frame), nullptr);
     DestroyMenu(menu);
 

@@ -807,11 +807,6 @@ TEST_F(MenuSkinTest, TheSystemMenuAndTheFormsPopupsShowTheSkinnedSeparator)
 
 namespace {
 
-LRESULT CALLBACK MdiChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return DefMDIChildProcA(hwnd, msg, wParam, lParam);
-}
-
 std::vector<std::string> BarCaptions(const TWinSkinForm& skin)
 {
     std::vector<std::string> captions;
@@ -824,7 +819,7 @@ std::vector<std::string> BarCaptions(const TWinSkinForm& skin)
 
 TEST(MdiMenuBar, AChildsMergedMenuShowsUntilTheLastChildHasGone)
 {
-    static const bool registered = RegisterTestClass("MenuSkinMdiChild", MdiChildProc, nullptr);
+    static const bool registered = RegisterTestClass("MenuSkinMdiChild", TestMdiChildProc, nullptr);
     ASSERT_TRUE(registered);
     TComponent owner{nullptr};
     auto& data = *TComponent::Make<TSkinData>(&owner);

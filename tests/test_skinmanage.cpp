@@ -349,18 +349,6 @@ TEST_F(SkinManager, EmbeddedWindowsAreNeverSkinnedMdiChildrenAre)
 
 namespace {
 
-HWND manageMdiClient = nullptr;
-
-LRESULT CALLBACK MdiFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return DefFrameProcA(hwnd, manageMdiClient, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK MdiChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return DefMDIChildProcA(hwnd, msg, wParam, lParam);
-}
-
 // The window shows the skin's frame: no native caption, and the skin's region.
 bool SkinFramed(HWND window)
 {
@@ -380,8 +368,8 @@ bool NativeFramed(HWND window)
 
 TEST_F(SkinManager, AMaximisedMdiChildGivesEverySkinnedChildTheNativeFrameUntilItIsRestored)
 {
-    static const bool registered = RegisterTestClass("ManageMdiFrame", MdiFrameProc, Arrow()) &&
-                                   RegisterTestClass("ManageMdiChild", MdiChildProc, Arrow());
+    static const bool registered = RegisterTestClass("ManageMdiFrame", TestMdiFrameProc, Arrow()) &&
+                                   RegisterTestClass("ManageMdiChild", TestMdiChildProc, Arrow());
     ASSERT_TRUE(registered);
     Component(sfMainform);
     // The frame has its client and its menu before the manager sees it, so that it is skinned as
@@ -394,7 +382,7 @@ TEST_F(SkinManager, AMaximisedMdiChildGivesEverySkinnedChildTheNativeFrameUntilI
     CLIENTCREATESTRUCT clientCreate{nullptr, 1000};
     RECT area;
     GetClientRect(frame, &area);
-    manageMdiClient = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0,
+    TestMdiClient = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0,
                                       area.right, area.bottom, frame, nullptr, GetModuleHandleA(nullptr), &clientCreate);
     Activate(frame);
     ASSERT_TRUE(Skinned(frame));
@@ -404,7 +392,7 @@ TEST_F(SkinManager, AMaximisedMdiChildGivesEverySkinnedChildTheNativeFrameUntilI
     for (int i = 0; i < 2; ++i) {
         MDICREATESTRUCTA create{"ManageMdiChild", "Child", GetModuleHandleA(nullptr), 20 + 40 * i, 20, 260, 180, 0, 0};
         children.push_back(reinterpret_cast<HWND>(
-            SendMessageA(manageMdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create))));
+            SendMessageA(TestMdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create))));
         ASSERT_NE(children.back(), nullptr);
         if (!SkinManage->FindFormSkin(children.back())) {
             ASSERT_TRUE(SkinManage->SkinWindow(children.back()));
@@ -414,13 +402,13 @@ TEST_F(SkinManager, AMaximisedMdiChildGivesEverySkinnedChildTheNativeFrameUntilI
     }
 
     // The second child maximised: both children, the first behind it too, have the native frame.
-    SendMessageA(manageMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(children[1]), 0);
+    SendMessageA(TestMdiClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(children[1]), 0);
     ASSERT_TRUE(Pump([] { return SkinMdiState.FMdiMaximized; }, 3000));
     for (HWND child : children)
         EXPECT_TRUE(NativeFramed(child));
 
     // Restored: both have the skin's frame again.
-    SendMessageA(manageMdiClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(children[1]), 0);
+    SendMessageA(TestMdiClient, WM_MDIRESTORE, reinterpret_cast<WPARAM>(children[1]), 0);
     ASSERT_TRUE(Pump([] { return !SkinMdiState.FMdiMaximized; }, 3000));
     for (HWND child : children)
         EXPECT_TRUE(SkinFramed(child));
