@@ -30,8 +30,11 @@ void Wait(DWORD ms);
 COLORREF Shown(HWND w, int x, int y);
 COLORREF Seen(HWND w, int x, int y);
 
-// The pop-up menu windows ("#32768") of this thread that are on show, topmost first. Tests
-// running beside this one share the desktop: a search by class alone can find their menus.
+// The top-level windows of a class that this thread has on show, topmost first. Tests running
+// beside this one share the desktop: a search by class alone can find their windows.
+std::vector<HWND> ShownThreadWindows(const char* className);
+
+// The pop-up menu windows ("#32768") of this thread on show.
 std::vector<HWND> ShownMenuWindows();
 
 // The first of them, or null.
