@@ -64,8 +64,18 @@ struct TInput {
         return Do("mouseup 1");
     }
     TInput& Click() { return Do("click 1"); }
-    // Paced so that the first click's move loop (a press on the caption starts one) has ended.
-    TInput& DoubleClick() { return Do("click 1 sleep 0.2 click 1"); }
+    // The second click comes once the first has been taken in whole: a press on a caption starts
+    // a move loop, which must have ended. (The two clicks make a double click as far apart as
+    // their input events are, however long the wait between them takes to be seen.)
+    TInput& DoubleClick()
+    {
+        return Click().Until([] {
+            GUITHREADINFO thread{};
+            thread.cbSize = sizeof thread;
+            return GetGUIThreadInfo(GetCurrentThreadId(), &thread) && !(thread.flags & GUI_INMOVESIZE) &&
+                   !thread.hwndCapture && GetAsyncKeyState(VK_LBUTTON) >= 0 && HIWORD(GetQueueStatus(QS_INPUT)) == 0;
+        }).Click();
+    }
     TInput& Key(const std::string& keys) { return Do("key " + keys); }
     TInput& KeyDown(const std::string& key) { return Do("keydown " + key); }
     TInput& KeyUp(const std::string& key) { return Do("keyup " + key); }
