@@ -85,10 +85,6 @@ int StartServer()
     return port;
 }
 
-}  // namespace
-
-namespace {
-
 const auto closeHandle = [](HINTERNET handle) { WinHttpCloseHandle(handle); };
 using InternetHandle = std::unique_ptr<void, decltype(closeHandle)>;
 
