@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <stdexcept>
 
 #include "SysUtils.h"
@@ -84,6 +85,29 @@ int StartServer()
     return port;
 }
 
+const auto closeHandle = [](HINTERNET handle) { WinHttpCloseHandle(handle); };
+using InternetHandle = std::unique_ptr<void, decltype(closeHandle)>;
+
+// A request of the server, its response's headers received.
+struct TOpenRequest {
+    InternetHandle session{nullptr, closeHandle}, connection{nullptr, closeHandle}, request{nullptr, closeHandle};
+};
+
+TOpenRequest Open(int port, const std::string& path)
+{
+    const std::wstring widePath(path.begin(), path.end());
+    TOpenRequest open;
+    open.session.reset(WinHttpOpen(L"test", WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0));
+    if (open.session)
+        open.connection.reset(WinHttpConnect(open.session.get(), L"127.0.0.1", static_cast<INTERNET_PORT>(port), 0));
+    if (open.connection)
+        open.request.reset(WinHttpOpenRequest(open.connection.get(), L"GET", widePath.c_str(), nullptr, nullptr, nullptr, 0));
+    if (!open.request || !WinHttpSendRequest(open.request.get(), nullptr, 0, nullptr, 0, 0, 0) ||
+        !WinHttpReceiveResponse(open.request.get(), nullptr))
+        throw std::runtime_error("the test server did not answer " + path);
+    return open;
+}
+
 }  // namespace
 
 int TestServerPort()
@@ -92,6 +116,8 @@ int TestServerPort()
         if (const char* inherited = std::getenv(PortVariable))
             return std::atoi(inherited);
         const int started = StartServer();
+        // Held open until this process ends, however it ends: the server ends with it.
+        static const TOpenRequest hold = Open(started, "/hold");
         SetEnvironmentVariableA(PortVariable, std::to_string(started).c_str());
         return started;
     }();
@@ -105,21 +131,17 @@ std::string TestServerUrl(const std::string& path)
 
 namespace {
 
-// A plain synchronous request: setting up and cleaning up should not depend on the component
-// under test.
-void Request(const std::string& path)
+// A plain synchronous request, its body: setting up and cleaning up should not depend on the
+// component under test.
+std::string Request(const std::string& path)
 {
-    const auto close = [](HINTERNET handle) { WinHttpCloseHandle(handle); };
-    using Handle = std::unique_ptr<void, decltype(close)>;
-    const std::wstring widePath(path.begin(), path.end());
-    const Handle session(WinHttpOpen(L"test", WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0), close);
-    const Handle connection(session ? WinHttpConnect(session.get(), L"127.0.0.1", TestServerPort(), 0) : nullptr, close);
-    const Handle request(
-        connection ? WinHttpOpenRequest(connection.get(), L"GET", widePath.c_str(), nullptr, nullptr, nullptr, 0) : nullptr,
-        close);
-    if (!request || !WinHttpSendRequest(request.get(), nullptr, 0, nullptr, 0, 0, 0) ||
-        !WinHttpReceiveResponse(request.get(), nullptr))
-        throw std::runtime_error("the test server did not answer " + path);
+    const TOpenRequest open = Open(TestServerPort(), path);
+    std::string body;
+    char buffer[4096];
+    DWORD read = 0;
+    while (WinHttpReadData(open.request.get(), buffer, sizeof buffer, &read) && read > 0)
+        body.append(buffer, read);
+    return body;
 }
 
 std::string Encoded(const std::string& text)
@@ -138,6 +160,15 @@ void SetTestRoute(const std::string& path, const std::vector<std::pair<std::stri
     for (const auto& [name, value] : parameters)
         query += "&" + name + "=" + Encoded(value);
     Request(query);
+}
+
+std::vector<std::string> RoutedRequests()
+{
+    std::istringstream body(Request("/routed"));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(body, line);)
+        lines.push_back(line);
+    return lines;
 }
 
 std::string ServerPath(const std::string& dosPath)

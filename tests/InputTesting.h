@@ -64,8 +64,18 @@ struct TInput {
         return Do("mouseup 1");
     }
     TInput& Click() { return Do("click 1"); }
-    // Paced so that the first click's move loop (a press on the caption starts one) has ended.
-    TInput& DoubleClick() { return Do("click 1 sleep 0.2 click 1"); }
+    // The second click comes once the first has been taken in whole: a press on a caption starts
+    // a move loop, which must have ended. (The two clicks make a double click as far apart as
+    // their input events are, however long the wait between them takes to be seen.)
+    TInput& DoubleClick()
+    {
+        return Click().Until([] {
+            GUITHREADINFO thread{};
+            thread.cbSize = sizeof thread;
+            return GetGUIThreadInfo(GetCurrentThreadId(), &thread) && !(thread.flags & GUI_INMOVESIZE) &&
+                   !thread.hwndCapture && GetAsyncKeyState(VK_LBUTTON) >= 0 && HIWORD(GetQueueStatus(QS_INPUT)) == 0;
+        }).Click();
+    }
     TInput& Key(const std::string& keys) { return Do("key " + keys); }
     TInput& KeyDown(const std::string& key) { return Do("keydown " + key); }
     TInput& KeyUp(const std::string& key) { return Do("keyup " + key); }
@@ -112,10 +122,13 @@ struct TInput {
         Pump([] { return HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) == 0; });
         script.clear();
         conditions.clear();
+        gesture = ++gestures;
     }
 
 private:
     static inline thread_local TInput* running = nullptr;
+    static inline unsigned gestures = 0;
+    unsigned gesture = ++gestures;  // this gesture's number in the process
     size_t next = 0;       // the first condition not yet met
     DWORD endedAt = 0;     // when the gesture was seen ended
 
@@ -125,9 +138,18 @@ private:
             script += "xdotool" + steps + "; ";
         steps.clear();
     }
-    static std::string Marker(const std::string& name)
+    // The gesture's files are named for this process's id and start, and the gesture's number:
+    // the platform reuses process ids, and a program that ended inside a gesture leaves its
+    // files (and perhaps its script, still running) behind.
+    std::string Marker(const std::string& name) const
     {
-        return "/tmp/lexdrill-input-" + std::to_string(GetCurrentProcessId()) + "-" + name;
+        static const std::string process = [] {
+            FILETIME created{}, exited{}, kernel{}, user{};
+            GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+            const auto start = (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+            return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(start);
+        }();
+        return "/tmp/lexdrill-input-" + process + "-" + std::to_string(gesture) + "-" + name;
     }
     static std::string Dos(std::string path)
     {
@@ -145,7 +167,7 @@ private:
         if (!input)
             return;
         // A condition counts only once the gesture waits for it.
-        const std::string marker = Marker(std::to_string(input->next));
+        const std::string marker = input->Marker(std::to_string(input->next));
         if (input->next < input->conditions.size() && Exists(marker + "-at") && input->conditions[input->next]()) {
             HANDLE file = CreateFileA(Dos(marker).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
             if (file != INVALID_HANDLE_VALUE)
@@ -153,7 +175,7 @@ private:
             ++input->next;
         }
         // A menu the gesture opened and left open would hold the test in its loop.
-        if (!input->endedAt && Exists(Marker("end")))
+        if (!input->endedAt && Exists(input->Marker("end")))
             input->endedAt = GetTickCount();
         if (input->endedAt && GetTickCount() - input->endedAt > input->menuTimeout)
             EndMenu();

@@ -200,24 +200,34 @@ TWindowPicture PrintedPicture(HWND w, LPARAM flags, COLORREF backdrop)
 }
 
 namespace {
+struct TShownSearch {
+    const char* className;
+    std::vector<HWND> found;
+};
 
 // A named procedure: a lambda does not convert to a 32-bit stdcall one.
-BOOL CALLBACK CollectShownMenu(HWND window, LPARAM found)
+BOOL CALLBACK CollectShown(HWND window, LPARAM search)
 {
+    auto& s = *reinterpret_cast<TShownSearch*>(search);
     char name[16] = {};
     GetClassNameA(window, name, sizeof name);
-    if (std::string(name) == "#32768" && IsWindowVisible(window))
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    if (std::string(name) == s.className && IsWindowVisible(window))
+        s.found.push_back(window);
     return TRUE;
 }
 
 }  // namespace
 
+std::vector<HWND> ShownThreadWindows(const char* className)
+{
+    TShownSearch search{className, {}};
+    EnumThreadWindows(GetCurrentThreadId(), CollectShown, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::vector<HWND> ShownMenuWindows()
 {
-    std::vector<HWND> menus;
-    EnumThreadWindows(GetCurrentThreadId(), CollectShownMenu, reinterpret_cast<LPARAM>(&menus));
-    return menus;
+    return ShownThreadWindows("#32768");
 }
 
 HWND ShownMenuWindow()

@@ -53,8 +53,11 @@ TWindowPicture PrintedPicture(HWND w, LPARAM flags, COLORREF backdrop);
 std::pair<int, int> PrintFaults(HWND w, const TWindowPicture& shown, const TWindowPicture& printed,
                                 COLORREF backdrop);
 
-// The pop-up menu windows ("#32768") of this thread that are on show, topmost first. Tests
-// running beside this one share the desktop: a search by class alone can find their menus.
+// The top-level windows of a class that this thread has on show, topmost first. Tests running
+// beside this one share the desktop: a search by class alone can find their windows.
+std::vector<HWND> ShownThreadWindows(const char* className);
+
+// The pop-up menu windows ("#32768") of this thread on show.
 std::vector<HWND> ShownMenuWindows();
 
 // The first of them, or null.

@@ -3,8 +3,8 @@
 
 Listens on 127.0.0.1 on a free port and writes that port to the file named by --port-file (a
 program under Wine that starts this server gets no pipe to it, so the port travels by file). It
-ends on a request for /quit, and by itself after --lifetime seconds in case no one asks.
-Standard library only.
+ends with the program that holds /hold open, on a request for /quit, and by itself after
+--lifetime seconds in case no one holds it. Standard library only.
 
 Routes (query parameters in brackets):
   /data   [size=N] body of N bytes "0123456789..." repeated
@@ -20,11 +20,15 @@ Routes (query parameters in brackets):
           [body=TEXT] this body instead of the digits
           [file=PATH] the bytes of this file instead of the digits
   /set      path=P and the parameters of /data: later requests for P are answered as /data
-            answers with them (a route that a test, or a program it starts, will ask for)
+            answers with them (a route that a test, or a program it starts, will ask for); each
+            such request is logged as "GET path?query" when it arrives, before any delay
+  /routed   the logged requests of routes set by /set, one per line
   /headers  the request's headers as the body, one "Name: value" per line
   /tiku/... (GET or POST) an empty HTML page; the request is logged as "METHOD path", followed
             by " +headers" when it carried an X-Test header
   /log      the logged requests, one per line, in the bytes they arrived as
+  /hold     answers its headers, then ends the server once the connection closes: the program
+            that started the server holds it open for its life, and the server ends with it
   /quit     ends the server
 """
 import argparse
@@ -45,6 +49,10 @@ def pattern(size):
 # Requests of the pages under /tiku/, as the browser panes made them.
 page_log = []
 page_log_lock = threading.Lock()
+# Requests of the routes set by /set.
+route_log = []
+# Ends a server that no program holds.
+lifetime = None
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -64,12 +72,19 @@ class Handler(BaseHTTPRequestHandler):
             routes[query.pop("path")] = query
             self.reply(200, b"ok")
         elif url.path in routes:
+            with page_log_lock:
+                route_log.append(f"GET {self.path}")
             self.data(routes[url.path])
         elif url.path.startswith("/tiku/"):
             self.page()
         elif url.path == "/log":
             with page_log_lock:
                 self.reply(200, "".join(line + "\n" for line in page_log).encode("latin-1"))
+        elif url.path == "/routed":
+            with page_log_lock:
+                self.reply(200, "".join(line + "\n" for line in route_log).encode("latin-1"))
+        elif url.path == "/hold":
+            self.hold()
         elif url.path == "/quit":
             self.reply(200, b"bye")
             os._exit(0)
@@ -97,6 +112,18 @@ class Handler(BaseHTTPRequestHandler):
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         self.wfile.write(body)
+
+    def hold(self):
+        lifetime.cancel()
+        self.send_response(200)
+        self.send_header("Content-Length", "1")
+        self.end_headers()
+        self.wfile.flush()
+        try:
+            self.rfile.read()
+        except OSError:
+            pass
+        os._exit(0)
 
     def reply(self, status, body):
         self.send_response(status)
@@ -167,7 +194,9 @@ def main():
     with open(args.port_file + ".new", "w") as f:
         f.write(str(server.server_address[1]))
     os.replace(args.port_file + ".new", args.port_file)
-    threading.Timer(args.lifetime, lambda: os._exit(0)).start()
+    global lifetime
+    lifetime = threading.Timer(args.lifetime, lambda: os._exit(0))
+    lifetime.start()
     server.serve_forever()
 
 

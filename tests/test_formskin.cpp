@@ -470,9 +470,10 @@ std::vector<std::pair<HWND, RECT>> Children(HWND w)
 // Once the box is laid out it is skinned; once the skin is applied it is measured and closed.
 void CALLBACK SkinAndCloseTheBox(HWND, UINT, UINT_PTR timer, DWORD)
 {
-    HWND w = FindWindowA("#32770", nullptr);
-    if (!w || !IsWindowVisible(w))
+    const std::vector<HWND> boxes = ShownThreadWindows("#32770");
+    if (boxes.empty())
         return;
+    HWND w = boxes.front();
     if (!box.skin) {
         box.clientWidth = ClientSize(w).cx;
         box.children = Children(w);

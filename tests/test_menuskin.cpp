@@ -931,8 +931,9 @@ TEST(MainWindowMenuBar, TheSkinnedBarOpensByMouseSwitchesByMouseAndKeysAndRunsIt
     TInput input;
     input.menuTimeout = 4000;
     const POINT first = MenuSkinTest::Middle(*items[0]), third = MenuSkinTest::Middle(*items[2]);
-    input.MoveTo(w, first.x, first.y).Do("sleep 0.3").Click().Do("sleep 0.4");
-    input.MoveTo(w, third.x, third.y).Do("sleep 0.4").Key("Return").Do("sleep 0.3");
+    const auto walkedTo = [](size_t n) { return [n] { return walked.size() == n && MenuShown(); }; };
+    input.MoveTo(w, first.x, first.y).Until([&] { return items[0]->FState == ncsHot; }).Click();
+    input.Until(walkedTo(1)).MoveTo(w, third.x, third.y).Until(walkedTo(2)).Key("Return");
     input.Run();
     KillTimer(nullptr, sampler);
     EXPECT_EQ(walked, (std::vector<int>{0, 2}));
@@ -945,8 +946,8 @@ TEST(MainWindowMenuBar, TheSkinnedBarOpensByMouseSwitchesByMouseAndKeysAndRunsIt
     const POINT second = MenuSkinTest::Middle(*items[1]);
     TInput keys;
     keys.menuTimeout = 4000;
-    keys.MoveTo(w, second.x, second.y).Click().Do("sleep 0.4").Key("Left").Do("sleep 0.4").Key("Escape");
-    keys.Do("sleep 0.3").Run();
+    keys.MoveTo(w, second.x, second.y).Click().Until(walkedTo(1)).Key("Left").Until(walkedTo(2)).Key("Escape");
+    keys.Run();
     KillTimer(nullptr, again);
     EXPECT_EQ(walked, (std::vector<int>{1, 0}));
     EXPECT_FALSE(skin.InMenuLoop());

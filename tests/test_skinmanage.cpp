@@ -73,12 +73,12 @@ HWND Create(const char* className, DWORD style, int width = 320, int height = 22
                            GetModuleHandleA(nullptr), nullptr);
 }
 
-// Shown and activated: the hook sees HCBT_ACTIVATE.
+// Shown and activated: the hook sees HCBT_ACTIVATE. Activated in this thread only: the
+// display's foreground belongs to whichever test program runs beside this one.
 HWND Activate(HWND window)
 {
     ShowWindow(window, SW_SHOW);
     SetActiveWindow(window);
-    SetForegroundWindow(window);
     Wait(50);
     return window;
 }
@@ -539,16 +539,27 @@ struct TMenuSeen {
     bool answered = false;
     size_t popupSkins = 0;
     bool answeredWhileOff = false;
-    COLORREF corner = CLR_INVALID;  // the menu window's top-left pixel, repainted
+    COLORREF corner = CLR_INVALID;  // the menu window's top-left pixel, in a picture of its own
     COLORREF cornerWhileOff = CLR_INVALID;
 };
 TMenuSeen menuSeen;
 
-COLORREF Corner(HWND window)
+// The skin's menu background colour.
+constexpr COLORREF kMenuBackground = RGB(240, 220, 200);
+
+// The menu window's pixel at (1, 1) as it prints itself into a picture first filled with
+// `ground`: whatever lies over it on the display, and only what it draws itself.
+COLORREF Corner(HWND window, COLORREF ground)
 {
-    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    const WindowDC dc(window, GetWindowDC(window));
-    return GetPixel(dc.Get(), 1, 1);
+    RECT r;
+    GetWindowRect(window, &r);
+    TBitmap picture(r.right - r.left, r.bottom - r.top, TPixelFormat::pf32bit);
+    HDC dc = picture.Canvas().Handle();
+    const UniqueBrush brush(CreateSolidBrush(ground));
+    const RECT all{0, 0, r.right - r.left, r.bottom - r.top};
+    FillRect(dc, &all, brush.get());
+    PrintWindow(window, dc, 0);
+    return GetPixel(dc, 1, 1);
 }
 
 void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR timer, DWORD)
@@ -560,11 +571,11 @@ void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR timer, DWORD)
     menuSeen.window = menu;
     menuSeen.answered = Answers(menu);
     menuSeen.popupSkins = SkinManage->FPopupSkins.size();
-    menuSeen.corner = Corner(menu);
+    menuSeen.corner = Corner(menu, RGB(0, 0, 0));
     const bool active = SkinManage->FActive;
     SkinManage->FActive = false;
     menuSeen.answeredWhileOff = Answers(menu);
-    menuSeen.cornerWhileOff = Corner(menu);
+    menuSeen.cornerWhileOff = Corner(menu, kMenuBackground);
     SkinManage->FActive = active;
     EndMenu();
 }
@@ -589,9 +600,9 @@ TEST_F(SkinManager, MenuWindowsHaveAPopupMenuSkinFromTheirCreationToTheirDestruc
     ASSERT_NE(seen.window, nullptr);
     EXPECT_TRUE(seen.answered);
     EXPECT_EQ(seen.popupSkins, 1u);
-    EXPECT_EQ(seen.corner, RGB(240, 220, 200));
+    EXPECT_EQ(seen.corner, kMenuBackground);
     EXPECT_TRUE(seen.answeredWhileOff) << "switched off, it still answers";
-    EXPECT_NE(seen.cornerWhileOff, RGB(240, 220, 200)) << "and draws itself";
+    EXPECT_NE(seen.cornerWhileOff, kMenuBackground) << "and draws itself";
     EXPECT_TRUE(SkinManage->FPopupSkins.empty()) << "dropped when the menu window went";
 
     // Not while skinning is off, nor from a component without the frame skin.

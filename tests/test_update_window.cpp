@@ -170,19 +170,23 @@ TEST_F(UpdateWindow, AFailedRequestIsShownAndLeavesTheButtonDisabled)
 
 TEST_F(UpdateWindow, StaysResponsiveAndCanBeClosedDuringASlowRequest)
 {
-    SetTestRoute(VersionPage, {{"body", "1.5"}, {"delay", "2500"}});
+    // Asked once the request has reached the server, the window answers well inside the 8 s
+    // the answer takes; a window that waited for the answer would not answer within 4 s.
+    SetTestRoute(VersionPage, {{"body", "1.5"}, {"delay", "8000"}});
     HWND window = Form7->Handle();
+    const size_t before = RoutedRequests().size();
     DWORD_PTR ignored = 0;
-    bool answered = false, hidden = false;
+    bool asked = false, answered = false, hidden = false;
     std::thread candidate([&] {
-        Sleep(500);
-        answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored) != 0;
+        asked = WaitUntil([before] { return RoutedRequests().size() > before; }, 30000);
+        answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 4000, &ignored) != 0;
         PostMessageA(window, WM_CLOSE, 0, 0);
-        hidden = WaitUntil([window] { return !IsWindowVisible(window); }, 1000);
+        hidden = WaitUntil([window] { return !IsWindowVisible(window); }, 30000);
     });
     TMessageBoxAnswerer answerer;
     PressCheck();
     candidate.join();
+    EXPECT_TRUE(asked) << "the request never reached the server";
     EXPECT_TRUE(answered);
     EXPECT_TRUE(hidden);
     // The request went on to its end.

@@ -40,13 +40,19 @@ pack empty
 cp "$root/tests/data/lzhuf_packed.bin" "$seeds/"
 cp "$root/tests/data/skin/Skin.ini" "$seeds/text"
 
+# The seed is told, so that a run can be made again: the same seed from the same corpus tries
+# the same inputs in the same order (LEXDRILL_FUZZ_SEED=N; CI starts with an empty corpus).
+seed=${LEXDRILL_FUZZ_SEED:-$(($(od -An -N4 -tu4 /dev/urandom) % 2147483647 + 1))}
+corpus_size=$(find "$dir/corpus" -type f | wc -l)
+echo "fuzz: seed $seed, $corpus_size inputs kept in $dir/corpus"
 log=$dir/fuzz.log
-if ! "$dir/skin_fuzz" -max_total_time="$seconds" -max_len=65536 -timeout=30 \
+if ! "$dir/skin_fuzz" -seed="$seed" -max_total_time="$seconds" -max_len=65536 -timeout=30 \
     -artifact_prefix="$dir/" "$dir/corpus" "$seeds" >"$log" 2>&1; then
   tail -n 60 "$log"
-  echo "fuzz: skin_fuzz failed; the input is in $dir (crash-*, timeout-*, oom-*)"
+  echo "fuzz: skin_fuzz failed with seed $seed after $(grep -Eo '^#[0-9]+' "$log" | tail -n 1 | tr -d '#') runs;" \
+    "the input is in $dir (crash-*, timeout-*, oom-*): $dir/skin_fuzz <that file> runs it alone"
   exit 1
 fi
 done=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -n 1)
-echo "fuzz: $(grep -Eo 'Done [0-9]+ runs in [0-9]+ second' "$log" | tail -n 1)s, no failure;" \
+echo "fuzz: $(grep -Eo 'Done [0-9]+ runs in [0-9]+ second' "$log" | tail -n 1)s with seed $seed, no failure;" \
   "$(grep -Eo 'cov: [0-9]+ ft: [0-9]+ corp: [0-9]+/[0-9]+[a-zA-Z]+' <<<"$done")"
