@@ -210,19 +210,6 @@ Bytes Stream(const std::vector<TSkinEntry>& entries)
     return PackLZH(BuildContainer(entries));
 }
 
-// The container a stream holds; empty when its packed bits do not unpack.
-Bytes Unpacked(const Bytes& stream)
-{
-    TMemoryStream source, target;
-    source.WriteBuffer(stream.data(), stream.size());
-    try {
-        TSkinReader::Unpack(source, target);
-    } catch (const ElzhException&) {
-        return {};
-    }
-    return target.Bytes();
-}
-
 bool IsBitmap(const Bytes& bytes)
 {
     return bytes.size() > 2 && bytes[0] == 'B' && bytes[1] == 'M';
@@ -249,7 +236,7 @@ bool DrawnAsMissing(const Bytes& bytes)
 Bytes WithDamagedImagesMissing(const Bytes& seed, const Bytes& mutated)
 {
     std::vector<TSkinEntry> before, after;
-    if (!SplitContainer(Unpacked(seed), before) || !SplitContainer(Unpacked(mutated), after))
+    if (!SplitContainer(UnpackSkinStream(seed), before) || !SplitContainer(UnpackSkinStream(mutated), after))
         return {};
     const auto named = [](std::vector<TSkinEntry>& entries, const std::string& name) {
         return std::find_if(entries.begin(), entries.end(), [&](const TSkinEntry& e) { return e.name == name; });
@@ -273,7 +260,7 @@ Bytes WithDamagedImagesMissing(const Bytes& seed, const Bytes& mutated)
 std::vector<TImageCase> ElementImageCases(const Bytes& stream)
 {
     std::vector<TSkinEntry> entries;
-    if (!SplitContainer(Unpacked(stream), entries))
+    if (!SplitContainer(UnpackSkinStream(stream), entries))
         return {};
     const auto ini = std::find_if(entries.begin(), entries.end(), [](const TSkinEntry& e) {
         return e.name.size() > 4 && e.name.compare(e.name.size() - 4, 4, ".ini") == 0;

@@ -22,18 +22,6 @@ void PutU32(Bytes& b, size_t at, uint32_t v)
         b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-Bytes Unpacked(const Bytes& stream)
-{
-    TMemoryStream source, target;
-    source.WriteBuffer(stream.data(), stream.size());
-    try {
-        TSkinReader::Unpack(source, target);
-    } catch (const ElzhException&) {
-        return {};
-    }
-    return target.Bytes();
-}
-
 bool IsDescription(const TSkinEntry& e)
 {
     return e.name.size() >= 4 && e.name.compare(e.name.size() - 4, 4, ".ini") == 0;
@@ -93,6 +81,18 @@ void MutateDescriptionValue(Bytes& text, std::minstd_rand& random)
     text.insert(text.begin() + static_cast<ptrdiff_t>(start), value.begin(), value.end());
 }
 
+Bytes UnpackSkinStream(const Bytes& stream)
+{
+    TMemoryStream source, target;
+    source.WriteBuffer(stream.data(), stream.size());
+    try {
+        TSkinReader::Unpack(source, target);
+    } catch (const ElzhException&) {
+        return {};
+    }
+    return target.Bytes();
+}
+
 bool SplitContainer(const Bytes& container, std::vector<TSkinEntry>& entries)
 {
     if (container.size() < 16 || U32(container, 0) != TSkinReader::kMagic)
@@ -132,7 +132,7 @@ Bytes MutateSkinStream(const Bytes& stream, std::minstd_rand& random, const TByt
         mutate(packed);
         return packed;
     }
-    Bytes container = Unpacked(stream);
+    Bytes container = UnpackSkinStream(stream);
     // Containers far larger than any skin would only slow the run down.
     if (container.empty() || container.size() > (size_t{4} << 20)) {
         mutate(packed);

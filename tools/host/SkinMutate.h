@@ -16,6 +16,9 @@
 // Changes bytes in place; the size may change.
 using TByteMutator = std::function<void(std::vector<uint8_t>& bytes)>;
 
+// The container a stream holds; empty when its packed bits do not unpack.
+std::vector<uint8_t> UnpackSkinStream(const std::vector<uint8_t>& stream);
+
 // The entries of a container whose parts add up exactly; false for any other.
 bool SplitContainer(const std::vector<uint8_t>& container, std::vector<TSkinEntry>& entries);
 
